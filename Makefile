@@ -1,0 +1,43 @@
+# Front door: every target delegates to CMake.
+BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-bench
+PREFIX ?= /usr/local
+JOBS ?= 2
+
+.PHONY: all build run test test-sanitize bench fuzz install clean
+
+all: build
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	cd examples && ../$(BUILD)/vorna
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+test-sanitize:
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNA_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j$(JOBS)
+
+bench:
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVORNA_BUILD_BENCHMARKS=ON -DVORNA_BUILD_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j$(JOBS)
+	bench/run_bench.sh $(BENCH_BUILD)
+
+fuzz:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNA_BUILD_FUZZERS=ON -DVORNA_BUILD_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

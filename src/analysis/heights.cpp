@@ -1,0 +1,30 @@
+#include "analysis/heights.h"
+
+#include <cmath>
+
+namespace vorna {
+
+double sample_time(double k, double t0, double dt) {
+  const double scaled = k * dt;
+  const double shifted = scaled + t0;
+  return shifted - dt;
+}
+
+HeightResult height_statistics(int m, const double* values, const int* positions, double t0,
+                               double dt, double* heights) {
+  HeightResult result;
+  heights[0] = 0.0;
+  for (int j = 1; j < m; ++j) {
+    const double height = values[j] - values[j - 1];
+    heights[j] = height;
+    // Strictly greater: a later equal height keeps the earlier time, and a
+    // not-a-number never replaces the maximum.
+    if (std::fabs(height) > result.max_height) {
+      result.max_height = std::fabs(height);
+      result.time_of_max_height = sample_time(positions[j], t0, dt);
+    }
+  }
+  return result;
+}
+
+}  // namespace vorna

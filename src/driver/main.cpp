@@ -1,0 +1,3 @@
+#include "driver/run_sequence.h"
+
+int main() { vorna::run_program(); }
