@@ -1,0 +1,71 @@
+#include "textio/layouts.h"
+
+#include "textio/units.h"
+#include "textio/write_statement.h"
+
+namespace vorna {
+
+void write_banner() {
+  // Every line after the first is one blank and a 58-character text.
+  static const char* const kBannerTexts[] = {
+      "                                                          ",
+      "                                                          ",
+      "                                                          ",
+      "          ================================================",
+      "          -                                              -",
+      "          -          ==== V  O   R  N  A  ====           -",
+      "          -                                              -",
+      "          -          Computes Max/Min of one             -",
+      "          -          General Time Series.                -",
+      "          -                                              -",
+      "          -            Version 1.0/2005-12-17            -",
+      "          -          Report problems: see the README     -",
+      "          ================================================",
+      "                                                          ",
+      "                                                          ",
+      "                                                          ",
+  };
+  WriteStatement banner(kConsoleOutput);
+  banner.skip(6).text("                                                ");
+  for (const char* text : kBannerTexts) banner.end_record().skip(1).text(text, 58);
+  banner.finish();
+}
+
+void write_prompt_record(int unit, const char* text, std::size_t length) {
+  WriteStatement(unit).text(" ").text(text, length).finish_continued();
+}
+
+void write_message_line(int unit, const char* message, std::size_t message_length,
+                        const char* field, std::size_t field_length) {
+  WriteStatement(unit).text(message, message_length).text(field, field_length).finish();
+}
+
+void write_count_line(int unit, const char* label, std::size_t label_length, int value) {
+  WriteStatement(unit).text(label, label_length).integer(value, 12).finish();
+}
+
+void write_fixed_line(int unit, const char* label, std::size_t label_length, double value) {
+  WriteStatement(unit).text(label, label_length).fixed(value, 12, 3).finish();
+}
+
+void write_exponent_line(int unit, const char* label, std::size_t label_length, double value) {
+  WriteStatement(unit).text(label, label_length).exponent(value, 12, 3).finish();
+}
+
+void write_listing_line(double time, double value) {
+  WriteStatement(kListingUnit).fixed(time, 15, 3).exponent(value, 15, 5).finish();
+}
+
+void write_table_line(double time, double value, double height) {
+  WriteStatement(kPrintUnit).fixed(time, 12, 3).exponent(value, 12, 4).exponent(height, 12, 4).finish();
+}
+
+void write_date_stamp(char* target, std::size_t length, int fields, const int clock[6]) {
+  static const char* const kSeparators[] = {"-", "-", " ", ":", ":"};
+  WriteStatement stamp(0);
+  stamp.text(" Date : ").integer(clock[0], 4);
+  for (int i = 0; i < fields; ++i) stamp.text(kSeparators[i], 1).integer(clock[i + 1], 2, 2);
+  stamp.finish_into(target, length);
+}
+
+}  // namespace vorna

@@ -1,0 +1,84 @@
+#include "textio/write_statement.h"
+
+#include <cstring>
+
+#include "textio/diagnostics.h"
+#include "textio/field_format.h"
+#include "textio/units.h"
+
+namespace vorna {
+
+// Room for count characters at the position; columns skipped over since the
+// last text become blanks.
+char* WriteStatement::place(std::size_t count) {
+  if (position_ + count > kRecordCapacity) fail_run(kRecordOverflow, unit_);
+  if (position_ > high_water_) std::memset(record_ + high_water_, ' ', position_ - high_water_);
+  char* at = record_ + position_;
+  position_ += count;
+  if (position_ > high_water_) high_water_ = position_;
+  return at;
+}
+
+WriteStatement& WriteStatement::text(const char* characters, std::size_t count) {
+  std::memcpy(place(count), characters, count);
+  return *this;
+}
+
+WriteStatement& WriteStatement::skip(int columns) {
+  position_ += static_cast<std::size_t>(columns);
+  return *this;
+}
+
+WriteStatement& WriteStatement::integer(int value, int w, int m) {
+  overflow_ |= format_integer(value, w, m, place(static_cast<std::size_t>(w)));
+  return *this;
+}
+
+WriteStatement& WriteStatement::fixed(double value, int w, int d) {
+  overflow_ |= format_fixed(value, w, d, place(static_cast<std::size_t>(w)));
+  return *this;
+}
+
+WriteStatement& WriteStatement::exponent(double value, int w, int d) {
+  overflow_ |= format_exponent(value, w, d, place(static_cast<std::size_t>(w)));
+  return *this;
+}
+
+void WriteStatement::write_record(bool line_end) {
+  std::size_t length = high_water_;
+  if (line_end) {
+    record_[length++] = '\r';
+    record_[length++] = '\n';
+  }
+  unit_write(unit_, record_, length);
+  position_ = 0;
+  high_water_ = 0;
+}
+
+WriteStatement& WriteStatement::end_record() {
+  write_record(true);
+  return *this;
+}
+
+void WriteStatement::report_overflow() {
+  if (overflow_) issue_diagnostic(kOutputConversion, unit_);
+}
+
+void WriteStatement::finish() {
+  write_record(true);
+  report_overflow();
+}
+
+void WriteStatement::finish_continued() {
+  write_record(false);
+  report_overflow();
+}
+
+void WriteStatement::finish_into(char* target, std::size_t length) {
+  if (high_water_ > length) fail_run(kRecordOverflow, kInternalUnit);
+  std::memcpy(target, record_, high_water_);
+  std::memset(target + high_water_, ' ', length - high_water_);
+  report_overflow();
+}
+
+}  // namespace vorna

@@ -1,0 +1,30 @@
+#include "util/file_connection.h"
+
+#include "textio/units.h"
+#include "util/trimmed_length.h"
+
+namespace vorna {
+
+void open_unit_file(const char* name, int name_length, int unit, int status_code,
+                    int& error_code) {
+  error_code = 0;
+  if (unit < 1 || unit > 99) {
+    error_code = kUnitOutOfRange;
+    return;
+  }
+  const int length = name_length < 0 ? 0 : (name_length > 256 ? 256 : name_length);
+  const OpenStatus status = status_code == kStatusOld ? OpenStatus::kOld : OpenStatus::kUnknown;
+  const int error = connect_unit(unit, name, static_cast<unsigned>(length), status);
+  if (error > 0) error_code = -error;
+}
+
+void open_text_file(const char* name, int name_length, int unit, int mode, int& failure_flag) {
+  const int status_code = mode > 0 ? kStatusOld : kStatusUnknown;
+  int length = trimmed_length(name, name_length);
+  if (length < 0) length = 0;
+  int error_code = 0;
+  open_unit_file(name, length, unit, status_code, error_code);
+  failure_flag = error_code != 0 ? -1 : 0;
+}
+
+}  // namespace vorna

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace vorna {
+
+// Writes one blank and the first min(length, 80) characters of text on the
+// unit, without a line end, and hands the console its pending output, so the
+// answer is typed on the same line.
+void write_prompt(int unit, const char* text, int length);
+
+}  // namespace vorna
