@@ -1,0 +1,145 @@
+// The start-up dialogue of the real program: banner, prompts, retries, and
+// how the run ends when the console input ends or the user interrupts it.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cstring>
+#include <string>
+
+#include "support/run_vorna.h"
+
+namespace vorna_test {
+namespace {
+
+const std::string kPrintPrompt = " Give output file for misc print   :  ";
+const std::string kSeriesPrompt = " Give file containing Time Series  :  ";
+const std::string kFirstPrompt = " First Time        / whole series/ :  ";
+const std::string kLastPrompt = " Last Time         / whole series/ :  ";
+const std::string kEndOfInput =
+    "vorna: severe (24): end-of-file during read, unit 5, file CONIN$\r\n";
+
+std::string name_field(const std::string& name) { return name + std::string(256 - name.size(), ' '); }
+
+TEST(Dialogue, BannerAndPromptsComeOutByteForByte) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "# comments only\n");
+  RunResult run = run_vorna(dir.path(), "out.prt\ns.txt\n\n");
+  EXPECT_EQ(run.out, banner() + kPrintPrompt + kSeriesPrompt + kFirstPrompt + kLastPrompt);
+  EXPECT_EQ(run.err, kEndOfInput);
+  EXPECT_EQ(run.status, 24);
+}
+
+TEST(Dialogue, BannerFirstLineIs54BlanksAndEveryOtherIs59Characters) {
+  const std::string bytes = banner();
+  std::size_t start = 0;
+  int line = 0;
+  while (start < bytes.size()) {
+    std::size_t end = bytes.find("\r\n", start);
+    ASSERT_NE(end, std::string::npos);
+    ++line;
+    EXPECT_EQ(end - start, line == 1 ? 54u : 59u) << "line " << line;
+    start = end + 2;
+  }
+  EXPECT_EQ(line, 17);
+}
+
+TEST(Dialogue, MissingSeriesFileIsAskedForAgain) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "# comments only\n");
+  RunResult run = run_vorna(dir.path(), "out.prt\nmissing.txt\ns.txt\n");
+  EXPECT_EQ(run.out, banner() + kPrintPrompt + kSeriesPrompt + " Nonexisting file :" +
+                         name_field("missing.txt") + "\r\n" + kSeriesPrompt + kFirstPrompt);
+  EXPECT_EQ(run.status, 24);
+}
+
+TEST(Dialogue, UnopenablePrintFilesAreAskedForAgain) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "# comments only\n");
+  RunResult run = run_vorna(dir.path(), ".\nno/such/dir/out.prt\nout.prt\ns.txt\n");
+  EXPECT_EQ(run.out, banner() + kPrintPrompt + " Cannot Open file :" + name_field(".") + "\r\n" +
+                         kPrintPrompt + " Cannot Open file :" + name_field("no/such/dir/out.prt") +
+                         "\r\n" + kPrintPrompt + kSeriesPrompt + kFirstPrompt);
+  EXPECT_TRUE(file_exists(dir.file("out.prt")));
+}
+
+TEST(Dialogue, EmptyNameFailsAndIsAskedForAgain) {
+  TempDir dir;
+  RunResult run = run_vorna(dir.path(), "\n");
+  EXPECT_EQ(run.out, banner() + kPrintPrompt + " Cannot Open file :" + name_field("") + "\r\n" +
+                         kPrintPrompt);
+  EXPECT_EQ(run.err, kEndOfInput);
+}
+
+TEST(Dialogue, NamesTypedWithBlanksAroundThemConnectTheBareNames) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "# comments only\n");
+  RunResult run = run_vorna(dir.path(), "  out.prt   \n s.txt \t\n");
+  // A tab is part of the name: only blanks are dropped.
+  EXPECT_NE(run.out.find(" Nonexisting file : s.txt \t"), std::string::npos);
+  EXPECT_TRUE(file_exists(dir.file("out.prt")));
+  EXPECT_FALSE(file_exists(dir.file("  out.prt   ")));
+}
+
+TEST(Dialogue, EndOfInputAtEveryQuestionIsError24) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "# comments only\n");
+  const char* answers[] = {"", "out.prt\n", "out.prt\ns.txt\n", "out.prt\ns.txt\n\n",
+                           "out.prt\ns.txt\n1\n\x1a"};
+  for (const char* input : answers) {
+    RunResult run = run_vorna(dir.path(), input);
+    EXPECT_EQ(run.err, kEndOfInput) << "answers: " << input;
+    EXPECT_EQ(run.status, 24) << "answers: " << input;
+    EXPECT_FALSE(file_exists(dir.file("fort.36")));
+  }
+}
+
+TEST(Dialogue, ControlZLineIsEndOfInput) {
+  TempDir dir;
+  RunResult run = run_vorna(dir.path(), "\x1a\r\nout.prt\n");
+  EXPECT_EQ(run.out, banner() + kPrintPrompt);
+  EXPECT_EQ(run.err, kEndOfInput);
+}
+
+TEST(Dialogue, ExistingPrintFileKeepsItsContentWhenTheRunEndsBeforeWritingIt) {
+  TempDir dir;
+  std::string hundred_lines;
+  for (int i = 1; i <= 100; ++i) hundred_lines += "old line " + std::to_string(i) + "\n";
+  write_file(dir.file("out.prt"), hundred_lines);
+  write_file(dir.file("s.txt"), "1 2\n");
+  RunResult run = run_vorna(dir.path(), "out.prt\ns.txt\n");
+  EXPECT_EQ(run.status, 24);
+  EXPECT_EQ(read_file(dir.file("out.prt")), hundred_lines);
+}
+
+struct InterruptCase {
+  int signal_number;
+  const char* event;
+};
+
+class Interrupt : public ::testing::TestWithParam<InterruptCase> {};
+
+TEST_P(Interrupt, WhileWaitingForAnAnswerEndsWithItsLineAndStatus) {
+  TempDir dir;
+  VornaProcess process(dir.path());
+  process.send("out.prt\n");
+  ASSERT_TRUE(process.wait_for_output(kSeriesPrompt));
+  process.signal(GetParam().signal_number);
+  RunResult run = process.wait();
+  EXPECT_EQ(run.err, std::string("vorna: error (200): program aborting due to ") +
+                         GetParam().event + " event\r\n");
+  EXPECT_EQ(run.status, 128 + GetParam().signal_number);
+  EXPECT_EQ(run.out, banner() + kPrintPrompt + kSeriesPrompt);
+  EXPECT_EQ(read_file(dir.file("out.prt")), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, Interrupt,
+                         ::testing::Values(InterruptCase{SIGINT, "control-C"},
+                                           InterruptCase{SIGQUIT, "control-BREAK"},
+                                           InterruptCase{SIGHUP, "window-CLOSE"}),
+                         [](const ::testing::TestParamInfo<InterruptCase>& info) {
+                           return std::string(strsignal(info.param.signal_number)).substr(0, 4) +
+                                  std::to_string(info.param.signal_number);
+                         });
+
+}  // namespace
+}  // namespace vorna_test

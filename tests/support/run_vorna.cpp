@@ -1,0 +1,185 @@
+#include "support/run_vorna.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace vorna_test {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vorna-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+bool file_exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+namespace {
+
+std::vector<std::string> child_environment(const Environment& environment) {
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (strncasecmp(*entry, "FORT36=", 7) == 0) continue;
+    entries.emplace_back(*entry);
+  }
+  for (const auto& [name, value] : environment) entries.push_back(name + "=" + value);
+  return entries;
+}
+
+}  // namespace
+
+VornaProcess::VornaProcess(const std::string& directory, const Environment& environment) {
+  static int sequence = 0;
+  const std::string stem = directory + "/../.vorna-run-" + std::to_string(getpid()) + "-" +
+                           std::to_string(sequence++);
+  out_path_ = stem + ".out";
+  err_path_ = stem + ".err";
+  std::vector<std::string> entries = child_environment(environment);
+  std::vector<char*> envp;
+  for (std::string& entry : entries) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) throw std::runtime_error("pipe failed");
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(pipe_ends[0], STDIN_FILENO);
+    close(pipe_ends[0]);
+    close(pipe_ends[1]);
+    int out = open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, STDOUT_FILENO);
+    dup2(err, STDERR_FILENO);
+    close(out);
+    close(err);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (chdir(directory.c_str()) != 0) _exit(127);
+    char* argv[] = {const_cast<char*>(VORNA_BINARY), nullptr};
+    execve(VORNA_BINARY, argv, envp.data());
+    _exit(127);
+  }
+  close(pipe_ends[0]);
+  input_ = pipe_ends[1];
+}
+
+VornaProcess::~VornaProcess() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    wait();
+  }
+  close_input();
+  unlink(out_path_.c_str());
+  unlink(err_path_.c_str());
+}
+
+void VornaProcess::send(const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t wrote = write(input_, bytes.data() + done, bytes.size() - done);
+    if (wrote <= 0) return;  // the program is gone or no longer reading
+    done += static_cast<std::size_t>(wrote);
+  }
+}
+
+void VornaProcess::close_input() {
+  if (input_ >= 0) close(input_);
+  input_ = -1;
+}
+
+bool VornaProcess::wait_for_output(const std::string& text, double timeout_seconds) {
+  const auto deadline = std::chrono::steady_clock::now() +
+                        std::chrono::duration<double>(timeout_seconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (read_file(out_path_).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
+void VornaProcess::signal(int signal_number) { kill(pid_, signal_number); }
+
+RunResult VornaProcess::wait() {
+  RunResult result;
+  close_input();
+  if (pid_ <= 0) return result;
+  int status = 0;
+  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  pid_ = -1;
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = read_file(out_path_);
+  result.err = read_file(err_path_);
+  return result;
+}
+
+RunResult run_vorna(const std::string& directory, const std::string& answers,
+                    const Environment& environment) {
+  // A broken pipe here only means the program stopped reading early.
+  ::signal(SIGPIPE, SIG_IGN);
+  VornaProcess process(directory, environment);
+  process.send(answers);
+  return process.wait();
+}
+
+std::string banner() {
+  const std::string blanks58(58, ' ');
+  const std::string frame = "          -" + std::string(46, ' ') + "-";
+  const std::string rule = "          " + std::string(48, '=');
+  auto line = [](const std::string& text) { return " " + text + "\r\n"; };
+  auto framed = [](const std::string& inner) {
+    return "          -" + inner + "-";
+  };
+  std::string bytes = std::string(54, ' ') + "\r\n";
+  for (int i = 0; i < 3; ++i) bytes += line(blanks58);
+  bytes += line(rule);
+  bytes += line(frame);
+  bytes += line(framed(std::string(10, ' ') + "==== V  O   R  N  A  ====" + std::string(11, ' ')));
+  bytes += line(frame);
+  bytes += line(framed(std::string(10, ' ') + "Computes Max/Min of one" + std::string(13, ' ')));
+  bytes += line(framed(std::string(10, ' ') + "General Time Series." + std::string(16, ' ')));
+  bytes += line(frame);
+  bytes += line(framed(std::string(12, ' ') + "Version 1.0/2005-12-17" + std::string(12, ' ')));
+  bytes += line(framed(std::string(10, ' ') + "Report problems: see the README" + std::string(5, ' ')));
+  bytes += line(rule);
+  for (int i = 0; i < 3; ++i) bytes += line(blanks58);
+  return bytes;
+}
+
+}  // namespace vorna_test

@@ -1,0 +1,70 @@
+// Runs the real program in a temporary directory with piped answers, and
+// gives back its console output, diagnostics, exit status and files.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vorna_test {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
+bool file_exists(const std::string& path);
+
+struct RunResult {
+  std::string out;   // standard output bytes
+  std::string err;   // standard error bytes
+  int status = -1;   // exit status, or 128 + the signal that ended it
+};
+
+// Environment changes for a run: FORT36 in any case is always removed from
+// the inherited environment first; these are added after.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+// A running program whose answers come through a pipe that stays open until
+// close_input or wait.
+class VornaProcess {
+ public:
+  VornaProcess(const std::string& directory, const Environment& environment = {});
+  ~VornaProcess();
+  VornaProcess(const VornaProcess&) = delete;
+  VornaProcess& operator=(const VornaProcess&) = delete;
+
+  void send(const std::string& bytes);
+  void close_input();
+  // Waits until standard output holds text (true), or for at most
+  // timeout_seconds (false).
+  bool wait_for_output(const std::string& text, double timeout_seconds = 10.0);
+  void signal(int signal_number);
+  RunResult wait();
+
+ private:
+  std::string out_path_, err_path_;
+  int input_ = -1;
+  int pid_ = -1;
+};
+
+// Runs the program in directory with the answers on standard input.
+RunResult run_vorna(const std::string& directory, const std::string& answers,
+                    const Environment& environment = {});
+
+// The bytes the program writes to the console before the first question.
+std::string banner();
+
+}  // namespace vorna_test
