@@ -29,6 +29,7 @@ struct UnitRecord {
   char* buffer;
   std::size_t capacity;
   std::size_t pending;
+  unsigned connections;
   char name[kMaxFileName];
 };
 
@@ -39,13 +40,13 @@ char g_print_buffer[1 << 20];
 char g_listing_buffer[1 << 20];
 
 UnitRecord g_units[] = {
-    {kConsoleInput, true, true, STDIN_FILENO, true, false, nullptr, 0, 0, "CONIN$"},
+    {kConsoleInput, true, true, STDIN_FILENO, true, false, nullptr, 0, 0, 0, "CONIN$"},
     {kConsoleOutput, true, true, STDOUT_FILENO, false, false, g_console_buffer,
-     sizeof g_console_buffer, 0, "CONOUT$"},
-    {kPrintUnit, false, false, -1, false, false, g_print_buffer, sizeof g_print_buffer, 0, ""},
-    {kSeriesUnit, false, false, -1, false, false, nullptr, 0, 0, ""},
+     sizeof g_console_buffer, 0, 0, "CONOUT$"},
+    {kPrintUnit, false, false, -1, false, false, g_print_buffer, sizeof g_print_buffer, 0, 0, ""},
+    {kSeriesUnit, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
     {kListingUnit, false, false, -1, false, false, g_listing_buffer, sizeof g_listing_buffer, 0,
-     ""},
+     0, ""},
 };
 
 UnitRecord* find_unit(int number) {
@@ -180,6 +181,7 @@ int connect_unit(int number, const char* name, std::size_t name_length, OpenStat
   unit->read_only = read_only;
   unit->cut_pending = true;
   unit->pending = 0;
+  ++unit->connections;
   return 0;
 }
 
@@ -197,6 +199,11 @@ const char* unit_file_name(int number) {
 int unit_descriptor(int number) {
   const UnitRecord* unit = find_unit(number);
   return unit != nullptr && unit->connected ? unit->fd : -1;
+}
+
+unsigned unit_connection_count(int number) {
+  const UnitRecord* unit = find_unit(number);
+  return unit == nullptr ? 0 : unit->connections;
 }
 
 void unit_write(int number, const char* bytes, std::size_t count) {

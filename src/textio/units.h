@@ -34,6 +34,9 @@ bool unit_connected(int unit);
 const char* unit_file_name(int unit);
 // File descriptor of a connected unit, -1 otherwise.
 int unit_descriptor(int unit);
+// Counts the unit's connections, so that a reader can tell a new file from
+// the one it read before.
+unsigned unit_connection_count(int unit);
 
 // Appends bytes to the unit's output buffer. The first write on the
 // unconnected listing unit connects it. A failed connection or write, or a

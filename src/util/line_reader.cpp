@@ -52,6 +52,11 @@ SplitStatus LineSplitter::next(ReadFunction read, void* context, const char*& re
   }
 }
 
+void LineSplitter::reset() {
+  start_ = scanned_ = end_ = 0;
+  at_end_ = false;
+}
+
 bool LineSplitter::grow() {
   if (size_ >= kMaxBuffer) return false;
   char* larger = static_cast<char*>(std::malloc(size_ * 2));
@@ -107,7 +112,13 @@ LineSplitter& splitter_for(int unit) {
   // nothing past the answer is taken from a shared pipe or file.
   static LineSplitter console(g_console_buffer, sizeof g_console_buffer, !isatty(STDIN_FILENO));
   static LineSplitter series(g_series_buffer, sizeof g_series_buffer, false);
-  return unit == kConsoleInput ? console : series;
+  static unsigned series_connection = 0;
+  if (unit == kConsoleInput) return console;
+  if (unit_connection_count(unit) != series_connection) {
+    series_connection = unit_connection_count(unit);
+    series.reset();
+  }
+  return series;
 }
 
 }  // namespace

@@ -28,6 +28,9 @@ class LineSplitter {
   // The next record: its bytes stay valid until the next call.
   SplitStatus next(ReadFunction read, void* context, const char*& record, std::size_t& length);
 
+  // Forgets every byte read: the next record comes from a new stream.
+  void reset();
+
   // Largest buffer the splitter grows to; a longer line is kTooLong.
   static constexpr std::size_t kMaxBuffer = std::size_t{1} << 30;
 

@@ -1,0 +1,77 @@
+#include "driver/series_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/run_vorna.h"
+#include "textio/units.h"
+#include "util/file_connection.h"
+
+namespace vorna {
+namespace {
+
+Series g_series;
+
+// Reads the text as the series file for the window and returns the series.
+const Series& read_text(const std::string& text, double start = 0.0, double end = 1.0e30) {
+  vorna_test::TempDir dir;
+  vorna_test::write_file(dir.file("series.txt"), text);
+  std::string name = dir.file("series.txt");
+  name.resize(256, ' ');
+  int failure_flag = 0;
+  open_text_file(name.data(), 256, kSeriesUnit, 1, failure_flag);
+  EXPECT_EQ(failure_flag, 0);
+  g_series.count = 0;
+  g_series.first_time = g_series.last_time = g_series.increment = 0.0;
+  read_series_lines(g_series, start, end);
+  close_unit(kSeriesUnit);
+  return g_series;
+}
+
+std::vector<double> values_of(const Series& series) {
+  return std::vector<double>(series.values, series.values + series.count);
+}
+
+TEST(ReadSeriesLines, DerivesFirstAndLastTimeAndIncrement) {
+  const Series& s = read_text("0 10\n1 11\n3 13\n4 14\n");
+  EXPECT_EQ(values_of(s), (std::vector<double>{10, 11, 13, 14}));
+  EXPECT_EQ(s.first_time, 0.0);
+  EXPECT_EQ(s.last_time, 4.0);
+  EXPECT_EQ(s.increment, 1.0);
+}
+
+TEST(ReadSeriesLines, WindowPassesOverAndStops) {
+  const Series& s = read_text("0 1\n1 2\n2 3\n3 4\n4 5\n2 6\n", 1.5, 3.0);
+  EXPECT_EQ(values_of(s), (std::vector<double>{3, 4}));
+  EXPECT_EQ(s.first_time, 2.0);
+  EXPECT_EQ(s.last_time, 3.0);
+  EXPECT_EQ(s.increment, 1.0);
+}
+
+TEST(ReadSeriesLines, StartAboveEndStopsAtTheFirstTimeNotBelowTheStart) {
+  const Series& s = read_text("1 1\n5 2\n9 3\n", 5.0, 2.0);
+  EXPECT_EQ(s.count, 0);
+}
+
+TEST(ReadSeriesLines, EmptyAndSingleSeriesKeepZeroScalars) {
+  const Series& empty = read_text("# nothing\n\n");
+  EXPECT_EQ(empty.count, 0);
+  EXPECT_EQ(empty.increment, 0.0);
+  const Series& single = read_text("2.5 7\n");
+  EXPECT_EQ(single.count, 1);
+  EXPECT_EQ(single.first_time, 2.5);
+  EXPECT_EQ(single.last_time, 2.5);
+  EXPECT_EQ(single.increment, 0.0);
+}
+
+TEST(ReadSeriesLines, LongLinesAreCutAtTheFieldLength) {
+  // Numbers beyond column 256 are never seen; the cut line still has two.
+  const std::string long_line = "1 2" + std::string(300, ' ') + "garbage\n";
+  const Series& s = read_text(long_line + "2 3\n");
+  EXPECT_EQ(values_of(s), (std::vector<double>{2, 3}));
+}
+
+}  // namespace
+}  // namespace vorna
