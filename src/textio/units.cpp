@@ -47,11 +47,28 @@ UnitRecord g_units[] = {
     {kSeriesUnit, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
     {kListingUnit, false, false, -1, false, false, g_listing_buffer, sizeof g_listing_buffer, 0,
      0, ""},
+    // Spare records for other units a caller connects by name.
+    {0, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
+    {0, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
 };
 
 UnitRecord* find_unit(int number) {
   for (UnitRecord& unit : g_units) {
     if (unit.number == number) return &unit;
+  }
+  return nullptr;
+}
+
+// The unit's record, or a spare one for a unit of 1 to 99 seen first.
+UnitRecord* find_or_add_unit(int number) {
+  if (UnitRecord* unit = find_unit(number)) return unit;
+  if (number < 1 || number > 99) return nullptr;
+  for (UnitRecord& unit : g_units) {
+    if (unit.number == 0 || (!unit.connected && unit.buffer == nullptr && !unit.console &&
+                             unit.number != kSeriesUnit)) {
+      unit.number = number;
+      return &unit;
+    }
   }
   return nullptr;
 }
@@ -154,7 +171,7 @@ std::atomic<bool> g_interrupt_pending{false};
 }  // namespace
 
 int connect_unit(int number, const char* name, std::size_t name_length, OpenStatus status) {
-  UnitRecord* unit = find_unit(number);
+  UnitRecord* unit = find_or_add_unit(number);
   if (unit == nullptr || unit->console) return kOpenFailure;
   while (name_length > 0 && name[0] == ' ') ++name, --name_length;
   while (name_length > 0 && name[name_length - 1] == ' ') --name_length;

@@ -31,6 +31,13 @@ TEST(OpenUnitFile, UnitsOutsideOneTo99AreRefusedBeforeAnyFileIsTouched) {
   EXPECT_FALSE(vorna_test::file_exists(name));
 }
 
+TEST(OpenUnitFile, UnitsOneAnd99AreAccepted) {
+  TempDir dir;
+  EXPECT_EQ(open_error(dir.file("one"), 1, kStatusUnknown), 0);
+  EXPECT_EQ(open_error(dir.file("ninety-nine"), 99, kStatusUnknown), 0);
+  EXPECT_TRUE(vorna_test::file_exists(dir.file("one")));
+}
+
 TEST(OpenUnitFile, FailuresCarryTheirErrorNumbers) {
   TempDir dir;
   vorna_test::write_file(dir.file("plain"), "x\n");
