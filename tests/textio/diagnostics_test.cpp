@@ -1,0 +1,48 @@
+#include "textio/diagnostics.h"
+
+#include <gtest/gtest.h>
+
+#include "textio/units.h"
+
+namespace vorna {
+namespace {
+
+TEST(ConditionCode, CarriesSeverityInTheTopBitsAndTheNumberBelow) {
+  EXPECT_EQ(condition_code(24), 0xC0000018u);
+  EXPECT_EQ(condition_code(59), 0xC000003Bu);
+  EXPECT_EQ(condition_code(64), 0xC0000040u);
+  EXPECT_EQ(condition_code(63), 0x8000003Fu);
+  EXPECT_EQ(condition_code(200), 0x800000C8u);
+}
+
+TEST(DiagnosticLine, SevereEndsTheRunWithItsNumber) {
+  struct Case {
+    int number;
+    int unit;
+    const char* line;
+  } cases[] = {
+      {24, 5, "vorna: severe \\(24\\): end-of-file during read, unit 5, file CONIN\\$\r\n"},
+      {59, -5,
+       "vorna: severe \\(59\\): list-directed I/O syntax error, unit -5, file Internal "
+       "List-Directed Read\r\n"},
+      {38, 6, "vorna: severe \\(38\\): error during write, unit 6, file CONOUT\\$\r\n"},
+      {22, 5, "vorna: severe \\(22\\): input record too long, unit 5, file CONIN\\$\r\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EXIT(issue_diagnostic(c.number, c.unit), ::testing::ExitedWithCode(c.number),
+                std::string("^") + c.line + "$");
+  }
+}
+
+TEST(DiagnosticLine, ErrorReturnsAndTheRunGoesOn) {
+  EXPECT_EXIT(
+      {
+        issue_diagnostic(kOutputConversion, kConsoleOutput);
+        end_process(3);
+      },
+      ::testing::ExitedWithCode(3),
+      "^vorna: error \\(63\\): output conversion error, unit 6, file CONOUT\\$\r\n$");
+}
+
+}  // namespace
+}  // namespace vorna
