@@ -137,7 +137,6 @@ void VornaProcess::signal(int signal_number) { kill(pid_, signal_number); }
 
 RunResult VornaProcess::wait() {
   RunResult result;
-  close_input();
   if (pid_ <= 0) return result;
   int status = 0;
   while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
@@ -155,6 +154,7 @@ RunResult run_vorna(const std::string& directory, const std::string& answers,
   ::signal(SIGPIPE, SIG_IGN);
   VornaProcess process(directory, environment);
   process.send(answers);
+  process.close_input();
   return process.wait();
 }
 

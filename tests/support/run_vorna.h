@@ -52,6 +52,8 @@ class VornaProcess {
   // timeout_seconds (false).
   bool wait_for_output(const std::string& text, double timeout_seconds = 10.0);
   void signal(int signal_number);
+  // Waits for the program to end; the input stays open until then, so
+  // close_input first when the program is to see the end of its answers.
   RunResult wait();
 
  private:

@@ -51,7 +51,7 @@ TEST(DateStamp, ShortResultTakesTheFirstCharacters) {
 
 TEST(DateStamp, RealClockGivesTheLocalTimeOfTheCall) {
   const std::time_t before = std::time(nullptr);
-  const std::string text = stamp(6);
+  const std::string text = stamp(6, 80, read_clock);
   const std::time_t after = std::time(nullptr);
   std::tm parsed{};
   ASSERT_NE(strptime(text.c_str(), " Date : %Y-%m-%d %H:%M:%S", &parsed), nullptr) << text;
