@@ -52,11 +52,24 @@ UnitRecord g_units[] = {
     {0, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
 };
 
-UnitRecord* find_unit(int number) {
-  for (UnitRecord& unit : g_units) {
-    if (unit.number == number) return &unit;
+// Unit number to record, for the numbers 0 to 99; every record line goes
+// through it.
+struct UnitIndex {
+  UnitRecord* of[100] = {};
+  UnitIndex() {
+    for (UnitRecord& unit : g_units) {
+      if (unit.number > 0) of[unit.number] = &unit;
+    }
   }
-  return nullptr;
+};
+UnitIndex g_unit_index;
+
+UnitRecord* find_unit(int number) {
+  return number > 0 && number < 100 ? g_unit_index.of[number] : nullptr;
+}
+
+bool is_spare(const UnitRecord& unit) {
+  return &unit >= g_units + 5;
 }
 
 // The unit's record, or a spare one for a unit of 1 to 99 seen first.
@@ -64,9 +77,10 @@ UnitRecord* find_or_add_unit(int number) {
   if (UnitRecord* unit = find_unit(number)) return unit;
   if (number < 1 || number > 99) return nullptr;
   for (UnitRecord& unit : g_units) {
-    if (unit.number == 0 || (!unit.connected && unit.buffer == nullptr && !unit.console &&
-                             unit.number != kSeriesUnit)) {
+    if (is_spare(unit) && !unit.connected) {
+      if (unit.number > 0) g_unit_index.of[unit.number] = nullptr;
       unit.number = number;
+      g_unit_index.of[number] = &unit;
       return &unit;
     }
   }
@@ -226,6 +240,13 @@ unsigned unit_connection_count(int number) {
 void unit_write(int number, const char* bytes, std::size_t count) {
   UnitRecord* unit = find_unit(number);
   if (unit == nullptr) return;
+  // The common case: a record that fits the buffer of a unit already written.
+  if (unit->connected && !unit->cut_pending && !unit->read_only &&
+      count <= unit->capacity - unit->pending) {
+    std::memcpy(unit->buffer + unit->pending, bytes, count);
+    unit->pending += count;
+    return;
+  }
   if (!unit->connected && number == kListingUnit) {
     const char* name;
     std::size_t length;
