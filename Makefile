@@ -4,6 +4,7 @@ SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 BENCH_BUILD ?= build-bench
 PREFIX ?= /usr/local
+export DESTDIR
 JOBS ?= 2
 
 .PHONY: all build run test test-sanitize bench fuzz install clean
@@ -30,6 +31,7 @@ test-sanitize:
 bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVORNA_BUILD_BENCHMARKS=ON -DVORNA_BUILD_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j$(JOBS)
+	for b in $(BENCH_BUILD)/bench/*_bench; do $$b --benchmark_min_time=0.2; done
 	bench/run_bench.sh $(BENCH_BUILD)
 
 fuzz:
