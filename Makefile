@@ -38,8 +38,10 @@ fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNA_BUILD_FUZZERS=ON -DVORNA_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 
+# DESTDIR (a staging root, empty by default) reaches cmake --install through
+# its environment.
 install: build
-	cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR='$(DESTDIR)' cmake --install $(BUILD) --prefix '$(PREFIX)'
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
