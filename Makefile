@@ -4,7 +4,6 @@ SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 BENCH_BUILD ?= build-bench
 PREFIX ?= /usr/local
-export DESTDIR
 JOBS ?= 2
 
 .PHONY: all build run test test-sanitize bench fuzz install clean
