@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/bits.h"
+
 namespace {
 
 using vorna::locate_extrema;
@@ -22,17 +24,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr int kBuffer = 64;
 
-std::uint64_t bits(double x) {
-  std::uint64_t u;
-  std::memcpy(&u, &x, sizeof u);
-  return u;
-}
-
-double from_bits(std::uint64_t u) {
-  double x;
-  std::memcpy(&x, &u, sizeof x);
-  return x;
-}
+using vorna_test::bits;
+using vorna_test::from_bits;
 
 // A pattern no result can carry: a not-a-number with a marked payload.
 const std::uint64_t kUntouchedBits = 0x7ff4deadbeef0001ULL;

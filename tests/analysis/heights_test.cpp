@@ -10,6 +10,8 @@
 #include <limits>
 #include <vector>
 
+#include "support/bits.h"
+
 namespace {
 
 using vorna::HeightResult;
@@ -20,17 +22,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr int kSlots = 16;
 
-std::uint64_t bits(double x) {
-  std::uint64_t u;
-  std::memcpy(&u, &x, sizeof u);
-  return u;
-}
-
-double from_bits(std::uint64_t u) {
-  double x;
-  std::memcpy(&x, &u, sizeof x);
-  return x;
-}
+using vorna_test::bits;
+using vorna_test::from_bits;
 
 const std::uint64_t kUntouchedBits = 0x7ff4deadbeef0002ULL;
 

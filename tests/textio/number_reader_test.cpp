@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "support/bits.h"
+
 namespace vorna {
 namespace {
 
@@ -25,11 +27,7 @@ constexpr int kFieldLength = 256;
 constexpr double kFirstBefore = 111.25;
 constexpr double kSecondBefore = -222.5;
 
-std::uint64_t bits_of(double value) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
+constexpr auto bits_of = &vorna_test::bits;
 
 // The exact reference: glibc's strtod on the whole text.
 double exact(const char* text) {
