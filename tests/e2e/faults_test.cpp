@@ -338,7 +338,9 @@ TEST_P(InterruptWhileWriting, ALargeListingEndsWithWholeRecords) {
   EXPECT_TRUE(whole_lines(listing));
   EXPECT_TRUE(whole_lines(read_file(dir.file("out.prt"))));
   // The run was over before the signal landed: everything is complete.
-  if (run.status == 0) EXPECT_EQ(listing.size(), 32u * kLargeCount);
+  if (run.status == 0) {
+    EXPECT_EQ(listing.size(), 32u * kLargeCount);
+  }
   expect_interrupted_console(run, GetParam());
 }
 
