@@ -1,6 +1,7 @@
 #include "support/run_vorna.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <grp.h>
 #include <signal.h>
 #include <strings.h>
@@ -197,6 +198,13 @@ RunResult VornaProcess::wait() {
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.out = read_file(out_path_);
   result.err = read_file(err_path_);
+  // A sanitizer report of the program fails the test whatever it checks.
+  for (const std::string* stream : {&result.out, &result.err}) {
+    if (stream->find("Sanitizer") != std::string::npos ||
+        stream->find(": runtime error: ") != std::string::npos) {
+      ADD_FAILURE() << "sanitizer report from the program:\n" << *stream;
+    }
+  }
   return result;
 }
 
