@@ -25,7 +25,10 @@ test: build
 test-sanitize:
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNA_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
-	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j$(JOBS)
+	cd $(SANITIZE_BUILD) && \
+	  ASAN_OPTIONS="$${ASAN_OPTIONS:-halt_on_error=1:abort_on_error=1:detect_leaks=1}" \
+	  UBSAN_OPTIONS="$${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}" \
+	  ctest --output-on-failure -j$(JOBS)
 
 bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVORNA_BUILD_BENCHMARKS=ON -DVORNA_BUILD_TESTS=OFF

@@ -78,9 +78,9 @@ void write_to_standard_error(const char* bytes, std::size_t count) {
 // reason to lose the diagnostic.
 void write_out_console() { unit_flush_quietly(kConsoleOutput); }
 
-void write_line(LineText& line) {
+void write_line(LineText& line, bool write_console_first = true) {
   line.add("\r\n");
-  write_out_console();
+  if (write_console_first) write_out_console();
   write_to_standard_error(line.data(), line.size());
 }
 
@@ -113,10 +113,10 @@ void fail_run(int number, int unit) {
   end_process(static_cast<int>(condition_code(number) & 0xFFu));
 }
 
-void write_interrupt_diagnostic(const char* event) {
+void write_interrupt_diagnostic(const char* event, bool write_console_first) {
   LineText line;
   line.add("vorna: error (200): program aborting due to ").add(event).add(" event");
-  write_line(line);
+  write_line(line, write_console_first);
 }
 
 void write_error_line(const char* text) {

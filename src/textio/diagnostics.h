@@ -37,7 +37,9 @@ void issue_diagnostic(int number, int unit);
 // Only the line of a diagnostic: nothing is closed and the run goes on.
 void write_diagnostic_line(int number, int unit);
 // The interrupt line: "vorna: error (200): program aborting due to <event> event".
-void write_interrupt_diagnostic(const char* event);
+// Pending console output is written first only when the caller holds the
+// units (write_console_first).
+void write_interrupt_diagnostic(const char* event, bool write_console_first = true);
 // Any other line for the standard error stream: console output still pending
 // is written out first, then the text and CR LF.
 void write_error_line(const char* text);

@@ -36,8 +36,9 @@ sigset_t interrupt_signals() {
     write_interrupt_diagnostic(event_name(signal_number));
     close_all_units();
   } else {
-    // The main thread is stuck in a write: end without touching its buffers.
-    write_interrupt_diagnostic(event_name(signal_number));
+    // The main thread is stuck in a write: end without touching its buffers
+    // (the console buffer included, which that write may be using).
+    write_interrupt_diagnostic(event_name(signal_number), false);
   }
   end_process(128 + signal_number);
 }

@@ -108,18 +108,23 @@ bool write_refused(int error) {
 }
 
 // Makes the name absolute against the working directory. False when the
-// result does not fit the unit's name field.
+// result does not fit the unit's name field; the field then holds as much
+// of the absolute name as fits, so that a diagnostic can show it.
 bool make_absolute(const char* name, std::size_t length, char* out) {
   std::size_t used = 0;
   if (name[0] != '/') {
-    if (getcwd(out, kMaxFileName) == nullptr) return false;
+    if (getcwd(out, kMaxFileName - 1) == nullptr) {
+      out[0] = '\0';
+      return false;
+    }
     used = std::strlen(out);
     if (used == 0 || out[used - 1] != '/') out[used++] = '/';
   }
-  if (used + length + 1 > kMaxFileName) return false;
-  std::memcpy(out + used, name, length);
-  out[used + length] = '\0';
-  return true;
+  const bool fits = used + length + 1 <= kMaxFileName;
+  const std::size_t taken = fits ? length : kMaxFileName - 1 - used;
+  std::memcpy(out + used, name, taken);
+  out[used + taken] = '\0';
+  return fits;
 }
 
 // Writes the unit's pending output. False (with the output dropped) when the
@@ -257,8 +262,15 @@ void unit_write(int number, const char* bytes, std::size_t count) {
   if (!unit->connected || unit->buffer == nullptr) fail_run(kWriteError, number);
   if (unit->read_only) fail_run(kWriteToReadOnly, number);
   if (unit->cut_pending) cut_off(*unit);
+  bool flushed = false;
   while (count > 0) {
-    if (unit->pending == unit->capacity) unit_flush(number);
+    if (unit->pending == unit->capacity) {
+      // A full block ends inside the record whenever the record length does
+      // not divide the block: the rest of the record must be in the buffer
+      // before an interrupt may close the unit.
+      if (!flush_buffer(*unit)) fail_write(*unit);
+      flushed = true;
+    }
     std::size_t room = unit->capacity - unit->pending;
     std::size_t take = count < room ? count : room;
     std::memcpy(unit->buffer + unit->pending, bytes, take);
@@ -266,6 +278,7 @@ void unit_write(int number, const char* bytes, std::size_t count) {
     bytes += take;
     count -= take;
   }
+  if (flushed) yield_to_pending_interrupt();
 }
 
 void unit_flush(int number) {

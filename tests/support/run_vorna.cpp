@@ -1,6 +1,8 @@
 #include "support/run_vorna.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <grp.h>
 #include <signal.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -64,39 +66,81 @@ std::vector<std::string> child_environment(const Environment& environment) {
 }  // namespace
 
 VornaProcess::VornaProcess(const std::string& directory, const Environment& environment) {
+  RunOptions options;
+  options.environment = environment;
+  start(directory, options);
+}
+
+VornaProcess::VornaProcess(const std::string& directory, const RunOptions& options) {
+  start(directory, options);
+}
+
+namespace {
+
+bool become_nobody() {
+  return setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0 &&
+         getuid() == 65534;
+}
+
+}  // namespace
+
+bool unprivileged_runs_possible() {
+  if (geteuid() != 0) return false;
+  const pid_t pid = fork();
+  if (pid < 0) return false;
+  if (pid == 0) _exit(become_nobody() && access(VORNA_BINARY, X_OK) == 0 ? 0 : 1);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void VornaProcess::start(const std::string& directory, const RunOptions& options) {
   static int sequence = 0;
   const std::string stem = directory + "/../.vorna-run-" + std::to_string(getpid()) + "-" +
                            std::to_string(sequence++);
   out_path_ = stem + ".out";
   err_path_ = stem + ".err";
-  std::vector<std::string> entries = child_environment(environment);
+  std::vector<std::string> entries = child_environment(options.environment);
   std::vector<char*> envp;
   for (std::string& entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
 
-  int pipe_ends[2];
-  if (pipe(pipe_ends) != 0) throw std::runtime_error("pipe failed");
+  const bool piped = options.input == RunOptions::Input::kPipe;
+  int pipe_ends[2] = {-1, -1};
+  if (piped && pipe(pipe_ends) != 0) throw std::runtime_error("pipe failed");
   pid_ = fork();
   if (pid_ == 0) {
-    dup2(pipe_ends[0], STDIN_FILENO);
-    close(pipe_ends[0]);
-    close(pipe_ends[1]);
+    if (piped) {
+      dup2(pipe_ends[0], STDIN_FILENO);
+      close(pipe_ends[0]);
+      close(pipe_ends[1]);
+    } else if (options.input == RunOptions::Input::kDevNull) {
+      int null = open("/dev/null", O_RDONLY);
+      dup2(null, STDIN_FILENO);
+      close(null);
+    } else {
+      close(STDIN_FILENO);
+    }
     int out = open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, STDOUT_FILENO);
-    dup2(err, STDERR_FILENO);
+    dup2(options.merge_error_into_output ? out : err, STDERR_FILENO);
     close(out);
     close(err);
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (options.unprivileged && !become_nobody()) _exit(126);
     if (chdir(directory.c_str()) != 0) _exit(127);
     char* argv[] = {const_cast<char*>(VORNA_BINARY), nullptr};
     execve(VORNA_BINARY, argv, envp.data());
     _exit(127);
   }
-  close(pipe_ends[0]);
-  input_ = pipe_ends[1];
+  if (piped) {
+    close(pipe_ends[0]);
+    input_ = pipe_ends[1];
+  }
 }
 
 VornaProcess::~VornaProcess() {
@@ -110,6 +154,7 @@ VornaProcess::~VornaProcess() {
 }
 
 void VornaProcess::send(const std::string& bytes) {
+  if (input_ < 0) return;
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t wrote = write(input_, bytes.data() + done, bytes.size() - done);
@@ -135,6 +180,14 @@ bool VornaProcess::wait_for_output(const std::string& text, double timeout_secon
 
 void VornaProcess::signal(int signal_number) { kill(pid_, signal_number); }
 
+bool VornaProcess::running() {
+  if (pid_ <= 0) return false;
+  siginfo_t info;
+  info.si_pid = 0;
+  return waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         info.si_pid == 0;
+}
+
 RunResult VornaProcess::wait() {
   RunResult result;
   if (pid_ <= 0) return result;
@@ -145,6 +198,13 @@ RunResult VornaProcess::wait() {
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.out = read_file(out_path_);
   result.err = read_file(err_path_);
+  // A sanitizer report of the program fails the test whatever it checks.
+  for (const std::string* stream : {&result.out, &result.err}) {
+    if (stream->find("Sanitizer") != std::string::npos ||
+        stream->find(": runtime error: ") != std::string::npos) {
+      ADD_FAILURE() << "sanitizer report from the program:\n" << *stream;
+    }
+  }
   return result;
 }
 
@@ -153,6 +213,15 @@ RunResult run_vorna(const std::string& directory, const std::string& answers,
   // A broken pipe here only means the program stopped reading early.
   ::signal(SIGPIPE, SIG_IGN);
   VornaProcess process(directory, environment);
+  process.send(answers);
+  process.close_input();
+  return process.wait();
+}
+
+RunResult run_vorna_with(const std::string& directory, const std::string& answers,
+                         const RunOptions& options) {
+  ::signal(SIGPIPE, SIG_IGN);
+  VornaProcess process(directory, options);
   process.send(answers);
   process.close_input();
   return process.wait();

@@ -37,11 +37,28 @@ struct RunResult {
 // the inherited environment first; these are added after.
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
+// How the program's standard streams and user are set up.
+struct RunOptions {
+  Environment environment;
+  // Standard error goes to the same file as standard output, so the order
+  // of console output and diagnostic lines can be seen.
+  bool merge_error_into_output = false;
+  // The program runs as the user and group nobody (65534); needs root.
+  bool unprivileged = false;
+  enum class Input { kPipe, kDevNull, kClosed };
+  // kDevNull and kClosed leave no answers pipe: send does nothing.
+  Input input = Input::kPipe;
+};
+
+// True when a child can become the user nobody and still run the program.
+bool unprivileged_runs_possible();
+
 // A running program whose answers come through a pipe that stays open until
 // close_input or wait.
 class VornaProcess {
  public:
   VornaProcess(const std::string& directory, const Environment& environment = {});
+  VornaProcess(const std::string& directory, const RunOptions& options);
   ~VornaProcess();
   VornaProcess(const VornaProcess&) = delete;
   VornaProcess& operator=(const VornaProcess&) = delete;
@@ -52,11 +69,15 @@ class VornaProcess {
   // timeout_seconds (false).
   bool wait_for_output(const std::string& text, double timeout_seconds = 10.0);
   void signal(int signal_number);
+  // True while the program has not ended (it may be a zombie already).
+  bool running();
   // Waits for the program to end; the input stays open until then, so
   // close_input first when the program is to see the end of its answers.
   RunResult wait();
 
  private:
+  void start(const std::string& directory, const RunOptions& options);
+
   std::string out_path_, err_path_;
   int input_ = -1;
   int pid_ = -1;
@@ -65,6 +86,9 @@ class VornaProcess {
 // Runs the program in directory with the answers on standard input.
 RunResult run_vorna(const std::string& directory, const std::string& answers,
                     const Environment& environment = {});
+
+RunResult run_vorna_with(const std::string& directory, const std::string& answers,
+                         const RunOptions& options);
 
 // The bytes the program writes to the console before the first question.
 std::string banner();
