@@ -230,6 +230,16 @@ TEST(Faults, ClosedStandardInputIs24AtTheFirstQuestion) {
   EXPECT_EQ(run.status, 24);
 }
 
+TEST(Faults, StandardInputThatCannotBeReadIs39) {
+  TempDir dir;
+  RunOptions options;
+  options.input = RunOptions::Input::kDirectory;
+  RunResult run = run_vorna_with(dir.path(), "", options);
+  EXPECT_EQ(run.out, banner() + kPrintPrompt);
+  EXPECT_EQ(run.err, "vorna: severe (39): error during read, unit 5, file CONIN$\r\n");
+  EXPECT_EQ(run.status, 39);
+}
+
 TEST(Faults, InputEndingInsideAnAnswerIsThatAnswer) {
   // The last answer has no line end: it is an answer like any other, and the
   // end of the input comes at the next question.

@@ -119,6 +119,10 @@ void VornaProcess::start(const std::string& directory, const RunOptions& options
       int null = open("/dev/null", O_RDONLY);
       dup2(null, STDIN_FILENO);
       close(null);
+    } else if (options.input == RunOptions::Input::kDirectory) {
+      int opened = open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+      dup2(opened, STDIN_FILENO);
+      close(opened);
     } else {
       close(STDIN_FILENO);
     }

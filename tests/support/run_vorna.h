@@ -45,8 +45,9 @@ struct RunOptions {
   bool merge_error_into_output = false;
   // The program runs as the user and group nobody (65534); needs root.
   bool unprivileged = false;
-  enum class Input { kPipe, kDevNull, kClosed };
-  // kDevNull and kClosed leave no answers pipe: send does nothing.
+  enum class Input { kPipe, kDevNull, kClosed, kDirectory };
+  // kDevNull, kClosed and kDirectory (the run's directory opened for
+  // reading) leave no answers pipe: send does nothing.
   Input input = Input::kPipe;
 };
 
