@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "support/interrupts.h"
 #include "support/run_vorna.h"
 
 namespace vorna_test {
@@ -111,11 +112,6 @@ TEST(Dialogue, ExistingPrintFileKeepsItsContentWhenTheRunEndsBeforeWritingIt) {
   EXPECT_EQ(read_file(dir.file("out.prt")), hundred_lines);
 }
 
-struct InterruptCase {
-  int signal_number;
-  const char* event;
-};
-
 class Interrupt : public ::testing::TestWithParam<InterruptCase> {};
 
 TEST_P(Interrupt, WhileWaitingForAnAnswerEndsWithItsLineAndStatus) {
@@ -132,14 +128,7 @@ TEST_P(Interrupt, WhileWaitingForAnAnswerEndsWithItsLineAndStatus) {
   EXPECT_EQ(read_file(dir.file("out.prt")), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, Interrupt,
-                         ::testing::Values(InterruptCase{SIGINT, "control-C"},
-                                           InterruptCase{SIGQUIT, "control-BREAK"},
-                                           InterruptCase{SIGHUP, "window-CLOSE"}),
-                         [](const ::testing::TestParamInfo<InterruptCase>& info) {
-                           return std::string(strsignal(info.param.signal_number)).substr(0, 4) +
-                                  std::to_string(info.param.signal_number);
-                         });
+INSTANTIATE_TEST_SUITE_P(Signals, Interrupt, all_interrupts(), interrupt_name);
 
 }  // namespace
 }  // namespace vorna_test

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "support/interrupts.h"
 #include "support/run_vorna.h"
 
 namespace vorna_test {
@@ -278,13 +279,6 @@ TEST(Faults, PromptComesBeforeTheEndOfInputLine) {
 
 // ---- interrupts while a large listing is written ----
 
-struct InterruptCase {
-  int signal_number;
-  const char* event;
-};
-
-void PrintTo(const InterruptCase& event, std::ostream* out) { *out << event.event; }
-
 class InterruptWhileWriting : public ::testing::TestWithParam<InterruptCase> {};
 
 constexpr int kLargeCount = 1000000;
@@ -366,14 +360,7 @@ TEST_P(InterruptWhileWriting, ALargePrintFileEndsWithWholeRecords) {
   expect_interrupted_console(run, GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, InterruptWhileWriting,
-                         ::testing::Values(InterruptCase{SIGINT, "control-C"},
-                                           InterruptCase{SIGQUIT, "control-BREAK"},
-                                           InterruptCase{SIGHUP, "window-CLOSE"}),
-                         [](const ::testing::TestParamInfo<InterruptCase>& info) {
-                           return std::string(strsignal(info.param.signal_number)).substr(0, 4) +
-                                  std::to_string(info.param.signal_number);
-                         });
+INSTANTIATE_TEST_SUITE_P(Signals, InterruptWhileWriting, all_interrupts(), interrupt_name);
 
 }  // namespace
 }  // namespace vorna_test
