@@ -15,26 +15,13 @@
 #include <thread>
 
 #include "support/interrupts.h"
+#include "support/program_text.h"
 #include "support/run_vorna.h"
 
 namespace vorna_test {
 namespace {
 
-const std::string kPrintPrompt = " Give output file for misc print   :  ";
-const std::string kSeriesPrompt = " Give file containing Time Series  :  ";
-const std::string kFirstPrompt = " First Time        / whole series/ :  ";
-const std::string kLastPrompt = " Last Time         / whole series/ :  ";
 const std::string kAnswers = "out.prt\ns.txt\n\n\n";
-const std::string kEndOfInput =
-    "vorna: severe (24): end-of-file during read, unit 5, file CONIN$\r\n";
-
-const std::string kSyntax =
-    "vorna: severe (59): list-directed I/O syntax error, unit -5, file Internal List-Directed "
-    "Read\r\n";
-
-std::string name_field(const std::string& name) {
-  return name + std::string(256 - name.size(), ' ');
-}
 
 // The directory as the program sees it from its working directory.
 std::string real_path(const std::string& path) {
@@ -180,7 +167,7 @@ TEST(Faults, SixtyFourMebibyteLineWithoutALineEndIsCutToItsField) {
   write_file(dir.file("s.txt"), huge_line("", 'x'));
   RunResult run = run_vorna(dir.path(), kAnswers);
   EXPECT_EQ(run.status, 59);
-  EXPECT_EQ(run.err, kSyntax);
+  EXPECT_EQ(run.err, kSyntaxError);
 }
 
 TEST(Faults, SixtyFourMebibyteLineStartingWithTwoNumbersIsOneSample) {
@@ -197,7 +184,7 @@ TEST(Faults, BinaryGarbageInTheSeriesFileIsOneSyntaxDiagnostic) {
   write_file(dir.file("s.txt"), std::string("\x7f\x01\xff\xfe garbage\x00\x00 ", 16) + "\n1 2\n");
   RunResult run = run_vorna(dir.path(), kAnswers);
   EXPECT_EQ(run.status, 59);
-  EXPECT_EQ(run.err, kSyntax);
+  EXPECT_EQ(run.err, kSyntaxError);
   EXPECT_FALSE(file_exists(dir.file("fort.36")));
 }
 
@@ -206,7 +193,7 @@ TEST(Faults, NulBytesInTheSeriesFileAreOneSyntaxDiagnostic) {
   write_file(dir.file("s.txt"), std::string("0 0\n\0\0\0\0\n2 0\n", 13));
   RunResult run = run_vorna(dir.path(), kAnswers);
   EXPECT_EQ(run.status, 59);
-  EXPECT_EQ(run.err, kSyntax);
+  EXPECT_EQ(run.err, kSyntaxError);
 }
 
 // ---- a console that is gone ----

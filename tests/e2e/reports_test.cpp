@@ -5,20 +5,11 @@
 #include <ctime>
 #include <string>
 
-#include "support/report_text.h"
+#include "support/program_text.h"
 #include "support/run_vorna.h"
 
 namespace vorna_test {
 namespace {
-
-std::string listing_line(const std::string& time, const std::string& value) {
-  return field(time, 15) + field(value, 15) + "\r\n";
-}
-
-std::string table_line(const std::string& time, const std::string& value,
-                       const std::string& height) {
-  return field(time, 12) + field(value, 12) + field(height, 12) + "\r\n";
-}
 
 struct Job {
   TempDir dir;

@@ -231,28 +231,4 @@ RunResult run_vorna_with(const std::string& directory, const std::string& answer
   return process.wait();
 }
 
-std::string banner() {
-  const std::string blanks58(58, ' ');
-  const std::string frame = "          -" + std::string(46, ' ') + "-";
-  const std::string rule = "          " + std::string(48, '=');
-  auto line = [](const std::string& text) { return " " + text + "\r\n"; };
-  auto framed = [](const std::string& inner) {
-    return "          -" + inner + "-";
-  };
-  std::string bytes = std::string(54, ' ') + "\r\n";
-  for (int i = 0; i < 3; ++i) bytes += line(blanks58);
-  bytes += line(rule);
-  bytes += line(frame);
-  bytes += line(framed(std::string(10, ' ') + "==== V  O   R  N  A  ====" + std::string(11, ' ')));
-  bytes += line(frame);
-  bytes += line(framed(std::string(10, ' ') + "Computes Max/Min of one" + std::string(13, ' ')));
-  bytes += line(framed(std::string(10, ' ') + "General Time Series." + std::string(16, ' ')));
-  bytes += line(frame);
-  bytes += line(framed(std::string(12, ' ') + "Version 1.0/2005-12-17" + std::string(12, ' ')));
-  bytes += line(framed(std::string(10, ' ') + "Report problems: see the README" + std::string(5, ' ')));
-  bytes += line(rule);
-  for (int i = 0; i < 3; ++i) bytes += line(blanks58);
-  return bytes;
-}
-
 }  // namespace vorna_test

@@ -91,7 +91,4 @@ RunResult run_vorna(const std::string& directory, const std::string& answers,
 RunResult run_vorna_with(const std::string& directory, const std::string& answers,
                          const RunOptions& options);
 
-// The bytes the program writes to the console before the first question.
-std::string banner();
-
 }  // namespace vorna_test
