@@ -137,8 +137,12 @@ void VornaProcess::start(const std::string& directory, const RunOptions& options
     sigprocmask(SIG_SETMASK, &none, nullptr);
     if (options.unprivileged && !become_nobody()) _exit(126);
     if (chdir(directory.c_str()) != 0) _exit(127);
-    char* argv[] = {const_cast<char*>(VORNA_BINARY), nullptr};
-    execve(VORNA_BINARY, argv, envp.data());
+    std::vector<char*> argv = {const_cast<char*>(VORNA_BINARY)};
+    for (const std::string& argument : options.arguments) {
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execve(VORNA_BINARY, argv.data(), envp.data());
     _exit(127);
   }
   if (piped) {

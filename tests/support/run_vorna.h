@@ -49,6 +49,8 @@ struct RunOptions {
   // kDevNull, kClosed and kDirectory (the run's directory opened for
   // reading) leave no answers pipe: send does nothing.
   Input input = Input::kPipe;
+  // Command-line arguments after the program name.
+  std::vector<std::string> arguments;
 };
 
 // True when a child can become the user nobody and still run the program.
