@@ -13,10 +13,12 @@ std::string shell_quoted(const std::string& text) {
 }
 
 ShellResult run_shell(const std::string& directory, const std::string& commands,
-                      const std::string& path_first) {
+                      const std::string& path_first, const std::string& input) {
   std::string script = "cd " + shell_quoted(directory) + " || exit 125\nunset FORT36\n";
   if (!path_first.empty()) script += "PATH=" + shell_quoted(path_first) + ":\"$PATH\"\n";
-  script += "{\n" + commands + "\n} </dev/null 2>&1\n";
+  script += "{\n" + commands + "\n} 2>&1 ";
+  // A here-document with a quoted delimiter passes the input as it stands.
+  script += input.empty() ? "</dev/null\n" : "<<'END-OF-INPUT'\n" + input + "END-OF-INPUT\n";
   ShellResult result;
   FILE* shell = popen(script.c_str(), "r");
   if (shell == nullptr) return result;
