@@ -1,5 +1,7 @@
 // --help and --version of the real program: answered before anything else,
 // without the banner and without reading standard input.
+#include "driver/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "driver/command_line.h"
 #include "support/program_text.h"
 #include "support/run_shell.h"
 #include "support/run_vorna.h"
@@ -59,10 +60,10 @@ TEST(CommandLine, VersionIsTheBannersVersion) {
 
 TEST(CommandLine, UsageNamesTheQuestionsOutputsStatusesAndManual) {
   const std::string usage = vorna::kUsageText;
-  for (const char* text : {"Give output file for misc print", "Give file containing Time Series",
-                           "First Time", "Last Time", "FORT36", "fort.36", "CR LF", "129, 130, 131, 143",
-                           "9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66", "man vorna",
-                           "doc/vorna.1"}) {
+  for (const char* text :
+       {"Give output file for misc print", "Give file containing Time Series", "First Time",
+        "Last Time", "FORT36", "fort.36", "CR LF", "129, 130, 131, 143",
+        "9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66", "man vorna", "doc/vorna.1"}) {
     EXPECT_NE(usage.find(text), std::string::npos) << text;
   }
 }

@@ -203,13 +203,12 @@ void run_commands(const ScratchTree& tree, const Block& block, const std::string
   for (const Command& command : commands) {
     script += command.text + "\nprintf '%s%d\\n' '" + separator + "' \"$?\"\n";
   }
-  const ShellResult result =
-      run_shell(directory_of(tree, block.mark, "run"), script, tree.bin());
+  const ShellResult result = run_shell(directory_of(tree, block.mark, "run"), script, tree.bin());
   const std::string output = without_carriage_returns(result.output);
   std::size_t start = 0;
   for (const Command& command : commands) {
-    const std::string where = document + " line " + std::to_string(command.line_number) + ": " +
-                              command.text;
+    const std::string where =
+        document + " line " + std::to_string(command.line_number) + ": " + command.text;
     const std::size_t end = output.find(separator, start);
     if (end == std::string::npos) {
       ADD_FAILURE() << where << "\ndid not finish; the shell wrote:\n" << output.substr(start);
@@ -230,7 +229,7 @@ void run_session(const ScratchTree& tree, const Block& block) {
   ASSERT_FALSE(block.lines.empty());
   ASSERT_TRUE(starts_with(block.lines.front(), "$ ")) << "a session starts with its command";
   const std::string* const questions[] = {&kPrintPrompt, &kSeriesPrompt, &kFirstPrompt,
-                                           &kLastPrompt};
+                                          &kLastPrompt};
   std::vector<std::string> answers;
   for (const std::string* question_text : questions) {
     const std::string& question = *question_text;

@@ -35,8 +35,7 @@ TEST(SeriesReading, WindowStopsAtTheFirstLinePastItsEnd) {
   Outcome o = run_on("0 10\n1 11\n2 12\n3 13\n4 14\n2 15\ngarbage\n", "1.5\n3\n");
   EXPECT_EQ(o.run.status, 0) << o.run.err;
   EXPECT_EQ(o.listing, listing_line("2.000", "1.20000E+01") + listing_line("3.000", "1.30000E+01"));
-  EXPECT_NE(o.run.out.find(console_summary("2", "1.000", "0.000E+00", "0.000")),
-            std::string::npos);
+  EXPECT_NE(o.run.out.find(console_summary("2", "1.000", "0.000E+00", "0.000")), std::string::npos);
 }
 
 TEST(SeriesReading, TimeEqualToTheWindowEndIsAccepted) {
@@ -128,7 +127,8 @@ TEST(SeriesReading, LastLineWithoutLineEndIsRead) {
 TEST(SeriesReading, SlowMoreThanTheCapacityKeepsTheFirstMillion) {
   std::string series;
   series.reserve(12'000'000);
-  for (int k = 0; k <= 1'000'000; ++k) series += std::to_string(k) + " " + std::to_string(k % 3) + "\n";
+  for (int k = 0; k <= 1'000'000; ++k)
+    series += std::to_string(k) + " " + std::to_string(k % 3) + "\n";
   Outcome o = run_on(series);
   EXPECT_EQ(o.run.status, 0);
   EXPECT_EQ(o.run.err,

@@ -6,23 +6,23 @@ namespace vorna_test {
 
 const std::string& banner() {
   static const std::string bytes =
-    "                                                      \r\n"
-    "                                                           \r\n"
-    "                                                           \r\n"
-    "                                                           \r\n"
-    "           ================================================\r\n"
-    "           -                                              -\r\n"
-    "           -          ==== V  O   R  N  A  ====           -\r\n"
-    "           -                                              -\r\n"
-    "           -          Computes Max/Min of one             -\r\n"
-    "           -          General Time Series.                -\r\n"
-    "           -                                              -\r\n"
-    "           -            Version 1.0/2005-12-17            -\r\n"
-    "           -          Report problems: see the README     -\r\n"
-    "           ================================================\r\n"
-    "                                                           \r\n"
-    "                                                           \r\n"
-    "                                                           \r\n";
+      "                                                      \r\n"
+      "                                                           \r\n"
+      "                                                           \r\n"
+      "                                                           \r\n"
+      "           ================================================\r\n"
+      "           -                                              -\r\n"
+      "           -          ==== V  O   R  N  A  ====           -\r\n"
+      "           -                                              -\r\n"
+      "           -          Computes Max/Min of one             -\r\n"
+      "           -          General Time Series.                -\r\n"
+      "           -                                              -\r\n"
+      "           -            Version 1.0/2005-12-17            -\r\n"
+      "           -          Report problems: see the README     -\r\n"
+      "           ================================================\r\n"
+      "                                                           \r\n"
+      "                                                           \r\n"
+      "                                                           \r\n";
   return bytes;
 }
 

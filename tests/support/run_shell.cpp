@@ -24,7 +24,8 @@ ShellResult run_shell(const std::string& directory, const std::string& commands,
   if (shell == nullptr) return result;
   char block[4096];
   std::size_t count;
-  while ((count = std::fread(block, 1, sizeof block, shell)) > 0) result.output.append(block, count);
+  while ((count = std::fread(block, 1, sizeof block, shell)) > 0)
+    result.output.append(block, count);
   const int status = pclose(shell);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;

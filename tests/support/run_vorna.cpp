@@ -1,8 +1,8 @@
 #include "support/run_vorna.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -97,8 +97,8 @@ bool unprivileged_runs_possible() {
 
 void VornaProcess::start(const std::string& directory, const RunOptions& options) {
   static int sequence = 0;
-  const std::string stem = directory + "/../.vorna-run-" + std::to_string(getpid()) + "-" +
-                           std::to_string(sequence++);
+  const std::string stem =
+      directory + "/../.vorna-run-" + std::to_string(getpid()) + "-" + std::to_string(sequence++);
   out_path_ = stem + ".out";
   err_path_ = stem + ".err";
   std::vector<std::string> entries = child_environment(options.environment);
@@ -177,8 +177,8 @@ void VornaProcess::close_input() {
 }
 
 bool VornaProcess::wait_for_output(const std::string& text, double timeout_seconds) {
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::duration<double>(timeout_seconds);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
   while (std::chrono::steady_clock::now() < deadline) {
     if (read_file(out_path_).find(text) != std::string::npos) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -28,9 +28,9 @@ void write_file(const std::string& path, const std::string& bytes);
 bool file_exists(const std::string& path);
 
 struct RunResult {
-  std::string out;   // standard output bytes
-  std::string err;   // standard error bytes
-  int status = -1;   // exit status, or 128 + the signal that ended it
+  std::string out;  // standard output bytes
+  std::string err;  // standard error bytes
+  int status = -1;  // exit status, or 128 + the signal that ended it
 };
 
 // Environment changes for a run: FORT36 in any case is always removed from

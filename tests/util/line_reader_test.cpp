@@ -82,8 +82,7 @@ TEST_P(RecordSplitting, GivesTheSameRecordsForAnyReadSize) {
 INSTANTIATE_TEST_SUITE_P(
     Streams, RecordSplitting,
     ::testing::Values(
-        SplitCase{"empty", "", {}},
-        SplitCase{"lf", "a\nbb\n\nccc\n", {"a", "bb", "", "ccc"}},
+        SplitCase{"empty", "", {}}, SplitCase{"lf", "a\nbb\n\nccc\n", {"a", "bb", "", "ccc"}},
         SplitCase{"crlf", "a\r\nbb\r\n\r\n", {"a", "bb", ""}},
         SplitCase{"two carriage returns keep one", "a\r\r\nb\n", {"a\r", "b"}},
         SplitCase{"inner carriage return", "a\rb\n", {"a\rb"}},
