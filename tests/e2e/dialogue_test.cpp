@@ -26,8 +26,7 @@ TEST(Dialogue, BannerLinesAre54BlanksThen59CharactersWithTheContactLine) {
   TempDir dir;
   const std::string out = run_vorna(dir.path(), "").out;
   std::size_t start = 0;
-  int line = 0;
-  for (; line < 17; ++line) {
+  for (int line = 0; line < 17; ++line) {
     const std::size_t end = out.find("\r\n", start);
     ASSERT_NE(end, std::string::npos) << "line " << line + 1;
     const std::string text = out.substr(start, end - start);

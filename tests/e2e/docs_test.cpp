@@ -300,6 +300,18 @@ TEST(Docs, ReadmeCommandsPrintWhatTheReadmeShows) {
   run_blocks(blocks, "README.md");
 }
 
+TEST(Docs, ReadmeHasTheSectionTheBannerPointsTo) {
+  TempDir dir;
+  EXPECT_NE(run_vorna(dir.path(), "").out.find("Report problems: see the README"),
+            std::string::npos);
+  const std::string readme = read_file(kSourceDir + "/README.md");
+  EXPECT_NE(readme.find("\n## Reporting problems\n"), std::string::npos);
+  for (const char* wanted : {"--version", "answers", "diagnostic", "series file"}) {
+    EXPECT_NE(readme.find(wanted, readme.find("## Reporting problems")), std::string::npos)
+        << wanted;
+  }
+}
+
 TEST(Docs, ManualExamplesPrintWhatTheManualShows) {
   const std::string page = read_file(kSourceDir + "/doc/vorna.1");
   const std::vector<Block> blocks = manual_example_blocks(page);
