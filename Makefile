@@ -56,10 +56,12 @@ install: program
 
 # clang-format 14 with the repository's .clang-format.
 format:
-	clang-format -i $(FORMATTED)
+	@echo "clang-format -i on $(words $(FORMATTED)) files"
+	@clang-format -i $(FORMATTED)
 
 format-check:
-	clang-format --dry-run --Werror $(FORMATTED)
+	@echo "clang-format --dry-run --Werror on $(words $(FORMATTED)) files"
+	@clang-format --dry-run --Werror $(FORMATTED)
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz build-bench
