@@ -39,8 +39,8 @@ struct LongOptionName {
 };
 
 const LongOptionName kLongOptions[] = {
-    {"output", LongOption::kOutput, true}, {"width", LongOption::kWidth, true},
-    {"height", LongOption::kHeight, true}, {"help", LongOption::kHelp, false},
+    {"output", LongOption::kOutput, true},    {"width", LongOption::kWidth, true},
+    {"height", LongOption::kHeight, true},    {"help", LongOption::kHelp, false},
     {"version", LongOption::kVersion, false},
 };
 
@@ -118,9 +118,9 @@ bool parse_command_line(int argc, char** argv, Options& options, Problem& proble
       options_ended = true;
     } else if (argument[1] == '-') {
       const char* equals = std::strchr(argument, '=');
-      const std::string_view name(argument + 2, equals != nullptr
-                                                    ? static_cast<std::size_t>(equals - argument - 2)
-                                                    : std::strlen(argument + 2));
+      const std::string_view name(
+          argument + 2, equals != nullptr ? static_cast<std::size_t>(equals - argument - 2)
+                                          : std::strlen(argument + 2));
       const LongOptionName* option = find_long_option(name);
       if (option == nullptr) {
         problem.set("unrecognized option '%s'; see 'vorna-plot --help'", argument);

@@ -78,38 +78,47 @@ Field convert(const char* first, const char* last, bool exponent_positive) {
   return {FieldKind::kNumber, value};
 }
 
+// Blanks, an optional "-", whole digits, "." and exactly decimals digits:
+// the number part of both real fields, from start to end.
+struct Mantissa {
+  std::size_t start = 0;
+  std::size_t end = 0;
+  std::size_t whole_digits = 0;
+};
+
+bool scan_mantissa(std::string_view text, int decimals, Mantissa& mantissa) {
+  std::size_t i = leading_blanks(text);
+  mantissa.start = i;
+  if (i < text.size() && text[i] == '-') ++i;
+  mantissa.whole_digits = digits_from(text, i);
+  i += mantissa.whole_digits;
+  if (i >= text.size() || text[i] != '.') return false;
+  ++i;
+  const std::size_t wanted = static_cast<std::size_t>(decimals);
+  if (digits_from(text, i) != wanted) return false;
+  mantissa.end = i + wanted;
+  return true;
+}
+
 }  // namespace
 
 Field read_fixed_field(std::string_view text, int decimals) {
   Field field;
   if (read_special_field(text, field)) return field;
-  std::size_t i = leading_blanks(text);
-  const std::size_t start = i;
-  if (i < text.size() && text[i] == '-') ++i;
-  const std::size_t whole_digits = digits_from(text, i);
-  i += whole_digits;
-  if (i >= text.size() || text[i] != '.') return {};
-  ++i;
-  if (digits_from(text, i) != static_cast<std::size_t>(decimals) ||
-      i + static_cast<std::size_t>(decimals) != text.size() || (whole_digits == 0 && decimals == 0)) {
+  Mantissa mantissa;
+  if (!scan_mantissa(text, decimals, mantissa) || mantissa.end != text.size() ||
+      (mantissa.whole_digits == 0 && decimals == 0)) {
     return {};
   }
-  return convert(text.data() + start, text.data() + text.size(), true);
+  return convert(text.data() + mantissa.start, text.data() + text.size(), true);
 }
 
 Field read_exponent_field(std::string_view text, int decimals) {
   Field field;
   if (read_special_field(text, field)) return field;
-  std::size_t i = leading_blanks(text);
-  const std::size_t start = i;
-  if (i < text.size() && text[i] == '-') ++i;
-  if (digits_from(text, i) != 1) return {};
-  ++i;
-  if (i >= text.size() || text[i] != '.') return {};
-  ++i;
-  if (digits_from(text, i) != static_cast<std::size_t>(decimals)) return {};
-  i += static_cast<std::size_t>(decimals);
-  const std::size_t mantissa_end = i;
+  Mantissa mantissa;
+  if (!scan_mantissa(text, decimals, mantissa) || mantissa.whole_digits != 1) return {};
+  std::size_t i = mantissa.end;
   std::size_t exponent_digits = 3;
   if (i < text.size() && text[i] == 'E') {
     ++i;
@@ -122,10 +131,10 @@ Field read_exponent_field(std::string_view text, int decimals) {
 
   // The mantissa, an 'e', then the signed exponent: the form from_chars reads.
   char number[40];
-  const std::size_t mantissa_length = mantissa_end - start;
+  const std::size_t mantissa_length = mantissa.end - mantissa.start;
   const std::size_t exponent_length = text.size() - sign;
   if (mantissa_length + 1 + exponent_length > sizeof number) return {};
-  text.copy(number, mantissa_length, start);
+  text.copy(number, mantissa_length, mantissa.start);
   number[mantissa_length] = 'e';
   text.copy(number + mantissa_length + 1, exponent_length, sign);
   return convert(number, number + mantissa_length + 1 + exponent_length, exponent_positive);

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 
 #include "plot/ticks.h"
@@ -47,8 +46,7 @@ struct Axis {
   double pixel_high = 1.0;
 
   double map(double v) const {
-    return pixel_low +
-           (v * 0.5 - low * 0.5) / (high * 0.5 - low * 0.5) * (pixel_high - pixel_low);
+    return pixel_low + (v * 0.5 - low * 0.5) / (high * 0.5 - low * 0.5) * (pixel_high - pixel_low);
   }
 };
 
@@ -130,26 +128,29 @@ void note_left_out_samples(const PrintFile& file, const Listing& listing, Plan& 
     return;
   }
   if (plan.mode == XMode::kTime && listing.time_asterisks > 0) {
-    notes.add("Left out: %lld %s with asterisks for the time in the listing (too wide for the "
-              "field).",
-              as_count(listing.time_asterisks), samples(listing.time_asterisks));
+    notes.add(
+        "Left out: %lld %s with asterisks for the time in the listing (too wide for the "
+        "field).",
+        as_count(listing.time_asterisks), samples(listing.time_asterisks));
   }
   if (plan.mode == XMode::kTime && listing.time_words > 0) {
     notes.add("Left out: %lld %s with NaN or Infinity for the time.", as_count(listing.time_words),
               samples(listing.time_words));
   }
   if (listing.value_not_number > 0) {
-    notes.add("Left out: %lld %s with a value that is not a number (NaN, Infinity or "
-              "asterisks).",
-              as_count(listing.value_not_number), samples(listing.value_not_number));
+    notes.add(
+        "Left out: %lld %s with a value that is not a number (NaN, Infinity or "
+        "asterisks).",
+        as_count(listing.value_not_number), samples(listing.value_not_number));
   }
   if (plan.mode == XMode::kNumber) {
     if (file.increment.value.is_number() && file.increment.value.value == 0.0) {
       notes.add("Time increment %.*s: samples drawn by their number; extrema not placed.",
                 static_cast<int>(file.increment.shown().size()), file.increment.shown().data());
     } else {
-      notes.add("The listing's times cannot be told apart: samples drawn by their number; "
-                "extrema not placed.");
+      notes.add(
+          "The listing's times cannot be told apart: samples drawn by their number; "
+          "extrema not placed.");
     }
   }
 }
@@ -162,10 +163,11 @@ void plan_extrema(const PrintFile& file, int columns, Plan& plan) {
   } else {
     plan.mark_extrema = file.stored_extrema > 0;
     if (file.unplaceable_extrema > 0) {
-      notes.add("Left out: %lld %s with a time or value that is not a number (asterisks, NaN "
-                "or Infinity).",
-                as_count(file.unplaceable_extrema),
-                file.unplaceable_extrema == 1 ? "extremum" : "extrema");
+      notes.add(
+          "Left out: %lld %s with a time or value that is not a number (asterisks, NaN "
+          "or Infinity).",
+          as_count(file.unplaceable_extrema),
+          file.unplaceable_extrema == 1 ? "extremum" : "extrema");
     }
   }
   const MaxHeightPair& pair = file.pair;
@@ -186,8 +188,9 @@ Plan plan_picture(const PrintFile& file, const Listing& listing, int columns) {
   note_left_out_samples(file, listing, plan);
   plan_extrema(file, columns, plan);
   if (file.header_asterisks) {
-    plan.notes.add("Some values of the print file's header are asterisks (too wide for "
-                   "their fields).");
+    plan.notes.add(
+        "Some values of the print file's header are asterisks (too wide for "
+        "their fields).");
   }
   return plan;
 }
@@ -290,8 +293,7 @@ void open_svg(const PictureSize& size, SvgOutput& out) {
   out.text("\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\">\n");
 }
 
-void line(SvgOutput& out, double x1, double y1, double x2, double y2,
-          const char* id = nullptr) {
+void line(SvgOutput& out, double x1, double y1, double x2, double y2, const char* id = nullptr) {
   out.text("<line ");
   if (id != nullptr) out.text("id=\"").text(id).text("\" ");
   out.text("x1=\"").coordinate(x1).text("\" y1=\"").coordinate(y1);
@@ -323,17 +325,15 @@ void draw_headings(const PrintFile& file, const Plan& plan, const Quoted& q, con
   out.coordinate(x).text("\" y1=\"").coordinate(y - 4).text("\" x2=\"").coordinate(x + 18);
   out.text("\" y2=\"").coordinate(y - 4).text("\"/>\n");
   text_at(out, x + 24, y, "start");
-  out.text("series, ").escaped(q.steps).text(file.steps == 1 ? " sample" : " samples");
-  out.text("</text>\n");
+  out.text("series, ").escaped(q.steps).text(" ").text(samples(file.steps)).text("</text>\n");
   x += 24 + (16 + static_cast<double>(q.steps.size())) * kCharWidth + 20;
   if (plan.mark_extrema) {
     out.text("<circle fill=\"").text(kExtremumColour).text("\" r=\"3\" cx=\"").coordinate(x + 9);
     out.text("\" cy=\"").coordinate(y - 4).text("\"/>\n");
     text_at(out, x + 24, y, "start");
     char count[24];
-    const std::size_t length =
-        static_cast<std::size_t>(std::snprintf(count, sizeof count, "%lld",
-                                               as_count(file.extremum_count)));
+    const std::size_t length = static_cast<std::size_t>(
+        std::snprintf(count, sizeof count, "%lld", as_count(file.extremum_count)));
     out.text("extrema, ").text(std::string_view(count, length)).text("</text>\n");
     x += 24 + static_cast<double>(9 + length) * kCharWidth + 20;
   }
@@ -398,7 +398,8 @@ void draw_axes(const Plan& plan, const Frame& frame, const PictureSize& size, Sv
   out.text("<text text-anchor=\"middle\" transform=\"translate(18 ").coordinate(middle);
   out.text(") rotate(-90)\">Value</text>\n</g>\n");
   if (plan.mode == XMode::kNothing) {
-    out.text("<text fill=\"#999999\" font-size=\"16\" x=\"").coordinate((frame.left + frame.right) / 2);
+    out.text("<text fill=\"#999999\" font-size=\"16\" x=\"")
+        .coordinate((frame.left + frame.right) / 2);
     out.text("\" y=\"").coordinate(middle).text("\" text-anchor=\"middle\">no samples</text>\n");
   }
 }
@@ -410,8 +411,7 @@ void for_each_drawn_point(const Listing& listing, const Plan& plan, const Frame&
                           Visit visit) {
   bool broken = true;
   listing.columns.for_each_point([&](const SamplePoint& sample, bool starts_run) {
-    const double at =
-        plan.mode == XMode::kTime ? sample.time : static_cast<double>(sample.number);
+    const double at = plan.mode == XMode::kTime ? sample.time : static_cast<double>(sample.number);
     if (!std::isfinite(at)) {
       broken = true;
       return;

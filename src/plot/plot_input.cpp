@@ -147,8 +147,8 @@ class MaxHeightTracker {
     if (has_previous_ && (height.is_number() || height.kind == FieldKind::kInfinity)) {
       const double magnitude = std::fabs(height.value);
       const bool closes_at_header_time = time_text == time_of_max_height_;
-      if (magnitude > 0.0 && (magnitude > largest_ || (magnitude == largest_ &&
-                                                        closes_at_header_time && !matched_))) {
+      if (magnitude > 0.0 &&
+          (magnitude > largest_ || (magnitude == largest_ && closes_at_header_time && !matched_))) {
         largest_ = magnitude;
         matched_ = closes_at_header_time;
         pair = {true, previous_time_, previous_value_, time, value};
@@ -167,8 +167,7 @@ class MaxHeightTracker {
   Field previous_time_, previous_value_;
 };
 
-bool read_extremum_table(const char* path, BlockReader& reader, PrintFile& file,
-                         Problem& problem) {
+bool read_extremum_table(const char* path, BlockReader& reader, PrintFile& file, Problem& problem) {
   MaxHeightTracker tracker(file.time_of_max_height.text);
   std::string_view line;
   BlockReader::Status status;
@@ -180,9 +179,10 @@ bool read_extremum_table(const char* path, BlockReader& reader, PrintFile& file,
       height = read_exponent_field(line.substr(2 * kHeaderFieldWidth), 4);
     }
     if (!time.is_valid() || !value.is_valid() || !height.is_valid()) {
-      problem.set("%s:%lld: not a VORNA print file (expected an extremum line: "
-                  "time, value and height in 36 columns)",
-                  path, static_cast<long long>(reader.line_number()));
+      problem.set(
+          "%s:%lld: not a VORNA print file (expected an extremum line: "
+          "time, value and height in 36 columns)",
+          path, static_cast<long long>(reader.line_number()));
       return false;
     }
     ++file.extremum_count;
@@ -229,8 +229,8 @@ bool add_listing_line(std::string_view line, std::int64_t number, Listing& listi
 
 bool read_print_file(const char* path, BlockReader& reader, PrintFile& file, Problem& problem) {
   if (!open_input(path, reader, problem)) return false;
-  const bool read =
-      read_header_block(path, reader, file, problem) && read_extremum_table(path, reader, file, problem);
+  const bool read = read_header_block(path, reader, file, problem) &&
+                    read_extremum_table(path, reader, file, problem);
   reader.close();
   return read;
 }
@@ -255,8 +255,8 @@ bool read_listing(const char* path, std::int64_t steps, const char* print_path, 
       break;
     }
     if (!add_listing_line(line, number, listing)) {
-      problem.set("%s:%lld: not a VORNA listing (expected a time and a value in 30 columns)",
-                  path, static_cast<long long>(number));
+      problem.set("%s:%lld: not a VORNA listing (expected a time and a value in 30 columns)", path,
+                  static_cast<long long>(number));
       read = false;
       break;
     }

@@ -80,10 +80,10 @@ struct Listing {
   std::int64_t value_not_number = 0;  // value NaN, Infinity or asterisks
   std::int64_t timed_samples = 0;     // time and value both numbers
   std::int64_t valued_samples = 0;    // value a number
-  Range times;         // of the timed samples
-  Range timed_values;  // values of the timed samples
-  Range values;        // values of the valued samples
-  Range numbers;       // sample numbers of the valued samples
+  Range times;                        // of the timed samples
+  Range timed_values;                 // values of the timed samples
+  Range values;                       // values of the valued samples
+  Range numbers;                      // sample numbers of the valued samples
   ColumnDecimator columns;
 };
 

@@ -48,10 +48,18 @@ SvgOutput& SvgOutput::escaped(std::string_view raw) {
     const unsigned char c = static_cast<unsigned char>(raw[i]);
     const char* replacement = nullptr;
     switch (c) {
-      case '&': replacement = "&amp;"; break;
-      case '<': replacement = "&lt;"; break;
-      case '>': replacement = "&gt;"; break;
-      case '"': replacement = "&quot;"; break;
+      case '&':
+        replacement = "&amp;";
+        break;
+      case '<':
+        replacement = "&lt;";
+        break;
+      case '>':
+        replacement = "&gt;";
+        break;
+      case '"':
+        replacement = "&quot;";
+        break;
       default:
         if (c < 0x20 || c > 0x7e) replacement = "?";
     }

@@ -8,7 +8,7 @@ namespace vorna::plot {
 
 struct Ticks {
   static constexpr int kMaxCount = 64;  // room for 63 steps and both ends
-  double step = 0.0;  // 1, 2 or 5 x 10^power
+  double step = 0.0;                    // 1, 2 or 5 x 10^power
   int power = 0;
   int count = 0;
   double values[kMaxCount] = {};

@@ -29,8 +29,8 @@ struct CommandLine {
     argv.push_back(nullptr);
     Parsed parsed;
     Problem problem;
-    parsed.ok = parse_command_line(static_cast<int>(words.size()), argv.data(), parsed.options,
-                                   problem);
+    parsed.ok =
+        parse_command_line(static_cast<int>(words.size()), argv.data(), parsed.options, problem);
     parsed.problem = problem.message;
     return parsed;
   }
@@ -49,13 +49,20 @@ struct AcceptedCase {
 TEST(CommandLine, AcceptsTheGnuForms) {
   const AcceptedCase cases[] = {
       {{"vorna-plot", "out.prt"}, "out.prt", "(none)", "(none)", 1200, 500},
-      {{"vorna-plot", "out.prt", "fort.36", "-o", "out.svg"}, "out.prt", "fort.36", "out.svg",
-       1200, 500},
-      {{"vorna-plot", "-oout.svg", "out.prt"}, "out.prt", "(none)", "out.svg", 1200, 500},
-      {{"vorna-plot", "--output=a.svg", "--width", "800", "--height=300", "p", "l"}, "p", "l",
-       "a.svg", 800, 300},
-      {{"vorna-plot", "--output", "a.svg", "p", "--wid=10000"}, "p", "(none)", "a.svg", 10000,
+      {{"vorna-plot", "out.prt", "fort.36", "-o", "out.svg"},
+       "out.prt",
+       "fort.36",
+       "out.svg",
+       1200,
        500},
+      {{"vorna-plot", "-oout.svg", "out.prt"}, "out.prt", "(none)", "out.svg", 1200, 500},
+      {{"vorna-plot", "--output=a.svg", "--width", "800", "--height=300", "p", "l"},
+       "p",
+       "l",
+       "a.svg",
+       800,
+       300},
+      {{"vorna-plot", "--output", "a.svg", "p", "--wid=10000"}, "p", "(none)", "a.svg", 10000, 500},
       {{"vorna-plot", "--hei", "10000", "--width=300", "p"}, "p", "(none)", "(none)", 300, 10000},
       {{"vorna-plot", "-o", "-", "p"}, "p", "(none)", "-", 1200, 500},
       {{"vorna-plot", "--", "-p", "-l"}, "-p", "-l", "(none)", 1200, 500},
@@ -89,8 +96,7 @@ TEST(CommandLine, RefusesWithOneClearLine) {
       {{"vorna-plot"}, "missing PRINTFILE operand; see 'vorna-plot --help'"},
       {{"vorna-plot", "a", "b", "c"}, "extra operand 'c'; see 'vorna-plot --help'"},
       {{"vorna-plot", "-x", "a"}, "invalid option -- 'x'; see 'vorna-plot --help'"},
-      {{"vorna-plot", "--colour", "a"},
-       "unrecognized option '--colour'; see 'vorna-plot --help'"},
+      {{"vorna-plot", "--colour", "a"}, "unrecognized option '--colour'; see 'vorna-plot --help'"},
       // --h could be --height or --help.
       {{"vorna-plot", "--h", "a"}, "unrecognized option '--h'; see 'vorna-plot --help'"},
       {{"vorna-plot", "a", "-o"}, "option requires an argument -- 'o'"},

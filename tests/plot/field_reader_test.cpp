@@ -57,10 +57,24 @@ TEST(FixedField, ReadsWhatTheProgramWrites) {
 
 TEST(FixedField, RejectsWhatTheProgramNeverWrites) {
   const char* const texts[] = {
-      "",              "            ", "     24.700 ",  "     24.7000", "      24.70",
-      "      24,700",  "     +24.700", "      24 700", "       -.",     "          24",
-      "NaN         ",  "  NaN       ", " nan        ", " Inf        ", " Infinity  x",
-      "*********** ",  "    2.4E+01",  "      0x1.8p1",
+      "",
+      "            ",
+      "     24.700 ",
+      "     24.7000",
+      "      24.70",
+      "      24,700",
+      "     +24.700",
+      "      24 700",
+      "       -.",
+      "          24",
+      "NaN         ",
+      "  NaN       ",
+      " nan        ",
+      " Inf        ",
+      " Infinity  x",
+      "*********** ",
+      "    2.4E+01",
+      "      0x1.8p1",
   };
   for (const char* text : texts) {
     EXPECT_EQ(read_fixed_field(text, 3).kind, FieldKind::kInvalid) << '"' << text << '"';
@@ -89,9 +103,9 @@ TEST(ExponentField, ReadsWhatTheProgramWrites) {
 
 TEST(ExponentField, RejectsWhatTheProgramNeverWrites) {
   const char* const texts[] = {
-      "   2.535e+00", "   2.535E+0",  "  25.35E+00",  "   2.535E00",  "   2.53E+00",
-      "   2.5350E+00", "   2.535+00", "   2.535E+000", "    .535E+00", "   2.535E+00 ",
-      "      24.700", "   2.535-1000", "  +2.535E+00", "   2.535D+00",
+      "   2.535e+00",  "   2.535E+0",   "  25.35E+00",   "   2.535E00",  "   2.53E+00",
+      "   2.5350E+00", "   2.535+00",   "   2.535E+000", "    .535E+00", "   2.535E+00 ",
+      "      24.700",  "   2.535-1000", "  +2.535E+00",  "   2.535D+00",
   };
   for (const char* text : texts) {
     EXPECT_EQ(read_exponent_field(text, 3).kind, FieldKind::kInvalid) << '"' << text << '"';
@@ -135,8 +149,8 @@ TEST(FieldReader, RoundTripsTheFieldConversionsSeeded) {
     bool fixed;
     int w, d;
   };
-  const Layout layouts[] = {{true, 12, 3}, {true, 15, 3}, {false, 12, 3}, {false, 12, 4},
-                            {false, 15, 5}};
+  const Layout layouts[] = {
+      {true, 12, 3}, {true, 15, 3}, {false, 12, 3}, {false, 12, 4}, {false, 15, 5}};
   for (int i = 0; i < 100000; ++i) {
     const double value = random_double(random);
     for (const Layout& layout : layouts) {
@@ -147,8 +161,8 @@ TEST(FieldReader, RoundTripsTheFieldConversionsSeeded) {
         format_exponent(value, layout.w, layout.d, text);
       }
       const std::string field(text, static_cast<std::size_t>(layout.w));
-      const Field read = layout.fixed ? read_fixed_field(field, layout.d)
-                                      : read_exponent_field(field, layout.d);
+      const Field read =
+          layout.fixed ? read_fixed_field(field, layout.d) : read_exponent_field(field, layout.d);
       ASSERT_TRUE(read.is_valid()) << "seed " << seed << ": \"" << field << '"';
       if (std::isnan(value)) {
         ASSERT_EQ(read.kind, FieldKind::kNotANumber) << '"' << field << '"';

@@ -46,7 +46,8 @@ bool png_size(const std::string& png, std::uint32_t& width, std::uint32_t& heigh
   }
   auto big_endian = [&](std::size_t at) {
     std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(png[at + i]);
+    for (std::size_t i = 0; i < 4; ++i)
+      value = value << 8 | static_cast<unsigned char>(png[at + i]);
     return value;
   };
   width = big_endian(16);
@@ -111,8 +112,7 @@ TEST_F(WaveExample, IsWellFormedXml) {
 TEST_F(WaveExample, RendersToAPictureThatIsNotBlank) {
   const std::string rsvg = find_on_path("rsvg-convert");
   if (rsvg.empty()) GTEST_SKIP() << "rsvg-convert is not installed (Debian package librsvg2-bin)";
-  const RunResult render =
-      run_command(directory_.path(), {rsvg, "out.svg", "-o", "out.png"});
+  const RunResult render = run_command(directory_.path(), {rsvg, "out.svg", "-o", "out.png"});
   ASSERT_EQ(render.status, 0) << render.err;
   std::uint32_t width = 0, height = 0;
   const std::string png = read_file(directory_.file("out.png"));
@@ -218,38 +218,60 @@ void nothing(const TempDir&) {}
 
 TEST(PlotProgram, FailuresAreOneLineAndAStatus) {
   const FailureCase cases[] = {
-      {"no operand", {}, nothing, 2,
+      {"no operand",
+       {},
+       nothing,
+       2,
        "vorna-plot: missing PRINTFILE operand; see 'vorna-plot --help'\n"},
-      {"bad width", {"--width=20", "out.prt"}, nothing, 2,
+      {"bad width",
+       {"--width=20", "out.prt"},
+       nothing,
+       2,
        "vorna-plot: invalid width '20': give a whole number of pixels from 300 to 10000\n"},
-      {"missing print file", {"none.prt", "-o", "out.svg"}, nothing, 1,
+      {"missing print file",
+       {"none.prt", "-o", "out.svg"},
+       nothing,
+       1,
        "vorna-plot: none.prt: cannot open: No such file or directory\n"},
-      {"directory as print file", {"sub", "-o", "out.svg"},
-       [](const TempDir& d) { ASSERT_EQ(mkdir(d.file("sub").c_str(), 0755), 0); }, 1,
+      {"directory as print file",
+       {"sub", "-o", "out.svg"},
+       [](const TempDir& d) { ASSERT_EQ(mkdir(d.file("sub").c_str(), 0755), 0); },
+       1,
        "vorna-plot: sub: cannot read: Is a directory\n"},
-      {"series as print file", {"series.txt", "-o", "out.svg"}, nothing, 1,
+      {"series as print file",
+       {"series.txt", "-o", "out.svg"},
+       nothing,
+       1,
        "vorna-plot: series.txt:2: not a VORNA print file (expected the \"Time Series steps\" "
        "line)\n"},
-      {"listing as print file", {"fort.36", "-o", "out.svg"}, nothing, 1,
+      {"listing as print file",
+       {"fort.36", "-o", "out.svg"},
+       nothing,
+       1,
        "vorna-plot: fort.36:1: not a VORNA print file (expected \"#\" and the date stamp)\n"},
-      {"empty print file", {"empty.prt", "-o", "out.svg"},
-       [](const TempDir& d) { write_file(d.file("empty.prt"), ""); }, 1,
+      {"empty print file",
+       {"empty.prt", "-o", "out.svg"},
+       [](const TempDir& d) { write_file(d.file("empty.prt"), ""); },
+       1,
        "vorna-plot: empty.prt:1: not a VORNA print file (the file is empty)\n"},
-      {"header cut short", {"out.prt", "-o", "out.svg"},
+      {"header cut short",
+       {"out.prt", "-o", "out.svg"},
        [](const TempDir& d) {
          write_file(d.file("out.prt"), lines_without(read_file(d.file("out.prt")), 6, 100));
        },
        1,
        "vorna-plot: out.prt:6: not a VORNA print file (expected the \"Simulation Length\" "
        "line)\n"},
-      {"header end missing", {"out.prt", "-o", "out.svg"},
+      {"header end missing",
+       {"out.prt", "-o", "out.svg"},
        [](const TempDir& d) {
          write_file(d.file("out.prt"), lines_without(read_file(d.file("out.prt")), 9, 1));
        },
        1,
        "vorna-plot: out.prt:9: not a VORNA print file (expected \"#\" and blanks ending the "
        "header)\n"},
-      {"bad extremum line", {"out.prt", "-o", "out.svg"},
+      {"bad extremum line",
+       {"out.prt", "-o", "out.svg"},
        [](const TempDir& d) {
          write_file(d.file("out.prt"), with_line_replaced(read_file(d.file("out.prt")), 12,
                                                           "       3.300  7.5156E-01\r\n"));
@@ -257,30 +279,44 @@ TEST(PlotProgram, FailuresAreOneLineAndAStatus) {
        1,
        "vorna-plot: out.prt:12: not a VORNA print file (expected an extremum line: time, value "
        "and height in 36 columns)\n"},
-      {"missing listing", {"out.prt", "none.36", "-o", "out.svg"}, nothing, 1,
+      {"missing listing",
+       {"out.prt", "none.36", "-o", "out.svg"},
+       nothing,
+       1,
        "vorna-plot: none.36: cannot open: No such file or directory\n"},
-      {"listing a line short", {"out.prt", "-o", "out.svg"},
+      {"listing a line short",
+       {"out.prt", "-o", "out.svg"},
        [](const TempDir& d) {
          write_file(d.file("fort.36"), lines_without(read_file(d.file("fort.36")), 300, 1));
        },
-       1, "vorna-plot: fort.36: 299 lines, but out.prt has 300 Time Series steps\n"},
-      {"listing a line long", {"out.prt", "-o", "out.svg"},
+       1,
+       "vorna-plot: fort.36: 299 lines, but out.prt has 300 Time Series steps\n"},
+      {"listing a line long",
+       {"out.prt", "-o", "out.svg"},
        [](const TempDir& d) {
          write_file(d.file("fort.36"),
                     read_file(d.file("fort.36")) + "         30.000    1.00000E+00\r\n");
        },
-       1, "vorna-plot: fort.36:301: more lines than the 300 Time Series steps of out.prt\n"},
-      {"bad listing line", {"out.prt", "fort.36", "-o", "out.svg"},
+       1,
+       "vorna-plot: fort.36:301: more lines than the 300 Time Series steps of out.prt\n"},
+      {"bad listing line",
+       {"out.prt", "fort.36", "-o", "out.svg"},
        [](const TempDir& d) {
-         write_file(d.file("fort.36"), with_line_replaced(read_file(d.file("fort.36")), 17,
-                                                          "1.6 2.1\r\n"));
+         write_file(d.file("fort.36"),
+                    with_line_replaced(read_file(d.file("fort.36")), 17, "1.6 2.1\r\n"));
        },
        1,
        "vorna-plot: fort.36:17: not a VORNA listing (expected a time and a value in 30 "
        "columns)\n"},
-      {"output directory missing", {"out.prt", "-o", "none/out.svg"}, nothing, 1,
+      {"output directory missing",
+       {"out.prt", "-o", "none/out.svg"},
+       nothing,
+       1,
        "vorna-plot: none/out.svg: cannot create: No such file or directory\n"},
-      {"output full", {"out.prt", "-o", "/dev/full"}, nothing, 1,
+      {"output full",
+       {"out.prt", "-o", "/dev/full"},
+       nothing,
+       1,
        "vorna-plot: /dev/full: cannot write: No space left on device\n"},
   };
   for (const FailureCase& c : cases) {
@@ -322,8 +358,8 @@ TEST(PlotProgram, EdgeCasesAreDrawnAndSaySo) {
        "1e8 1\n1.5e8 3\n2e8 2\n2.5e8 5\n3e8 1\n",
        {"Left out: 3 extrema with a time or value that is not a number",
         "The pair of extrema of the maximum height cannot be placed.",
-        "Some values of the print file's header are asterisks",
-        "time ************ to ************", ">300000000</text>"}},
+        "Some values of the print file's header are asterisks", "time ************ to ************",
+        ">300000000</text>"}},
       {"times too wide for the listing",
        "9.99999999998e10 1\n9.99999999999e10 3\n1e11 2\n1.00000000001e11 5\n1.00000000002e11 1\n",
        {"Left out: 3 samples with asterisks for the time in the listing"}},
@@ -356,8 +392,7 @@ TEST(PlotProgram, ValuesThatAreNotNumbersBreakTheLine) {
   const RunResult plot = run_plot(directory.path(), {"out.prt", "-o", "out.svg"});
   ASSERT_EQ(plot.status, 0) << plot.err;
   const std::string svg = read_file(directory.file("out.svg"));
-  EXPECT_NE(svg.find("Left out: 2 samples with a value that is not a number"),
-            std::string::npos);
+  EXPECT_NE(svg.find("Left out: 2 samples with a value that is not a number"), std::string::npos);
   const std::size_t series = svg.find("<path id=\"series\"");
   const std::string path = svg.substr(series, svg.find("/>", series) - series);
   EXPECT_EQ(count_of(path, "M"), 3u);
