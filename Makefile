@@ -45,5 +45,12 @@ fuzz:
 install: build
 	DESTDIR='$(DESTDIR)' cmake --install $(BUILD) --prefix '$(PREFIX)'
 
+# The example picture shown in the README, from a run on examples/wave.txt.
+.PHONY: example-plot
+example-plot: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target vorna vorna-plot
+	cd examples && printf 'out.prt\nwave.txt\n\n\n' | ../$(BUILD)/vorna >/dev/null && \
+	  ../$(BUILD)/vorna-plot out.prt fort.36 -o ../doc/wave-plot.svg
+
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
