@@ -6,10 +6,13 @@ PREFIX ?= /usr/local
 JOBS ?= 2
 # More configure arguments, e.g. CMAKE_ARGS=-DVORNA_WERROR=ON as CI sets it.
 CMAKE_ARGS ?=
+# The programs that make install installs.
+PROGRAMS := vorna vorna-plot
 # The tracked C++ sources, for the formatting targets.
 FORMATTED = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all build program run test test-sanitize bench fuzz install format format-check clean
+.PHONY: all build program run test test-sanitize bench fuzz install example-plot format \
+        format-check clean
 
 all: build
 
@@ -51,8 +54,15 @@ fuzz:
 
 # DESTDIR (a staging root, empty by default) reaches cmake --install through
 # its environment.
-install: program
+install: $(BUILD)/CMakeCache.txt
+	cmake --build --preset default --target $(PROGRAMS) -j $(JOBS)
 	DESTDIR='$(DESTDIR)' cmake --install $(BUILD) --prefix '$(PREFIX)'
+
+# The example picture shown in the README, from a run on examples/wave.txt.
+example-plot: $(BUILD)/CMakeCache.txt
+	cmake --build --preset default --target $(PROGRAMS) -j $(JOBS)
+	cd examples && printf 'out.prt\nwave.txt\n\n\n' | ../$(BUILD)/vorna >/dev/null && \
+	  ../$(BUILD)/vorna-plot out.prt fort.36 -o ../doc/wave-plot.svg
 
 # clang-format 14 with the repository's .clang-format.
 format:

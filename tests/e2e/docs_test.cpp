@@ -74,8 +74,8 @@ struct Block {
   int line_number = 0;             // of the opening fence
 };
 
-// Every fenced block of a Markdown text with the mark on the line before it;
-// a block without a mark is a test failure.
+// Every fenced block of a Markdown text with its mark among the comment
+// lines right before it; a block without a mark is a test failure.
 std::vector<Block> readme_blocks(const std::string& readme) {
   const std::vector<std::string> lines = lines_of(readme);
   const std::string open = "<!-- test: ";
@@ -85,7 +85,12 @@ std::vector<Block> readme_blocks(const std::string& readme) {
     if (!starts_with(lines[i], "```")) continue;
     Block block;
     block.line_number = static_cast<int>(i + 1);
-    const std::string mark = i > 0 ? lines[i - 1] : "";
+    std::size_t above = i;
+    while (above > 0 && starts_with(lines[above - 1], "<!-- ") &&
+           !starts_with(lines[above - 1], open)) {
+      --above;
+    }
+    const std::string mark = above > 0 ? lines[above - 1] : "";
     if (!starts_with(mark, open) || mark.size() < open.size() + close.size() ||
         mark.compare(mark.size() - close.size(), close.size(), close) != 0) {
       ADD_FAILURE() << "README.md line " << i + 1 << ": a code block without a test mark";

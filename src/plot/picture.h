@@ -1,0 +1,35 @@
+// The SVG picture of one run: the series as a line, its extrema, the pair
+// of maximum height with a vertical measure, axes with round ticks, a title
+// from the print file's header block, and notes on whatever could not be
+// drawn.
+#pragma once
+
+#include "plot/plot_input.h"
+#include "plot/svg_output.h"
+
+namespace vorna::plot {
+
+struct PictureSize {
+  static constexpr int kMinWidth = 300;
+  static constexpr int kMaxWidth = 10000;
+  static constexpr int kMinHeight = 300;
+  static constexpr int kMaxHeight = 10000;
+  int width = 1200;
+  int height = 500;
+};
+
+// The columns the samples are spread over before the picture is drawn: the
+// pixel columns of the plot area at its narrowest value labels (wider labels
+// leave fewer pixels, so a column never spans more than one).
+int plot_columns(const PictureSize& size);
+
+// Names shown in the picture's description.
+struct PictureSources {
+  const char* print_file = "";
+  const char* listing = "";
+};
+
+void draw_picture(const PrintFile& file, const Listing& listing, const PictureSources& sources,
+                  const PictureSize& size, SvgOutput& out);
+
+}  // namespace vorna::plot

@@ -1,0 +1,170 @@
+// The command line: GNU forms of every option, operands in any order, and
+// the one-line problems of a command line that cannot be followed; the
+// listing that vorna would use when none is named.
+#include "plot/command_line.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorna::plot {
+namespace {
+
+struct Parsed {
+  bool ok = false;
+  Options options;
+  std::string problem;
+};
+
+// Keeps the argument texts alive as long as the options point into them.
+struct CommandLine {
+  std::vector<std::string> words;
+  std::vector<char*> argv;
+  Parsed parse() {
+    argv.clear();
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    Parsed parsed;
+    Problem problem;
+    parsed.ok =
+        parse_command_line(static_cast<int>(words.size()), argv.data(), parsed.options, problem);
+    parsed.problem = problem.message;
+    return parsed;
+  }
+};
+
+std::string text(const char* value) { return value != nullptr ? value : "(none)"; }
+
+struct AcceptedCase {
+  std::vector<std::string> words;
+  const char* print_file;
+  const char* listing;
+  const char* output;
+  int width, height;
+};
+
+TEST(CommandLine, AcceptsTheGnuForms) {
+  const AcceptedCase cases[] = {
+      {{"vorna-plot", "out.prt"}, "out.prt", "(none)", "(none)", 1200, 500},
+      {{"vorna-plot", "out.prt", "fort.36", "-o", "out.svg"},
+       "out.prt",
+       "fort.36",
+       "out.svg",
+       1200,
+       500},
+      {{"vorna-plot", "-oout.svg", "out.prt"}, "out.prt", "(none)", "out.svg", 1200, 500},
+      {{"vorna-plot", "--output=a.svg", "--width", "800", "--height=300", "p", "l"},
+       "p",
+       "l",
+       "a.svg",
+       800,
+       300},
+      {{"vorna-plot", "--output", "a.svg", "p", "--wid=10000"}, "p", "(none)", "a.svg", 10000, 500},
+      {{"vorna-plot", "--hei", "10000", "--width=300", "p"}, "p", "(none)", "(none)", 300, 10000},
+      {{"vorna-plot", "-o", "-", "p"}, "p", "(none)", "-", 1200, 500},
+      {{"vorna-plot", "--", "-p", "-l"}, "-p", "-l", "(none)", 1200, 500},
+      {{"vorna-plot", "-", "p"}, "-", "p", "(none)", 1200, 500},
+  };
+  for (const AcceptedCase& c : cases) {
+    CommandLine line{c.words, {}};
+    const Parsed parsed = line.parse();
+    const std::string shown = testing::PrintToString(c.words);
+    ASSERT_TRUE(parsed.ok) << shown << ": " << parsed.problem;
+    EXPECT_EQ(parsed.options.action, Options::Action::kPlot) << shown;
+    EXPECT_EQ(text(parsed.options.print_file), c.print_file) << shown;
+    EXPECT_EQ(text(parsed.options.listing), c.listing) << shown;
+    EXPECT_EQ(text(parsed.options.output), c.output) << shown;
+    EXPECT_EQ(parsed.options.size.width, c.width) << shown;
+    EXPECT_EQ(parsed.options.size.height, c.height) << shown;
+  }
+}
+
+TEST(CommandLine, HelpAndVersionNeedNoOperands) {
+  CommandLine help{{"vorna-plot", "--help"}, {}};
+  EXPECT_EQ(help.parse().options.action, Options::Action::kHelp);
+  CommandLine version{{"vorna-plot", "--vers"}, {}};
+  EXPECT_EQ(version.parse().options.action, Options::Action::kVersion);
+  CommandLine first{{"vorna-plot", "--version", "--help", "x"}, {}};
+  EXPECT_EQ(first.parse().options.action, Options::Action::kVersion);
+}
+
+TEST(CommandLine, RefusesWithOneClearLine) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"vorna-plot"}, "missing PRINTFILE operand; see 'vorna-plot --help'"},
+      {{"vorna-plot", "a", "b", "c"}, "extra operand 'c'; see 'vorna-plot --help'"},
+      {{"vorna-plot", "-x", "a"}, "invalid option -- 'x'; see 'vorna-plot --help'"},
+      {{"vorna-plot", "--colour", "a"}, "unrecognized option '--colour'; see 'vorna-plot --help'"},
+      // --h could be --height or --help.
+      {{"vorna-plot", "--h", "a"}, "unrecognized option '--h'; see 'vorna-plot --help'"},
+      {{"vorna-plot", "a", "-o"}, "option requires an argument -- 'o'"},
+      {{"vorna-plot", "a", "--width"}, "option '--width' requires an argument"},
+      {{"vorna-plot", "--help=yes"}, "option '--help' doesn't allow an argument"},
+      {{"vorna-plot", "--width=299", "a"},
+       "invalid width '299': give a whole number of pixels from 300 to 10000"},
+      {{"vorna-plot", "--width=10001", "a"},
+       "invalid width '10001': give a whole number of pixels from 300 to 10000"},
+      {{"vorna-plot", "--height=5e2", "a"},
+       "invalid height '5e2': give a whole number of pixels from 300 to 10000"},
+      {{"vorna-plot", "--height=", "a"},
+       "invalid height '': give a whole number of pixels from 300 to 10000"},
+      {{"vorna-plot", "--width", "99999999999999999999", "a"},
+       "invalid width '99999999999999999999': give a whole number of pixels from 300 to "
+       "10000"},
+  };
+  for (const auto& [words, problem] : cases) {
+    CommandLine line{words, {}};
+    const Parsed parsed = line.parse();
+    EXPECT_FALSE(parsed.ok) << testing::PrintToString(words);
+    EXPECT_EQ(parsed.problem, problem) << testing::PrintToString(words);
+  }
+}
+
+// Sets environment variables for one test and puts back what was there.
+class ListingEnvironment : public testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : kNames) {
+      const char* value = getenv(name);
+      saved_.push_back(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+      unsetenv(name);
+    }
+  }
+  void TearDown() override {
+    for (std::size_t i = 0; i < saved_.size(); ++i) {
+      if (saved_[i]) {
+        setenv(kNames[i], saved_[i]->c_str(), 1);
+      } else {
+        unsetenv(kNames[i]);
+      }
+    }
+  }
+  static std::string listing_name() {
+    const char* name = nullptr;
+    Problem problem;
+    EXPECT_TRUE(listing_default_name(name, problem)) << problem.message;
+    return name != nullptr ? name : "";
+  }
+  static constexpr const char* kNames[] = {"FORT36", "fort36", "Fort36"};
+  std::vector<std::optional<std::string>> saved_;
+};
+
+TEST_F(ListingEnvironment, IsFort36WithoutTheVariable) { EXPECT_EQ(listing_name(), "fort.36"); }
+
+TEST_F(ListingEnvironment, TakesTheVariableInAnyCaseWithoutBlanks) {
+  setenv("fort36", "  run 1.lst  ", 1);
+  EXPECT_EQ(listing_name(), "run 1.lst");
+  unsetenv("fort36");
+  setenv("Fort36", "/tmp/x.lst", 1);
+  EXPECT_EQ(listing_name(), "/tmp/x.lst");
+}
+
+TEST_F(ListingEnvironment, AllBlankValueIsLikeNone) {
+  setenv("FORT36", "   ", 1);
+  EXPECT_EQ(listing_name(), "fort.36");
+}
+
+}  // namespace
+}  // namespace vorna::plot

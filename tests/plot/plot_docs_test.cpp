@@ -1,0 +1,73 @@
+// The README's vorna-plot commands make the committed example picture
+// doc/wave-plot.svg: run again in a scratch copy of the tree, they give the
+// same bytes but for the date stamp of the run.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "plot/run_command.h"
+#include "support/run_vorna.h"
+
+namespace vorna_test {
+namespace {
+
+const std::string kSourceDir = VORNA_SOURCE_DIR;
+
+// The lines of the fenced block between <!-- name --> and <!-- /name -->.
+std::vector<std::string> readme_block(const std::string& name) {
+  const std::string readme = read_file(kSourceDir + "/README.md");
+  const std::string open = "<!-- " + name + " -->\n```\n";
+  const std::size_t begin = readme.find(open);
+  const std::size_t end = readme.find("```\n<!-- /" + name + " -->");
+  std::vector<std::string> lines;
+  if (begin == std::string::npos || end == std::string::npos || end < begin) return lines;
+  std::string block = readme.substr(begin + open.size(), end - begin - open.size());
+  for (std::size_t at = 0; at < block.size();) {
+    const std::size_t feed = block.find('\n', at);
+    lines.push_back(block.substr(at, feed - at));
+    at = feed + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> words_of(const std::string& line) {
+  std::vector<std::string> words;
+  for (std::size_t at = 0; at < line.size();) {
+    const std::size_t blank = line.find(' ', at);
+    const std::size_t end = blank == std::string::npos ? line.size() : blank;
+    if (end > at) words.push_back(line.substr(at, end - at));
+    at = end + 1;
+  }
+  return words;
+}
+
+TEST(PlotDocs, ReadmeCommandsMakeTheCommittedExample) {
+  const std::vector<std::string> lines = readme_block("plot-commands");
+  ASSERT_EQ(lines.size(), 3u) << "README.md has no plot-commands block of three lines";
+  EXPECT_EQ(lines[0], "cd examples");
+  EXPECT_EQ(lines[1], "printf 'out.prt\\nwave.txt\\n\\n\\n' | ../build/vorna");
+  const std::vector<std::string> words = words_of(lines[2]);
+  ASSERT_GE(words.size(), 2u);
+  ASSERT_EQ(words[0], "../build/vorna-plot");
+
+  TempDir root;
+  const std::string examples = root.file("examples");
+  ASSERT_EQ(mkdir(examples.c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(root.file("doc").c_str(), 0755), 0);
+  write_file(examples + "/wave.txt", read_file(kSourceDir + "/examples/wave.txt"));
+  ASSERT_EQ(run_vorna(examples, "out.prt\nwave.txt\n\n\n").status, 0);
+  const RunResult plot =
+      run_plot(examples, std::vector<std::string>(words.begin() + 1, words.end()));
+  ASSERT_EQ(plot.status, 0) << plot.err;
+  const std::string made = read_file(root.file("doc/wave-plot.svg"));
+  ASSERT_FALSE(made.empty()) << "the README command writes no doc/wave-plot.svg";
+  EXPECT_EQ(without_date_stamps(made),
+            without_date_stamps(read_file(kSourceDir + "/doc/wave-plot.svg")))
+      << "doc/wave-plot.svg is out of date: make example-plot";
+}
+
+}  // namespace
+}  // namespace vorna_test
