@@ -1,56 +1,77 @@
-# Front door: every target delegates to CMake.
-BUILD ?= build
-SANITIZE_BUILD ?= build-sanitize
-FUZZ_BUILD ?= build-fuzz
-BENCH_BUILD ?= build-bench
+# Front door: every target delegates to CMake. The build directories and
+# their settings are the presets in CMakePresets.json: build/ (default) and
+# build-sanitize/ (sanitizers).
+BUILD := build
 PREFIX ?= /usr/local
 JOBS ?= 2
+# More configure arguments, e.g. CMAKE_ARGS=-DVORNA_WERROR=ON as CI sets it.
+CMAKE_ARGS ?=
+# The programs that make install installs.
+PROGRAMS := vorna vorna-plot
+# The tracked C++ sources, for the formatting targets.
+FORMATTED = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all build run test test-sanitize bench fuzz install clean
+.PHONY: all build program run test test-sanitize bench fuzz install example-plot format \
+        format-check clean
 
 all: build
 
+# A first configure leaves the tests out, so that the program alone builds
+# without GoogleTest; `make test` turns them on.
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --preset default -DVORNA_BUILD_TESTS=OFF $(CMAKE_ARGS)
 
-build: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j$(JOBS)
+# Only the program, build/vorna.
+program: $(BUILD)/CMakeCache.txt
+	cmake --build --preset default --target vorna -j $(JOBS)
 
-run: build
+run: program
 	cd examples && ../$(BUILD)/vorna
 
-test: build
-	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+# Everything the build directory is configured for.
+build: $(BUILD)/CMakeCache.txt
+	cmake --build --preset default -j $(JOBS)
+
+test:
+	cmake --preset default -DVORNA_BUILD_TESTS=ON $(CMAKE_ARGS)
+	cmake --build --preset default -j $(JOBS)
+	ctest --preset default -j $(JOBS)
 
 test-sanitize:
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNA_SANITIZE=ON
-	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
-	cd $(SANITIZE_BUILD) && \
-	  ASAN_OPTIONS="$${ASAN_OPTIONS:-halt_on_error=1:abort_on_error=1:detect_leaks=1}" \
-	  UBSAN_OPTIONS="$${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}" \
-	  ctest --output-on-failure -j$(JOBS)
+	cmake --preset sanitizers $(CMAKE_ARGS)
+	cmake --build --preset sanitizers -j $(JOBS)
+	ctest --preset sanitizers -j $(JOBS)
 
 bench:
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVORNA_BUILD_BENCHMARKS=ON -DVORNA_BUILD_TESTS=OFF
-	cmake --build $(BENCH_BUILD) -j$(JOBS)
-	for b in $(BENCH_BUILD)/bench/*_bench; do $$b --benchmark_min_time=0.2; done
-	bench/run_bench.sh $(BENCH_BUILD)
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVORNA_BUILD_BENCHMARKS=ON -DVORNA_BUILD_TESTS=OFF $(CMAKE_ARGS)
+	cmake --build build-bench -j $(JOBS)
+	for b in build-bench/bench/*_bench; do $$b --benchmark_min_time=0.2; done
+	bench/run_bench.sh build-bench
 
 fuzz:
-	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNA_BUILD_FUZZERS=ON -DVORNA_BUILD_TESTS=OFF
-	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNA_BUILD_FUZZERS=ON -DVORNA_BUILD_TESTS=OFF $(CMAKE_ARGS)
+	cmake --build build-fuzz -j $(JOBS)
 
 # DESTDIR (a staging root, empty by default) reaches cmake --install through
 # its environment.
-install: build
+install: $(BUILD)/CMakeCache.txt
+	cmake --build --preset default --target $(PROGRAMS) -j $(JOBS)
 	DESTDIR='$(DESTDIR)' cmake --install $(BUILD) --prefix '$(PREFIX)'
 
 # The example picture shown in the README, from a run on examples/wave.txt.
-.PHONY: example-plot
 example-plot: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j$(JOBS) --target vorna vorna-plot
+	cmake --build --preset default --target $(PROGRAMS) -j $(JOBS)
 	cd examples && printf 'out.prt\nwave.txt\n\n\n' | ../$(BUILD)/vorna >/dev/null && \
 	  ../$(BUILD)/vorna-plot out.prt fort.36 -o ../doc/wave-plot.svg
 
+# clang-format 14 with the repository's .clang-format.
+format:
+	@echo "clang-format -i on $(words $(FORMATTED)) files"
+	@clang-format -i $(FORMATTED)
+
+format-check:
+	@echo "clang-format --dry-run --Werror on $(words $(FORMATTED)) files"
+	@clang-format --dry-run --Werror $(FORMATTED)
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) build-sanitize build-fuzz build-bench

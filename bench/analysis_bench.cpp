@@ -36,15 +36,15 @@ void BM_ExtremaAndHeights(benchmark::State& state) {
   int m = 0;
   for (auto _ : state) {
     m = vorna::locate_extrema(samples, kSamples, extremum_values, extremum_positions);
-    const vorna::HeightResult r = vorna::height_statistics(
-        m, extremum_values, extremum_positions, 0.0, 0.01, extremum_heights);
+    const vorna::HeightResult r = vorna::height_statistics(m, extremum_values, extremum_positions,
+                                                           0.0, 0.01, extremum_heights);
     benchmark::DoNotOptimize(r);
     benchmark::ClobberMemory();
   }
   state.counters["extrema"] = m;
   state.counters["ns_per_sample"] = benchmark::Counter(
-      static_cast<double>(kSamples), benchmark::Counter::kIsIterationInvariantRate |
-                                         benchmark::Counter::kInvert);
+      static_cast<double>(kSamples),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.SetItemsProcessed(state.iterations() * kSamples);
 }
 BENCHMARK(BM_ExtremaAndHeights)->Unit(benchmark::kMillisecond);

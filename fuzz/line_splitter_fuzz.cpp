@@ -107,10 +107,10 @@ void split_and_check(const std::string& stream, const std::vector<Record>& expec
       require(source.offset == expected[index].consumed);
     }
     vorna::transfer_record(record, length, field.get(), field_length);
-    const std::size_t taken =
-        length < static_cast<std::size_t>(field_length) ? length : field_length;
+    const std::size_t field_size = static_cast<std::size_t>(field_length);
+    const std::size_t taken = length < field_size ? length : field_size;
     require(std::memcmp(field.get(), record, taken) == 0);
-    for (std::size_t i = taken; i < static_cast<std::size_t>(field_length); ++i) {
+    for (std::size_t i = taken; i < field_size; ++i) {
       require(field[i] == ' ');
     }
     ++index;

@@ -39,7 +39,8 @@ void check_round_trip(double value) {
   if (written.ec != std::errc()) std::abort();
   double back = 0.0;
   std::from_chars_result read = std::from_chars(text, written.ptr, back);
-  if (read.ec != std::errc() || read.ptr != written.ptr || bits_of(back) != bits_of(value)) std::abort();
+  if (read.ec != std::errc() || read.ptr != written.ptr || bits_of(back) != bits_of(value))
+    std::abort();
 }
 
 void scan_and_check(const char* field, int length, int count) {

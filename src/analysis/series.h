@@ -8,19 +8,19 @@ constexpr int kSeriesCapacity = 1000000;
 
 // The accepted samples and the series scalars.
 struct Series {
-  int count = 0;        // N
-  double first_time = 0.0;  // T0
-  double last_time = 0.0;   // TL
-  double increment = 0.0;   // DT
+  int count = 0;                   // N
+  double first_time = 0.0;         // T0
+  double last_time = 0.0;          // TL
+  double increment = 0.0;          // DT
   double values[kSeriesCapacity];  // Y(1..N), stored from index 0
 };
 
 // The extrema of a series with their heights.
 struct ExtremumTable {
-  int count = 0;                   // m
-  double values[kSeriesCapacity];  // E(1..m), bit-for-bit copies of samples
-  int positions[kSeriesCapacity];  // P(1..m), 1-based sample positions
-  double heights[kSeriesCapacity]; // H(1..m); H(1) is 0
+  int count = 0;                    // m
+  double values[kSeriesCapacity];   // E(1..m), bit-for-bit copies of samples
+  int positions[kSeriesCapacity];   // P(1..m), 1-based sample positions
+  double heights[kSeriesCapacity];  // H(1..m); H(1) is 0
   double max_height = 0.0;
   double time_of_max_height = 0.0;
 };

@@ -1,3 +1,7 @@
+#include "driver/command_line.h"
 #include "driver/run_sequence.h"
 
-int main() { vorna::run_program(); }
+int main(int argc, char* argv[]) {
+  if (vorna::answer_command_line(argc, argv)) return 0;
+  vorna::run_program();
+}

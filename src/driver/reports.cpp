@@ -20,19 +20,18 @@ void write_listing(const Series& series) {
   // A real counter rebuilds each time on the even grid.
   double counter = 1.0;
   for (int k = 0; k < series.count; ++k) {
-    write_listing_line(sample_time(counter, series.first_time, series.increment),
-                       series.values[k]);
+    write_listing_line(sample_time(counter, series.first_time, series.increment), series.values[k]);
     counter += 1.0;
   }
   close_unit(kListingUnit);
 }
 
 void analyse(const Series& series) {
-  g_extrema.count = locate_extrema(series.values, series.count, g_extrema.values,
-                                   g_extrema.positions);
+  g_extrema.count =
+      locate_extrema(series.values, series.count, g_extrema.values, g_extrema.positions);
   const HeightResult result =
-      height_statistics(g_extrema.count, g_extrema.values, g_extrema.positions,
-                        series.first_time, series.increment, g_extrema.heights);
+      height_statistics(g_extrema.count, g_extrema.values, g_extrema.positions, series.first_time,
+                        series.increment, g_extrema.heights);
   g_extrema.max_height = result.max_height;
   g_extrema.time_of_max_height = result.time_of_max_height;
 }

@@ -56,8 +56,7 @@ void connect_by_dialogue(char* name, const char* prompt, int unit, int mode,
     read_line(kConsoleInput, name, kNameLength, false);
     open_text_file(name, kNameLength, unit, mode, failure_flag);
     if (failure_flag == 0) return;
-    write_message_line(kConsoleOutput, failure_text, std::strlen(failure_text), name,
-                       kNameLength);
+    write_message_line(kConsoleOutput, failure_text, std::strlen(failure_text), name, kNameLength);
   }
 }
 
@@ -70,8 +69,8 @@ void run_program() {
   write_banner();
   connect_by_dialogue(g_print_file_name, "Give output file for misc print   :  ", kPrintUnit, 0,
                       " Cannot Open file :");
-  connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit,
-                      1, " Nonexisting file :");
+  connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit, 1,
+                      " Nonexisting file :");
   read_series(g_series);
   write_reports(g_series, g_header_line);
 }

@@ -12,28 +12,45 @@ namespace {
 
 const char* message_of(int number) {
   switch (number) {
-    case kAccessDenied: return "permission to access file denied";
-    case kRecordTooLong: return "input record too long";
-    case kEndOfFile: return "end-of-file during read";
-    case kFileNotFound: return "file not found";
-    case kOpenFailure: return "open failure";
-    case kWriteError: return "error during write";
-    case kReadError: return "error during read";
-    case kFileNameError: return "file name specification error";
-    case kWriteToReadOnly: return "write to READONLY file";
-    case kSyntaxError: return "list-directed I/O syntax error";
-    case kOutputConversion: return "output conversion error";
-    case kInputConversion: return "input conversion error";
-    case kRecordOverflow: return "output statement overflows record";
-    default: return "unexpected condition";
+    case kAccessDenied:
+      return "permission to access file denied";
+    case kRecordTooLong:
+      return "input record too long";
+    case kEndOfFile:
+      return "end-of-file during read";
+    case kFileNotFound:
+      return "file not found";
+    case kOpenFailure:
+      return "open failure";
+    case kWriteError:
+      return "error during write";
+    case kReadError:
+      return "error during read";
+    case kFileNameError:
+      return "file name specification error";
+    case kWriteToReadOnly:
+      return "write to READONLY file";
+    case kSyntaxError:
+      return "list-directed I/O syntax error";
+    case kOutputConversion:
+      return "output conversion error";
+    case kInputConversion:
+      return "input conversion error";
+    case kRecordOverflow:
+      return "output statement overflows record";
+    default:
+      return "unexpected condition";
   }
 }
 
 const char* severity_word(Severity severity) {
   switch (severity) {
-    case Severity::kInfo: return "info";
-    case Severity::kError: return "error";
-    default: return "severe";
+    case Severity::kInfo:
+      return "info";
+    case Severity::kError:
+      return "error";
+    default:
+      return "severe";
   }
 }
 
@@ -47,7 +64,8 @@ class LineText {
   LineText& add(int value) {
     char digits[16];
     int count = 0;
-    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    unsigned magnitude =
+        value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
     do {
       digits[count++] = static_cast<char>('0' + magnitude % 10);
       magnitude /= 10;
@@ -87,12 +105,12 @@ void write_line(LineText& line, bool write_console_first = true) {
 }  // namespace
 
 Severity severity_of(int number) {
-  return number == kOutputConversion || number == kInterrupt ? Severity::kError
-                                                             : Severity::kSevere;
+  return number == kOutputConversion || number == kInterrupt ? Severity::kError : Severity::kSevere;
 }
 
 unsigned condition_code(int number) {
-  return (static_cast<unsigned>(severity_of(number)) << 30) | (static_cast<unsigned>(number) & 0xFFFFu);
+  return (static_cast<unsigned>(severity_of(number)) << 30) |
+         (static_cast<unsigned>(number) & 0xFFFFu);
 }
 
 void write_diagnostic_line(int number, int unit) {

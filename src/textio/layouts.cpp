@@ -57,7 +57,11 @@ void write_listing_line(double time, double value) {
 }
 
 void write_table_line(double time, double value, double height) {
-  WriteStatement(kPrintUnit).fixed(time, 12, 3).exponent(value, 12, 4).exponent(height, 12, 4).finish();
+  WriteStatement(kPrintUnit)
+      .fixed(time, 12, 3)
+      .exponent(value, 12, 4)
+      .exponent(height, 12, 4)
+      .finish();
 }
 
 void write_date_stamp(char* target, std::size_t length, int fields, const int clock[6]) {

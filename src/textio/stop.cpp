@@ -13,9 +13,12 @@ namespace {
 
 const char* event_name(int signal_number) {
   switch (signal_number) {
-    case SIGINT: return "control-C";
-    case SIGQUIT: return "control-BREAK";
-    default: return "window-CLOSE";
+    case SIGINT:
+      return "control-C";
+    case SIGQUIT:
+      return "control-BREAK";
+    default:
+      return "window-CLOSE";
   }
 }
 

@@ -45,8 +45,8 @@ UnitRecord g_units[] = {
      sizeof g_console_buffer, 0, 0, "CONOUT$"},
     {kPrintUnit, false, false, -1, false, false, g_print_buffer, sizeof g_print_buffer, 0, 0, ""},
     {kSeriesUnit, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
-    {kListingUnit, false, false, -1, false, false, g_listing_buffer, sizeof g_listing_buffer, 0,
-     0, ""},
+    {kListingUnit, false, false, -1, false, false, g_listing_buffer, sizeof g_listing_buffer, 0, 0,
+     ""},
     // Spare records for other units a caller connects by name.
     {0, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
     {0, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
@@ -68,9 +68,7 @@ UnitRecord* find_unit(int number) {
   return number > 0 && number < 100 ? g_unit_index.of[number] : nullptr;
 }
 
-bool is_spare(const UnitRecord& unit) {
-  return &unit >= g_units + 5;
-}
+bool is_spare(const UnitRecord& unit) { return &unit >= g_units + 5; }
 
 // The unit's record, or a spare one for a unit of 1 to 99 seen first.
 UnitRecord* find_or_add_unit(int number) {

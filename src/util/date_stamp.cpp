@@ -25,7 +25,10 @@ ClockReading read_clock() {
 void date_stamp(char* result, int result_length, int level, ClockFunction clock) {
   const ClockReading reading = clock();
   const int values[6] = {reading.year < 1000 ? reading.year + 1900 : reading.year,
-                         reading.month, reading.day, reading.hour, reading.minute,
+                         reading.month,
+                         reading.day,
+                         reading.hour,
+                         reading.minute,
                          reading.second};
   // Levels 1 to 5 stop after the year, month, day, hour or minute.
   const int fields = level >= 1 && level <= 5 ? level - 1 : 5;

@@ -5,8 +5,7 @@
 
 namespace vorna {
 
-void open_unit_file(const char* name, int name_length, int unit, int status_code,
-                    int& error_code) {
+void open_unit_file(const char* name, int name_length, int unit, int status_code, int& error_code) {
   error_code = 0;
   if (unit < 1 || unit > 99) {
     error_code = kUnitOutOfRange;

@@ -13,8 +13,7 @@ constexpr int kUnitOutOfRange = -901;
 // Connects the first name_length characters of name to the unit: 0 on
 // success, -901 for a unit outside 1..99, -s for a failure with error number
 // s (29 not found, 9 access denied, 30 other, 43 malformed name).
-void open_unit_file(const char* name, int name_length, int unit, int status_code,
-                    int& error_code);
+void open_unit_file(const char* name, int name_length, int unit, int status_code, int& error_code);
 
 // The dialogue's wrapper: mode 1 needs an existing file, mode 0 creates a
 // missing one. The name is passed with its trimmed length. failure_flag is

@@ -14,8 +14,8 @@
 
 namespace {
 
-using vorna::HeightResult;
 using vorna::height_statistics;
+using vorna::HeightResult;
 using vorna::sample_time;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -51,7 +51,7 @@ struct Outcome {
 // Runs height_statistics with a heights array prefilled with a marker, and
 // checks that no slot past max(m, 1) is written.
 Outcome analyse(const std::vector<double>& values, const std::vector<int>& positions, double t0,
-        double dt) {
+                double dt) {
   static double heights[kSlots];
   for (double& h : heights) h = from_bits(kUntouchedBits);
   const int m = static_cast<int>(values.size());
@@ -182,7 +182,7 @@ struct TimeCase {
   double k;
   double t0;
   double dt;
-  std::uint64_t expected_bits;   // (k * DT + T0) - DT
+  std::uint64_t expected_bits;     // (k * DT + T0) - DT
   std::uint64_t other_order_bits;  // T0 + (k - 1) * DT
 };
 

@@ -7,19 +7,11 @@
 #include <string>
 
 #include "support/interrupts.h"
+#include "support/program_text.h"
 #include "support/run_vorna.h"
 
 namespace vorna_test {
 namespace {
-
-const std::string kPrintPrompt = " Give output file for misc print   :  ";
-const std::string kSeriesPrompt = " Give file containing Time Series  :  ";
-const std::string kFirstPrompt = " First Time        / whole series/ :  ";
-const std::string kLastPrompt = " Last Time         / whole series/ :  ";
-const std::string kEndOfInput =
-    "vorna: severe (24): end-of-file during read, unit 5, file CONIN$\r\n";
-
-std::string name_field(const std::string& name) { return name + std::string(256 - name.size(), ' '); }
 
 TEST(Dialogue, BannerAndPromptsComeOutByteForByte) {
   TempDir dir;
@@ -30,26 +22,34 @@ TEST(Dialogue, BannerAndPromptsComeOutByteForByte) {
   EXPECT_EQ(run.status, 24);
 }
 
-TEST(Dialogue, BannerFirstLineIs54BlanksAndEveryOtherIs59Characters) {
-  const std::string bytes = banner();
+TEST(Dialogue, BannerLinesAre54BlanksThen59CharactersWithTheContactLine) {
+  TempDir dir;
+  const std::string out = run_vorna(dir.path(), "").out;
   std::size_t start = 0;
-  int line = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find("\r\n", start);
-    ASSERT_NE(end, std::string::npos);
-    ++line;
-    EXPECT_EQ(end - start, line == 1 ? 54u : 59u) << "line " << line;
+  for (int line = 0; line < 17; ++line) {
+    const std::size_t end = out.find("\r\n", start);
+    ASSERT_NE(end, std::string::npos) << "line " << line + 1;
+    const std::string text = out.substr(start, end - start);
+    if (line == 0) {
+      EXPECT_EQ(text, std::string(54, ' '));
+    } else {
+      EXPECT_EQ(text.size(), 59u) << "line " << line + 1 << ": [" << text << "]";
+    }
+    if (line == 12) {
+      EXPECT_EQ(text, "           -          Report problems: see the README     -");
+    }
     start = end + 2;
   }
-  EXPECT_EQ(line, 17);
+  EXPECT_EQ(out.substr(0, start), banner());
+  EXPECT_EQ(out.substr(start), kPrintPrompt);
 }
 
 TEST(Dialogue, MissingSeriesFileIsAskedForAgain) {
   TempDir dir;
   write_file(dir.file("s.txt"), "# comments only\n");
   RunResult run = run_vorna(dir.path(), "out.prt\nmissing.txt\ns.txt\n");
-  EXPECT_EQ(run.out, banner() + kPrintPrompt + kSeriesPrompt + " Nonexisting file :" +
-                         name_field("missing.txt") + "\r\n" + kSeriesPrompt + kFirstPrompt);
+  EXPECT_EQ(run.out, banner() + kPrintPrompt + kSeriesPrompt + nonexisting_line("missing.txt") +
+                         kSeriesPrompt + kFirstPrompt);
   EXPECT_EQ(run.status, 24);
 }
 
@@ -57,17 +57,16 @@ TEST(Dialogue, UnopenablePrintFilesAreAskedForAgain) {
   TempDir dir;
   write_file(dir.file("s.txt"), "# comments only\n");
   RunResult run = run_vorna(dir.path(), ".\nno/such/dir/out.prt\nout.prt\ns.txt\n");
-  EXPECT_EQ(run.out, banner() + kPrintPrompt + " Cannot Open file :" + name_field(".") + "\r\n" +
-                         kPrintPrompt + " Cannot Open file :" + name_field("no/such/dir/out.prt") +
-                         "\r\n" + kPrintPrompt + kSeriesPrompt + kFirstPrompt);
+  EXPECT_EQ(run.out, banner() + kPrintPrompt + cannot_open_line(".") + kPrintPrompt +
+                         cannot_open_line("no/such/dir/out.prt") + kPrintPrompt + kSeriesPrompt +
+                         kFirstPrompt);
   EXPECT_TRUE(file_exists(dir.file("out.prt")));
 }
 
 TEST(Dialogue, EmptyNameFailsAndIsAskedForAgain) {
   TempDir dir;
   RunResult run = run_vorna(dir.path(), "\n");
-  EXPECT_EQ(run.out, banner() + kPrintPrompt + " Cannot Open file :" + name_field("") + "\r\n" +
-                         kPrintPrompt);
+  EXPECT_EQ(run.out, banner() + kPrintPrompt + cannot_open_line("") + kPrintPrompt);
   EXPECT_EQ(run.err, kEndOfInput);
 }
 

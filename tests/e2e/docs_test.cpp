@@ -1,27 +1,39 @@
-// The run shown in README.md and the example of the manual page are what the
-// program really does: the command, its console output and the first lines
-// of both output files are taken from the documents and checked against a
-// run on a copy of examples/wave.txt.
+// The commands that README.md and the manual page show are run here exactly
+// as written, and what they print is what the documents show.
+//
+// Every code block of README.md follows a mark that says how it is checked:
+//   <!-- test: session in DIR/ -->  a terminal session: "$ command", then the
+//       console with each answer typed after its question;
+//   <!-- test: run in DIR/ -->      "$ command" lines ("> " lines continue a
+//       command), each followed by the exact output of the command;
+//   <!-- test: file DIR/NAME -->    the first lines of a file that the
+//       commands before it wrote (a date stamp line only for its form);
+//   <!-- test: not run (why) -->    shown only.
+// The manual page's EXAMPLES are "$ command" lines and outputs in the same
+// form, run in examples/ with vorna on the PATH.
+//
+// The blocks run in order, as a reader follows the document, in one scratch
+// tree: a copy of examples/, build/vorna and bin/vorna (the program under
+// test), with bin/ first on the PATH as after make install. The commands of
+// one block run in one shell, so its variables carry over. A terminal does
+// not show the CR of a CR LF line end, so outputs are compared with every
+// CR LF as a line feed.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/program_text.h"
+#include "support/run_shell.h"
 #include "support/run_vorna.h"
 
 namespace vorna_test {
 namespace {
 
 const std::string kSourceDir = VORNA_SOURCE_DIR;
-
-// The four questions, each left open on the console for its answer.
-const std::vector<std::string> kQuestions = {
-    " Give output file for misc print   :  ",
-    " Give file containing Time Series  :  ",
-    " First Time        / whole series/ :  ",
-    " Last Time         / whole series/ :  ",
-};
 
 std::string without_carriage_returns(const std::string& text) {
   std::string out;
@@ -44,166 +56,284 @@ std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
-// The lines of the fenced code block between <!-- name --> and <!-- /name -->,
-// fences removed.
-std::vector<std::string> readme_block(const std::string& readme, const std::string& name) {
-  const std::string open = "<!-- " + name + " -->\n";
-  const std::string close = "<!-- /" + name + " -->";
-  std::size_t begin = readme.find(open);
-  std::size_t end = readme.find(close);
-  if (begin == std::string::npos || end == std::string::npos || end < begin) {
-    ADD_FAILURE() << "README.md has no block " << name;
-    return {};
-  }
-  begin += open.size();
-  std::vector<std::string> lines = lines_of(readme.substr(begin, end - begin));
-  if (lines.size() < 2 || lines.front() != "```" || lines.back() != "```") {
-    ADD_FAILURE() << "README.md block " << name << " is not one fenced code block";
-    return {};
-  }
-  return std::vector<std::string>(lines.begin() + 1, lines.end() - 1);
+std::string joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
 }
 
-// The answers of a command "printf '<answers>' | vorna", with \n decoded.
-bool answers_of(const std::string& command, std::string& answers) {
-  const std::string head = "printf '";
-  const std::string tail = "' | vorna";
-  if (command.size() < head.size() + tail.size() || command.compare(0, head.size(), head) != 0 ||
-      command.compare(command.size() - tail.size(), tail.size(), tail) != 0) {
-    return false;
-  }
-  std::string quoted = command.substr(head.size(), command.size() - head.size() - tail.size());
-  answers.clear();
-  for (std::size_t i = 0; i < quoted.size(); ++i) {
-    if (quoted[i] == '\\') {
-      if (i + 1 >= quoted.size() || quoted[i + 1] != 'n') return false;
-      answers += '\n';
-      ++i;
-    } else {
-      answers += quoted[i];
+bool starts_with(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// ---- the documents' blocks ----
+
+struct Block {
+  std::string mark;                // what follows "test: " in its mark
+  std::vector<std::string> lines;  // between the fences
+  int line_number = 0;             // of the opening fence
+};
+
+// Every fenced block of a Markdown text with its mark among the comment
+// lines right before it; a block without a mark is a test failure.
+std::vector<Block> readme_blocks(const std::string& readme) {
+  const std::vector<std::string> lines = lines_of(readme);
+  const std::string open = "<!-- test: ";
+  const std::string close = " -->";
+  std::vector<Block> blocks;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!starts_with(lines[i], "```")) continue;
+    Block block;
+    block.line_number = static_cast<int>(i + 1);
+    std::size_t above = i;
+    while (above > 0 && starts_with(lines[above - 1], "<!-- ") &&
+           !starts_with(lines[above - 1], open)) {
+      --above;
     }
+    const std::string mark = above > 0 ? lines[above - 1] : "";
+    if (!starts_with(mark, open) || mark.size() < open.size() + close.size() ||
+        mark.compare(mark.size() - close.size(), close.size(), close) != 0) {
+      ADD_FAILURE() << "README.md line " << i + 1 << ": a code block without a test mark";
+    } else {
+      block.mark = mark.substr(open.size(), mark.size() - open.size() - close.size());
+    }
+    for (++i; i < lines.size() && lines[i] != "```"; ++i) block.lines.push_back(lines[i]);
+    blocks.push_back(block);
   }
-  return true;
+  return blocks;
 }
 
-// The console as a user sees it: each answer typed after its question.
-std::string console_as_seen(const std::string& out, const std::vector<std::string>& answers) {
-  std::string seen = without_carriage_returns(out);
-  std::size_t from = 0;
-  for (std::size_t i = 0; i < kQuestions.size() && i < answers.size(); ++i) {
-    std::size_t at = seen.find(kQuestions[i], from);
-    if (at == std::string::npos) return seen;
-    at += kQuestions[i].size();
-    seen.insert(at, answers[i] + "\n");
-    from = at + answers[i].size() + 1;
-  }
-  return seen;
-}
-
-// Manual page source lines with the roff escapes they use turned back into
+// The manual page's source with the roff escapes it uses turned back into
 // the characters they stand for.
 std::string unescape_roff(const std::string& line) {
+  const struct {
+    const char* escape;
+    const char* text;
+  } escapes[] = {{"\\(aq", "'"}, {"\\e", "\\"}, {"\\-", "-"}, {"\\&", ""}};
   std::string out;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line.compare(i, 4, "\\(aq") == 0) {
-      out += '\'';
-      i += 3;
-    } else if (line.compare(i, 2, "\\e") == 0) {
-      out += '\\';
-      ++i;
-    } else if (line.compare(i, 2, "\\-") == 0) {
-      out += '-';
-      ++i;
-    } else {
-      out += line[i];
+  for (std::size_t i = 0; i < line.size();) {
+    bool replaced = false;
+    for (const auto& e : escapes) {
+      if (line.compare(i, std::char_traits<char>::length(e.escape), e.escape) == 0) {
+        out += e.text;
+        i += std::char_traits<char>::length(e.escape);
+        replaced = true;
+        break;
+      }
     }
+    if (!replaced) out += line[i++];
   }
   return out;
 }
 
-struct DocumentedRun {
-  std::string command;
-  std::vector<std::string> answers;
-  TempDir dir;
-  RunResult result;
-};
-
-void run_readme_command(DocumentedRun& run, const std::string& readme) {
-  std::vector<std::string> console = readme_block(readme, "console");
-  ASSERT_FALSE(console.empty());
-  ASSERT_EQ(console.front().compare(0, 2, "$ "), 0) << "the console block starts with the command";
-  run.command = console.front().substr(2);
-  std::string answers;
-  ASSERT_TRUE(answers_of(run.command, answers)) << run.command;
-  run.answers = lines_of(answers);
-  ASSERT_EQ(run.answers.size(), 4u) << run.command;
-  ASSERT_EQ(answers.back(), '\n');
-  write_file(run.dir.file(run.answers[1]),
-             read_file(kSourceDir + "/examples/" + run.answers[1]));
-  run.result = run_vorna(run.dir.path(), answers);
+// The no-fill blocks (.nf to .fi) of the manual page's EXAMPLES that hold
+// commands, as run blocks in examples/.
+std::vector<Block> manual_example_blocks(const std::string& page) {
+  const std::vector<std::string> lines = lines_of(page);
+  std::vector<Block> blocks;
+  bool in_examples = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (starts_with(lines[i], ".SH ")) in_examples = lines[i] == ".SH EXAMPLES";
+    if (!in_examples || lines[i] != ".nf") continue;
+    Block block;
+    block.mark = "run in examples/";
+    block.line_number = static_cast<int>(i + 1);
+    for (++i; i < lines.size() && lines[i] != ".fi"; ++i) {
+      block.lines.push_back(unescape_roff(lines[i]));
+    }
+    if (!block.lines.empty() && starts_with(block.lines.front(), "$ ")) blocks.push_back(block);
+  }
+  return blocks;
 }
 
-class Docs : public ::testing::Test {
- protected:
-  void SetUp() override {
-    readme_ = read_file(kSourceDir + "/README.md");
-    ASSERT_FALSE(readme_.empty());
-    run_readme_command(run_, readme_);
+// ---- running them ----
+
+// The scratch tree the commands run in.
+class ScratchTree {
+ public:
+  ScratchTree() {
+    namespace fs = std::filesystem;
+    fs::copy(kSourceDir + "/examples", root_.file("examples"), fs::copy_options::recursive);
+    for (const char* dir : {"build", "bin"}) {
+      fs::create_directory(root_.file(dir));
+      fs::create_symlink(VORNA_BINARY, root_.file(std::string(dir) + "/vorna"));
+    }
   }
-  std::string readme_;
-  DocumentedRun run_;
+  std::string path(const std::string& relative) const { return root_.file(relative); }
+  std::string bin() const { return root_.file("bin"); }
+
+ private:
+  TempDir root_;
 };
 
-TEST_F(Docs, ReadmeConsoleIsWhatTheProgramPrints) {
-  ASSERT_FALSE(HasFatalFailure());
-  EXPECT_EQ(run_.result.status, 0);
-  EXPECT_EQ(run_.result.err, "");
-  std::vector<std::string> shown = readme_block(readme_, "console");
-  std::string expected;
-  for (std::size_t i = 1; i < shown.size(); ++i) expected += shown[i] + "\n";
-  EXPECT_EQ(console_as_seen(run_.result.out, run_.answers), expected);
+struct Command {
+  std::string text;
+  std::string output;
+  int line_number;
+};
+
+// "$ " starts a command, "> " continues it, any other line is its output.
+std::vector<Command> commands_of(const Block& block) {
+  std::vector<Command> commands;
+  for (std::size_t i = 0; i < block.lines.size(); ++i) {
+    const std::string& line = block.lines[i];
+    const int line_number = block.line_number + static_cast<int>(i) + 1;
+    if (starts_with(line, "$ ")) {
+      commands.push_back({line.substr(2), "", line_number});
+    } else if (commands.empty()) {
+      ADD_FAILURE() << "line " << line_number << ": output before the first command";
+    } else if (starts_with(line, "> ") && commands.back().output.empty()) {
+      commands.back().text += "\n" + line.substr(2);
+    } else {
+      commands.back().output += line + "\n";
+    }
+  }
+  return commands;
+}
+
+// The directory of a mark such as "run in examples/".
+std::string directory_of(const ScratchTree& tree, const std::string& mark,
+                         const std::string& kind) {
+  const std::string relative = mark.substr(kind.size() + std::string(" in ").size());
+  EXPECT_FALSE(relative.empty()) << mark;
+  return tree.path(relative);
+}
+
+// Runs a block's commands in one shell; after each, a line with a mark and
+// the command's status separates its output from the next one's.
+void run_commands(const ScratchTree& tree, const Block& block, const std::string& document) {
+  const std::string separator = "@@ end of a command, status ";
+  const std::vector<Command> commands = commands_of(block);
+  std::string script;
+  for (const Command& command : commands) {
+    script += command.text + "\nprintf '%s%d\\n' '" + separator + "' \"$?\"\n";
+  }
+  const ShellResult result = run_shell(directory_of(tree, block.mark, "run"), script, tree.bin());
+  const std::string output = without_carriage_returns(result.output);
+  std::size_t start = 0;
+  for (const Command& command : commands) {
+    const std::string where =
+        document + " line " + std::to_string(command.line_number) + ": " + command.text;
+    const std::size_t end = output.find(separator, start);
+    if (end == std::string::npos) {
+      ADD_FAILURE() << where << "\ndid not finish; the shell wrote:\n" << output.substr(start);
+      return;
+    }
+    const std::size_t status_end = output.find('\n', end);
+    EXPECT_EQ(output.substr(start, end - start), command.output) << where;
+    EXPECT_EQ(output.substr(end + separator.size(), status_end - end - separator.size()), "0")
+        << where;
+    start = status_end + 1;
+  }
+}
+
+// A terminal session: the answers are the texts after the questions; the
+// console as the user sees it has each answer and its line end after its
+// question.
+void run_session(const ScratchTree& tree, const Block& block) {
+  ASSERT_FALSE(block.lines.empty());
+  ASSERT_TRUE(starts_with(block.lines.front(), "$ ")) << "a session starts with its command";
+  const std::string* const questions[] = {&kPrintPrompt, &kSeriesPrompt, &kFirstPrompt,
+                                          &kLastPrompt};
+  std::vector<std::string> answers;
+  for (const std::string* question_text : questions) {
+    const std::string& question = *question_text;
+    for (const std::string& line : block.lines) {
+      if (starts_with(line, question)) answers.push_back(line.substr(question.size()));
+    }
+  }
+  ASSERT_EQ(answers.size(), 4u) << "one answer for each question";
+  const ShellResult result = run_shell(directory_of(tree, block.mark, "session"),
+                                       block.lines.front().substr(2), tree.bin(), joined(answers));
+  EXPECT_EQ(result.status, 0);
+  std::string seen = without_carriage_returns(result.output);
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < answers.size(); ++i) {
+    const std::string& question = *questions[i];
+    std::size_t at = seen.find(question, from);
+    ASSERT_NE(at, std::string::npos) << question;
+    at += question.size();
+    seen.insert(at, answers[i] + "\n");
+    from = at + answers[i].size() + 1;
+  }
+  EXPECT_EQ(seen, joined(std::vector<std::string>(block.lines.begin() + 1, block.lines.end())));
 }
 
 // The shown lines are the first lines of the file; the date stamp line
 // (different on every run) is only checked for its form.
-void expect_first_lines(const std::vector<std::string>& shown, const std::string& file,
-                        const std::string& name) {
-  std::vector<std::string> written = lines_of(without_carriage_returns(file));
-  ASSERT_GE(shown.size(), 2u) << name;
-  ASSERT_LE(shown.size(), written.size()) << name;
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    const std::string date = "# Date : ";
-    if (shown[i].compare(0, date.size(), date) == 0) {
-      EXPECT_EQ(written[i].compare(0, date.size(), date), 0) << name << " line " << i + 1;
-      EXPECT_EQ(written[i].size(), 257u) << name << " line " << i + 1;
-      continue;
+void check_file(const ScratchTree& tree, const Block& block) {
+  const std::string name = block.mark.substr(std::string("file ").size());
+  const std::string bytes = read_file(tree.path(name));
+  const std::vector<std::string> written = lines_of(without_carriage_returns(bytes));
+  ASSERT_FALSE(block.lines.empty()) << name;
+  ASSERT_LE(block.lines.size(), written.size()) << name;
+  for (std::size_t i = 0; i < block.lines.size(); ++i) {
+    if (starts_with(block.lines[i], "# Date : ")) {
+      EXPECT_TRUE(is_stamp_line(written[i])) << name << " line " << i + 1;
+    } else {
+      EXPECT_EQ(block.lines[i], written[i]) << name << " line " << i + 1;
     }
-    EXPECT_EQ(shown[i], written[i]) << name << " line " << i + 1;
+  }
+  // Every line ends with CR LF, as the documents say.
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << name;
+}
+
+void run_blocks(const std::vector<Block>& blocks, const std::string& document) {
+  ScratchTree tree;
+  for (const Block& block : blocks) {
+    SCOPED_TRACE(document + " block at line " + std::to_string(block.line_number) + " (" +
+                 block.mark + ")");
+    if (starts_with(block.mark, "session in ")) {
+      run_session(tree, block);
+    } else if (starts_with(block.mark, "run in ")) {
+      run_commands(tree, block, document);
+    } else if (starts_with(block.mark, "file ")) {
+      check_file(tree, block);
+    } else {
+      EXPECT_TRUE(starts_with(block.mark, "not run (")) << "unknown mark: " << block.mark;
+    }
   }
 }
 
-TEST_F(Docs, ReadmeOutputFilesAreWhatTheProgramWrites) {
-  ASSERT_FALSE(HasFatalFailure());
-  ASSERT_EQ(run_.result.status, 0);
-  std::string print = read_file(run_.dir.file(run_.answers[0]));
-  std::string listing = read_file(run_.dir.file("fort.36"));
-  expect_first_lines(readme_block(readme_, "print-file"), print, "print file");
-  expect_first_lines(readme_block(readme_, "listing-file"), listing, "listing file");
-  // Every line the program writes ends with CR LF, as both documents say.
-  EXPECT_EQ(print.substr(print.size() - 2), "\r\n");
-  EXPECT_EQ(listing.substr(listing.size() - 2), "\r\n");
+TEST(Docs, ReadmeCommandsPrintWhatTheReadmeShows) {
+  const std::string readme = read_file(kSourceDir + "/README.md");
+  ASSERT_FALSE(readme.empty());
+  const std::vector<Block> blocks = readme_blocks(readme);
+  int checked = 0;
+  for (const Block& block : blocks) checked += !starts_with(block.mark, "not run");
+  EXPECT_GE(checked, 10) << "the README's checked blocks are gone";
+  run_blocks(blocks, "README.md");
 }
 
-TEST_F(Docs, ManualPageExampleIsTheReadmeCommand) {
-  ASSERT_FALSE(HasFatalFailure());
-  std::string page = read_file(kSourceDir + "/doc/vorna.1");
-  std::size_t examples = page.find("\n.SH EXAMPLES\n");
-  ASSERT_NE(examples, std::string::npos);
-  std::size_t next = page.find("\n.SH ", examples + 1);
-  std::vector<std::string> lines = lines_of(page.substr(examples, next - examples));
-  bool found = false;
-  for (const std::string& line : lines) found = found || unescape_roff(line) == run_.command;
-  EXPECT_TRUE(found) << "the manual page's EXAMPLES do not show: " << run_.command;
+TEST(Docs, ReadmeHasTheSectionTheBannerPointsTo) {
+  TempDir dir;
+  EXPECT_NE(run_vorna(dir.path(), "").out.find("Report problems: see the README"),
+            std::string::npos);
+  const std::string readme = read_file(kSourceDir + "/README.md");
+  EXPECT_NE(readme.find("\n## Reporting problems\n"), std::string::npos);
+  for (const char* wanted : {"--version", "answers", "diagnostic", "series file"}) {
+    EXPECT_NE(readme.find(wanted, readme.find("## Reporting problems")), std::string::npos)
+        << wanted;
+  }
+}
+
+TEST(Docs, ManualExamplesPrintWhatTheManualShows) {
+  const std::string page = read_file(kSourceDir + "/doc/vorna.1");
+  const std::vector<Block> blocks = manual_example_blocks(page);
+  EXPECT_GE(blocks.size(), 3u) << "the manual page's examples are gone";
+  run_blocks(blocks, "doc/vorna.1");
+}
+
+TEST(Docs, ManualPageFitsEightyColumns) {
+  const ShellResult rendered =
+      run_shell(kSourceDir, "groff -man -Tascii -rLL=80n -rLT=80n -P-cbou doc/vorna.1");
+  if (rendered.status == 127) GTEST_SKIP() << "no groff to render the manual page";
+  ASSERT_EQ(rendered.status, 0) << rendered.output;
+  int line_number = 0;
+  for (const std::string& line : lines_of(rendered.output)) {
+    ++line_number;
+    EXPECT_LE(line.size(), 80u) << "rendered line " << line_number << ": " << line;
+  }
 }
 
 }  // namespace

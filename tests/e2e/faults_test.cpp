@@ -9,32 +9,19 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <ostream>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <thread>
 
 #include "support/interrupts.h"
+#include "support/program_text.h"
 #include "support/run_vorna.h"
 
 namespace vorna_test {
 namespace {
 
-const std::string kPrintPrompt = " Give output file for misc print   :  ";
-const std::string kSeriesPrompt = " Give file containing Time Series  :  ";
-const std::string kFirstPrompt = " First Time        / whole series/ :  ";
-const std::string kLastPrompt = " Last Time         / whole series/ :  ";
 const std::string kAnswers = "out.prt\ns.txt\n\n\n";
-const std::string kEndOfInput =
-    "vorna: severe (24): end-of-file during read, unit 5, file CONIN$\r\n";
-
-const std::string kSyntax =
-    "vorna: severe (59): list-directed I/O syntax error, unit -5, file Internal List-Directed "
-    "Read\r\n";
-
-std::string name_field(const std::string& name) {
-  return name + std::string(256 - name.size(), ' ');
-}
 
 // The directory as the program sees it from its working directory.
 std::string real_path(const std::string& path) {
@@ -77,7 +64,8 @@ std::string three_samples() { return "0 0\n1 1\n2 0\n"; }
 TEST(Faults, PrintAndListingOnAFullDeviceGiveOneLine38ForTheListing) {
   TempDir dir;
   write_file(dir.file("s.txt"), three_samples());
-  RunResult run = run_vorna(dir.path(), "/dev/full\ns.txt\n\n\n", Environment{{"FORT36", "/dev/full"}});
+  RunResult run =
+      run_vorna(dir.path(), "/dev/full\ns.txt\n\n\n", Environment{{"FORT36", "/dev/full"}});
   EXPECT_EQ(run.status, 38);
   // The listing fails first; the print file holds nothing yet, so closing it
   // after the diagnostic reports nothing more.
@@ -122,7 +110,8 @@ TEST(Faults, ReadOnlyPrintFileIs47AtItsFirstRecord) {
 TEST(Faults, ListingFileInAMissingDirectoryIs29WithItsAbsoluteName) {
   TempDir dir;
   write_file(dir.file("s.txt"), three_samples());
-  RunResult run = run_vorna(dir.path(), kAnswers, Environment{{"fort36", "  no/such/dir/list.txt  "}});
+  RunResult run =
+      run_vorna(dir.path(), kAnswers, Environment{{"fort36", "  no/such/dir/list.txt  "}});
   EXPECT_EQ(run.status, 29);
   EXPECT_EQ(run.err, diagnostic(29, 36, real_path(dir.path()) + "/no/such/dir/list.txt"));
   EXPECT_FALSE(file_exists(dir.file("fort.36")));
@@ -163,8 +152,8 @@ TEST(Faults, SeriesFileThatIsADirectoryIsAskedForAgain) {
   TempDir dir;
   ASSERT_EQ(mkdir(dir.file("sub").c_str(), 0755), 0);
   RunResult run = run_vorna(dir.path(), "out.prt\nsub\n");
-  EXPECT_EQ(run.out, banner() + kPrintPrompt + kSeriesPrompt + " Nonexisting file :" +
-                         name_field("sub") + "\r\n" + kSeriesPrompt);
+  EXPECT_EQ(run.out, banner() + kPrintPrompt + kSeriesPrompt +
+                         " Nonexisting file :" + name_field("sub") + "\r\n" + kSeriesPrompt);
   EXPECT_EQ(run.err, kEndOfInput);
   EXPECT_EQ(run.status, 24);
 }
@@ -180,7 +169,7 @@ TEST(Faults, SixtyFourMebibyteLineWithoutALineEndIsCutToItsField) {
   write_file(dir.file("s.txt"), huge_line("", 'x'));
   RunResult run = run_vorna(dir.path(), kAnswers);
   EXPECT_EQ(run.status, 59);
-  EXPECT_EQ(run.err, kSyntax);
+  EXPECT_EQ(run.err, kSyntaxError);
 }
 
 TEST(Faults, SixtyFourMebibyteLineStartingWithTwoNumbersIsOneSample) {
@@ -197,7 +186,7 @@ TEST(Faults, BinaryGarbageInTheSeriesFileIsOneSyntaxDiagnostic) {
   write_file(dir.file("s.txt"), std::string("\x7f\x01\xff\xfe garbage\x00\x00 ", 16) + "\n1 2\n");
   RunResult run = run_vorna(dir.path(), kAnswers);
   EXPECT_EQ(run.status, 59);
-  EXPECT_EQ(run.err, kSyntax);
+  EXPECT_EQ(run.err, kSyntaxError);
   EXPECT_FALSE(file_exists(dir.file("fort.36")));
 }
 
@@ -206,7 +195,7 @@ TEST(Faults, NulBytesInTheSeriesFileAreOneSyntaxDiagnostic) {
   write_file(dir.file("s.txt"), std::string("0 0\n\0\0\0\0\n2 0\n", 13));
   RunResult run = run_vorna(dir.path(), kAnswers);
   EXPECT_EQ(run.status, 59);
-  EXPECT_EQ(run.err, kSyntax);
+  EXPECT_EQ(run.err, kSyntaxError);
 }
 
 // ---- a console that is gone ----
@@ -298,7 +287,8 @@ const std::string& large_series() {
 
 // Runs the large series and sends the signal once the named output file has
 // started to grow (or not at all when the run is over first).
-RunResult interrupt_once_growing(const TempDir& dir, const std::string& growing, int signal_number) {
+RunResult interrupt_once_growing(const TempDir& dir, const std::string& growing,
+                                 int signal_number) {
   write_file(dir.file("s.txt"), large_series());
   RunOptions options;
   options.merge_error_into_output = true;
@@ -306,8 +296,7 @@ RunResult interrupt_once_growing(const TempDir& dir, const std::string& growing,
   VornaProcess process(dir.path(), options);
   process.send(kAnswers);
   struct stat info;
-  while (process.running() &&
-         !(stat(dir.file(growing).c_str(), &info) == 0 && info.st_size > 0)) {
+  while (process.running() && !(stat(dir.file(growing).c_str(), &info) == 0 && info.st_size > 0)) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   process.signal(signal_number);
@@ -324,8 +313,8 @@ void expect_interrupted_console(const RunResult& run, const InterruptCase& event
     return;
   }
   EXPECT_EQ(run.status, 128 + event.signal_number);
-  const std::string line = std::string("vorna: error (200): program aborting due to ") +
-                           event.event + " event\r\n";
+  const std::string line =
+      std::string("vorna: error (200): program aborting due to ") + event.event + " event\r\n";
   ASSERT_GE(run.out.size(), prompts.size() + line.size());
   EXPECT_EQ(run.out.substr(run.out.size() - line.size()), line);
   EXPECT_EQ(run.out.find("vorna:"), run.out.size() - line.size());

@@ -5,20 +5,11 @@
 #include <ctime>
 #include <string>
 
-#include "support/report_text.h"
+#include "support/program_text.h"
 #include "support/run_vorna.h"
 
 namespace vorna_test {
 namespace {
-
-std::string listing_line(const std::string& time, const std::string& value) {
-  return field(time, 15) + field(value, 15) + "\r\n";
-}
-
-std::string table_line(const std::string& time, const std::string& value,
-                       const std::string& height) {
-  return field(time, 12) + field(value, 12) + field(height, 12) + "\r\n";
-}
 
 struct Job {
   TempDir dir;
@@ -41,7 +32,8 @@ TEST(Reports, ThreeSamplesWithOnePeak) {
   EXPECT_EQ(run.result.err, "");
   EXPECT_EQ(run.result.out,
             banner() + kPrompts + console_summary("3", "4.000", "0.000E+00", "0.000"));
-  EXPECT_EQ(run.listing, listing_line("0.000", "0.00000E+00") + listing_line("2.000", "1.00000E+00") +
+  EXPECT_EQ(run.listing, listing_line("0.000", "0.00000E+00") +
+                             listing_line("2.000", "1.00000E+00") +
                              listing_line("4.000", "0.00000E+00"));
   EXPECT_EQ(after_stamp_line(run.print),
             print_header("3", "0.000", "4.000", "2.000", "4.000", "0.000E+00", "0.000") +
@@ -69,10 +61,10 @@ TEST(Reports, TimesAreRebuiltOnTheEvenGrid) {
   // Only the first two times count: the rest of the file's times are ignored.
   Job run;
   run_series(run, "0 0\n1 5\n3 0\n4 5\n10 0\n");
-  EXPECT_EQ(run.listing, listing_line("0.000", "0.00000E+00") + listing_line("1.000", "5.00000E+00") +
-                             listing_line("2.000", "0.00000E+00") +
-                             listing_line("3.000", "5.00000E+00") +
-                             listing_line("4.000", "0.00000E+00"));
+  EXPECT_EQ(run.listing,
+            listing_line("0.000", "0.00000E+00") + listing_line("1.000", "5.00000E+00") +
+                listing_line("2.000", "0.00000E+00") + listing_line("3.000", "5.00000E+00") +
+                listing_line("4.000", "0.00000E+00"));
   EXPECT_EQ(after_stamp_line(run.print),
             print_header("5", "0.000", "10.000", "1.000", "10.000", "5.000E+00", "2.000") +
                 table_line("1.000", "5.0000E+00", "0.0000E+00") +
@@ -85,20 +77,20 @@ TEST(Reports, ValueTooWideForItsFieldShowsAsterisksAndOneDiagnosticALine) {
   run_series(run, "100000000 1\n100000001 2\n100000002 1\n");
   EXPECT_EQ(run.result.status, 0);
   const std::string name = run.dir.file("out.prt");
-  const std::string overflow = "vorna: error (63): output conversion error, unit 20, file " + name + "\r\n";
+  const std::string overflow =
+      "vorna: error (63): output conversion error, unit 20, file " + name + "\r\n";
   // Header lines 3 and 4 and the one table line overflow.
   EXPECT_EQ(run.result.err, overflow + overflow + overflow);
-  EXPECT_EQ(after_stamp_line(run.print),
-            print_header("3", "************", "************", "1.000", "2.000", "0.000E+00",
-                         "0.000") +
-                table_line("************", "2.0000E+00", "0.0000E+00"));
+  EXPECT_EQ(
+      after_stamp_line(run.print),
+      print_header("3", "************", "************", "1.000", "2.000", "0.000E+00", "0.000") +
+          table_line("************", "2.0000E+00", "0.0000E+00"));
   EXPECT_EQ(run.listing.substr(0, 32), listing_line("100000000.000", "1.00000E+00"));
 }
 
 TEST(Reports, ListingFileNamedByTheEnvironment) {
-  const Environment cases[] = {{{"FORT36", "listing.txt"}},
-                               {{"fort36", "listing.txt"}},
-                               {{"Fort36", "  listing.txt  "}}};
+  const Environment cases[] = {
+      {{"FORT36", "listing.txt"}}, {{"fort36", "listing.txt"}}, {{"Fort36", "  listing.txt  "}}};
   for (const Environment& environment : cases) {
     Job run;
     run_series(run, "0 0\n1 1\n", environment);

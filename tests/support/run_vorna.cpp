@@ -1,8 +1,8 @@
 #include "support/run_vorna.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -97,8 +97,8 @@ bool unprivileged_runs_possible() {
 
 void VornaProcess::start(const std::string& directory, const RunOptions& options) {
   static int sequence = 0;
-  const std::string stem = directory + "/../.vorna-run-" + std::to_string(getpid()) + "-" +
-                           std::to_string(sequence++);
+  const std::string stem =
+      directory + "/../.vorna-run-" + std::to_string(getpid()) + "-" + std::to_string(sequence++);
   out_path_ = stem + ".out";
   err_path_ = stem + ".err";
   std::vector<std::string> entries = child_environment(options.environment);
@@ -137,8 +137,12 @@ void VornaProcess::start(const std::string& directory, const RunOptions& options
     sigprocmask(SIG_SETMASK, &none, nullptr);
     if (options.unprivileged && !become_nobody()) _exit(126);
     if (chdir(directory.c_str()) != 0) _exit(127);
-    char* argv[] = {const_cast<char*>(VORNA_BINARY), nullptr};
-    execve(VORNA_BINARY, argv, envp.data());
+    std::vector<char*> argv = {const_cast<char*>(VORNA_BINARY)};
+    for (const std::string& argument : options.arguments) {
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execve(VORNA_BINARY, argv.data(), envp.data());
     _exit(127);
   }
   if (piped) {
@@ -173,8 +177,8 @@ void VornaProcess::close_input() {
 }
 
 bool VornaProcess::wait_for_output(const std::string& text, double timeout_seconds) {
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::duration<double>(timeout_seconds);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
   while (std::chrono::steady_clock::now() < deadline) {
     if (read_file(out_path_).find(text) != std::string::npos) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -229,30 +233,6 @@ RunResult run_vorna_with(const std::string& directory, const std::string& answer
   process.send(answers);
   process.close_input();
   return process.wait();
-}
-
-std::string banner() {
-  const std::string blanks58(58, ' ');
-  const std::string frame = "          -" + std::string(46, ' ') + "-";
-  const std::string rule = "          " + std::string(48, '=');
-  auto line = [](const std::string& text) { return " " + text + "\r\n"; };
-  auto framed = [](const std::string& inner) {
-    return "          -" + inner + "-";
-  };
-  std::string bytes = std::string(54, ' ') + "\r\n";
-  for (int i = 0; i < 3; ++i) bytes += line(blanks58);
-  bytes += line(rule);
-  bytes += line(frame);
-  bytes += line(framed(std::string(10, ' ') + "==== V  O   R  N  A  ====" + std::string(11, ' ')));
-  bytes += line(frame);
-  bytes += line(framed(std::string(10, ' ') + "Computes Max/Min of one" + std::string(13, ' ')));
-  bytes += line(framed(std::string(10, ' ') + "General Time Series." + std::string(16, ' ')));
-  bytes += line(frame);
-  bytes += line(framed(std::string(12, ' ') + "Version 1.0/2005-12-17" + std::string(12, ' ')));
-  bytes += line(framed(std::string(10, ' ') + "Report problems: see the README" + std::string(5, ' ')));
-  bytes += line(rule);
-  for (int i = 0; i < 3; ++i) bytes += line(blanks58);
-  return bytes;
 }
 
 }  // namespace vorna_test

@@ -28,9 +28,9 @@ void write_file(const std::string& path, const std::string& bytes);
 bool file_exists(const std::string& path);
 
 struct RunResult {
-  std::string out;   // standard output bytes
-  std::string err;   // standard error bytes
-  int status = -1;   // exit status, or 128 + the signal that ended it
+  std::string out;  // standard output bytes
+  std::string err;  // standard error bytes
+  int status = -1;  // exit status, or 128 + the signal that ended it
 };
 
 // Environment changes for a run: FORT36 in any case is always removed from
@@ -49,6 +49,8 @@ struct RunOptions {
   // kDevNull, kClosed and kDirectory (the run's directory opened for
   // reading) leave no answers pipe: send does nothing.
   Input input = Input::kPipe;
+  // Command-line arguments after the program name.
+  std::vector<std::string> arguments;
 };
 
 // True when a child can become the user nobody and still run the program.
@@ -90,8 +92,5 @@ RunResult run_vorna(const std::string& directory, const std::string& answers,
 
 RunResult run_vorna_with(const std::string& directory, const std::string& answers,
                          const RunOptions& options);
-
-// The bytes the program writes to the console before the first question.
-std::string banner();
 
 }  // namespace vorna_test

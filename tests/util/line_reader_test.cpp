@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,8 @@ struct SplitCase {
   std::vector<std::string> records;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* out) { *out << c.name; }
+
 class RecordSplitting : public ::testing::TestWithParam<SplitCase> {};
 
 // Every case gives the same records whatever the read sizes and the initial
@@ -79,8 +82,7 @@ TEST_P(RecordSplitting, GivesTheSameRecordsForAnyReadSize) {
 INSTANTIATE_TEST_SUITE_P(
     Streams, RecordSplitting,
     ::testing::Values(
-        SplitCase{"empty", "", {}},
-        SplitCase{"lf", "a\nbb\n\nccc\n", {"a", "bb", "", "ccc"}},
+        SplitCase{"empty", "", {}}, SplitCase{"lf", "a\nbb\n\nccc\n", {"a", "bb", "", "ccc"}},
         SplitCase{"crlf", "a\r\nbb\r\n\r\n", {"a", "bb", ""}},
         SplitCase{"two carriage returns keep one", "a\r\r\nb\n", {"a\r", "b"}},
         SplitCase{"inner carriage return", "a\rb\n", {"a\rb"}},
@@ -92,9 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"control-Z inside a line is data", "\x1a\x1a\nb\n", {"\x1a\x1a", "b"}},
         SplitCase{"long line", std::string(70000, 'x') + "\nb\n", {std::string(70000, 'x'), "b"}},
         SplitCase{"nul bytes", std::string("a\0b\n", 4), {std::string("a\0b", 3)}}),
-    [](const ::testing::TestParamInfo<SplitCase>& info) {
+    [](const ::testing::TestParamInfo<SplitCase>& test) {
       std::string name;
-      for (const char* p = info.param.name; *p; ++p) name += std::isalnum(*p) ? *p : '_';
+      for (const char* p = test.param.name; *p; ++p) name += std::isalnum(*p) ? *p : '_';
       return name;
     });
 

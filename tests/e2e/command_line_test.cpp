@@ -1,0 +1,96 @@
+// --help and --version of the real program: answered before anything else,
+// without the banner and without reading standard input.
+#include "driver/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/program_text.h"
+#include "support/run_shell.h"
+#include "support/run_vorna.h"
+
+namespace vorna_test {
+namespace {
+
+// Runs the program with the arguments and an answers pipe that holds a
+// first answer and stays open: a program that read it would go on to the
+// next question and wait there.
+RunResult run_with_arguments(const TempDir& dir, const std::vector<std::string>& arguments) {
+  RunOptions options;
+  options.arguments = arguments;
+  VornaProcess process(dir.path(), options);
+  process.send("out.prt\n");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (process.running() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_FALSE(process.running()) << "still running: it waits for an answer";
+  return process.wait();
+}
+
+TEST(CommandLine, HelpAndVersionEndAtOnceWithStatusZero) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string out;
+  } cases[] = {
+      {{"--help"}, vorna::kUsageText},
+      {{"-h"}, vorna::kUsageText},
+      {{"ignored", "--help"}, vorna::kUsageText},
+      {{"--version"}, "vorna 1.0\n"},
+      {{"-V"}, "vorna 1.0\n"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    RunResult run = run_with_arguments(dir, c.arguments);
+    EXPECT_EQ(run.status, 0) << c.arguments.back();
+    EXPECT_EQ(run.out, c.out) << c.arguments.back();
+    EXPECT_EQ(run.err, "") << c.arguments.back();
+    EXPECT_FALSE(file_exists(dir.file("out.prt"))) << c.arguments.back();
+  }
+}
+
+TEST(CommandLine, VersionIsTheBannersVersion) {
+  TempDir dir;
+  const std::string started = run_vorna(dir.path(), "").out;
+  RunOptions options;
+  options.arguments = {"--version"};
+  const std::string version = run_vorna_with(dir.path(), "", options).out;
+  ASSERT_EQ(version.compare(0, 6, "vorna "), 0) << version;
+  ASSERT_EQ(version.back(), '\n');
+  const std::string number = version.substr(6, version.size() - 7);
+  EXPECT_NE(started.find("Version " + number + "/"), std::string::npos) << number;
+}
+
+TEST(CommandLine, UsageNamesTheQuestionsOutputsStatusesAndManual) {
+  const std::string usage = vorna::kUsageText;
+  for (const char* text :
+       {"Give output file for misc print", "Give file containing Time Series", "First Time",
+        "Last Time", "FORT36", "fort.36", "CR LF", "129, 130, 131, 143",
+        "9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66", "man vorna", "doc/vorna.1"}) {
+    EXPECT_NE(usage.find(text), std::string::npos) << text;
+  }
+}
+
+TEST(CommandLine, OtherArgumentsAreIgnored) {
+  TempDir dir;
+  RunOptions options;
+  options.arguments = {"--verbose", "series.txt"};
+  RunResult run = run_vorna_with(dir.path(), "", options);
+  EXPECT_EQ(run.out, banner() + kPrintPrompt);
+  EXPECT_EQ(run.err, kEndOfInput);
+  EXPECT_EQ(run.status, 24);
+}
+
+TEST(CommandLine, HelpThatCannotBeWrittenIs38) {
+  TempDir dir;
+  ShellResult run = run_shell(dir.path(), shell_quoted(VORNA_BINARY) + " --help >/dev/full");
+  EXPECT_EQ(run.status, 38);
+  EXPECT_EQ(run.output, "vorna: severe (38): error during write, unit 6, file CONOUT$\r\n");
+}
+
+}  // namespace
+}  // namespace vorna_test
