@@ -85,7 +85,17 @@ void BM_ShortestGeneral(benchmark::State& state) {
 }
 BENCHMARK(BM_ShortestGeneral);
 
-// The exponent forms that are rewritten before the conversion.
+// Seventeen significant digits: beyond the exact one-operation path, every
+// value goes through std::from_chars.
+void BM_SeventeenDigits(benchmark::State& state) {
+  static const Lines lines = make_lines([](char* out, std::size_t size, double t, double v) {
+    return std::snprintf(out, size, "  %.4f   %.16E", t, 8 + v);
+  });
+  scan_lines(state, lines);
+}
+BENCHMARK(BM_SeventeenDigits);
+
+// A D exponent letter: read like an E.
 void BM_DExponent(benchmark::State& state) {
   static const Lines lines = make_lines([](char* out, std::size_t size, double t, double v) {
     int used = std::snprintf(out, size, "  %.4f   %.13E", t, v);

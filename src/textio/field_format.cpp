@@ -127,6 +127,8 @@ VORNA_INLINE std::uint64_t digits_word(std::uint64_t v) {
   // Leading pairs not produced are "00".
   std::uint64_t word = Pairs == 4 ? 0 : 0x3030303030303030u >> (16 * Pairs);
   std::uint64_t y = v * kScale[Pairs];
+  // Unrolled: at -O2 the compiler keeps the loop and its bookkeeping.
+#pragma GCC unroll 4
   for (int i = 4 - Pairs; i < 4; ++i) {
     std::uint16_t pair;
     std::memcpy(&pair, kPairs.c + 2 * (y >> 48), 2);

@@ -182,6 +182,10 @@ TEST(NumberReader, RepeatCounts) {
       {"2147483648*5", 2, k59, kKeeps, kKeeps},
       {"99999999999999999999*5", 2, k59, kKeeps, kKeeps},
       {"1.5 *5", 2, k59, kKeeps, kKeeps},
+      // Before an asterisk a text that could not be converted is no count
+      // either: the syntax error wins.
+      {"1+5+5*3", 2, k59, kKeeps, kKeeps},
+      {"1E999*5", 2, k59, kKeeps, kKeeps},
   });
 }
 
