@@ -1,5 +1,5 @@
-// The console interrupts and the event names their diagnostic line carries,
-// for tests parameterised over the three of them.
+// The interrupts and the event names their diagnostic line carries, for
+// tests parameterised over the four of them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,7 +21,8 @@ inline void PrintTo(const InterruptCase& c, std::ostream* out) { *out << c.event
 inline auto all_interrupts() {
   return ::testing::Values(InterruptCase{SIGINT, "control-C"},
                            InterruptCase{SIGQUIT, "control-BREAK"},
-                           InterruptCase{SIGHUP, "window-CLOSE"});
+                           InterruptCase{SIGHUP, "window-CLOSE"},
+                           InterruptCase{SIGTERM, "TERMINATE"});
 }
 
 // Test names such as "Inte2" for SIGINT.
