@@ -138,14 +138,15 @@ void VornaProcess::start(const std::string& directory, const RunOptions& options
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     for (int ignored : options.ignored_signals) ::signal(ignored, SIG_IGN);
-    for (const auto& [resource, value] : options.limits) {
-      const rlimit limit{value, value};
-      if (setrlimit(resource, &limit) != 0) _exit(125);
-    }
     if (options.nonblocking) {
       for (int fd : {STDIN_FILENO, STDOUT_FILENO}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     }
     if (options.unprivileged && !become_nobody()) _exit(126);
+    // After the change of user, so that a process limit binds the program.
+    for (const auto& [resource, value] : options.limits) {
+      const rlimit limit{value, value};
+      if (setrlimit(resource, &limit) != 0) _exit(125);
+    }
     if (chdir(directory.c_str()) != 0) _exit(127);
     for (const std::string& name : options.descend) {
       if (chdir(name.c_str()) != 0) _exit(127);
