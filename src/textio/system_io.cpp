@@ -1,6 +1,9 @@
 #include "textio/system_io.h"
 
+#include <limits.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -13,10 +16,8 @@ namespace {
 volatile std::sig_atomic_t g_interrupt = 0;
 
 // After an interrupt the run must end within a second, even when nobody
-// reads the console: writes that may block share this much time in all.
+// reads the console: writes that wait share this much time in all.
 constexpr long kGraceMilliseconds = 500;
-// A pipe or terminal that polls ready takes this much without blocking.
-constexpr std::size_t kUnblockedChunk = 256;
 
 long now_milliseconds() {
   timespec now;
@@ -32,11 +33,31 @@ int grace_left() {
   return left > 0 ? static_cast<int>(left) : 0;
 }
 
-// poll for one descriptor: > 0 ready (or an error the next call reports),
-// 0 when the time ran out, -1 with errno.
+// Waits until the descriptor is ready: > 0 ready (or an error the next call
+// reports), 0 when the time ran out, -1 with errno. A wait without a time
+// limit ends with EINTR on an interrupt, also one that came just before it:
+// signals are blocked from the check until poll waits.
 int wait_ready(int fd, short events, int timeout_milliseconds) {
+  sigset_t all, open;
+  sigfillset(&all);
+  sigprocmask(SIG_BLOCK, &all, &open);
   pollfd entry{fd, events, 0};
-  return poll(&entry, 1, timeout_milliseconds);
+  timespec limit{timeout_milliseconds / 1000, (timeout_milliseconds % 1000) * 1000000L};
+  int result = -1;
+  if (timeout_milliseconds < 0 && g_interrupt != 0) {
+    errno = EINTR;
+  } else {
+    result = ppoll(&entry, 1, timeout_milliseconds < 0 ? nullptr : &limit, &open);
+  }
+  const int error = errno;
+  sigprocmask(SIG_SETMASK, &open, nullptr);
+  errno = error;
+  return result;
+}
+
+bool is_regular_file(int fd) {
+  struct stat info;
+  return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 }  // namespace
@@ -46,28 +67,26 @@ void record_interrupt(int signal_number) { g_interrupt = signal_number; }
 int pending_interrupt() { return g_interrupt; }
 
 std::size_t write_fully(int fd, const char* bytes, std::size_t count) {
+  // A regular file takes any count at once; a pipe or terminal is waited
+  // for in poll and given at most PIPE_BUF bytes, which it takes without
+  // blocking once it polls ready.
+  const bool may_block = !is_regular_file(fd);
   std::size_t done = 0;
   while (done < count) {
     std::size_t chunk = count - done;
-    if (pending_interrupt() != 0) {
-      // A regular file is always ready; a console that stays blocked loses
-      // the rest.
-      const int ready = wait_ready(fd, POLLOUT, grace_left());
+    if (may_block) {
+      const int ready = wait_ready(fd, POLLOUT, pending_interrupt() != 0 ? grace_left() : -1);
       if (ready == 0) {
-        errno = 0;
+        errno = 0;  // the grace time is over: the rest is dropped
         return done;
       }
       if (ready < 0 && errno == EINTR) continue;
-      if (chunk > kUnblockedChunk) chunk = kUnblockedChunk;
+      if (chunk > PIPE_BUF) chunk = PIPE_BUF;
     }
     const ssize_t wrote = ::write(fd, bytes + done, chunk);
     if (wrote > 0) {
       done += static_cast<std::size_t>(wrote);
-    } else if (wrote < 0 && errno == EINTR) {
-      continue;
-    } else if (wrote < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (pending_interrupt() == 0) wait_ready(fd, POLLOUT, -1);
-    } else {
+    } else if (wrote == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
       if (wrote == 0) errno = EIO;
       return done;
     }
@@ -77,10 +96,10 @@ std::size_t write_fully(int fd, const char* bytes, std::size_t count) {
 
 long read_some(int fd, char* into, std::size_t capacity) {
   for (;;) {
+    if (wait_ready(fd, POLLIN, -1) < 0) return -1;
     const ssize_t got = ::read(fd, into, capacity);
     if (got >= 0) return static_cast<long>(got);
     if (errno != EAGAIN && errno != EWOULDBLOCK) return -1;
-    if (wait_ready(fd, POLLIN, -1) < 0) return -1;
   }
 }
 

@@ -26,9 +26,10 @@ namespace {
 constexpr std::size_t kMaxFileName = PATH_MAX + 1 + kTextLength + 1;
 
 struct Unit {
-  Unit(int unit_number, char* output, std::size_t output_size, char* input, std::size_t input_size)
+  Unit(int unit_number, char* output, std::size_t output_size, char* line_buffer,
+       std::size_t line_buffer_size)
       : number(unit_number), out(output), out_capacity(output_size),
-        input(input, input_size, false) {
+        input(line_buffer, line_buffer_size, false) {
     // The console units are connected from the start.
     if (number == kConsoleInput || number == kConsoleOutput) {
       connected = true;

@@ -551,8 +551,8 @@ TEST_P(TerminalHangUp, WhileAQuestionWaitsIsTheWindowCloseEvent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Terminals, TerminalHangUp, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return info.param ? "SessionLeaderGetsSIGHUP" : "ReadFailsFirst";
+                         [](const ::testing::TestParamInfo<bool>& case_info) {
+                           return case_info.param ? "SessionLeaderGetsSIGHUP" : "ReadFailsFirst";
                          });
 
 // ---- full disks and file-size limits ----
