@@ -68,8 +68,8 @@ char g_listing_out[1 << 20], g_listing_in[4096];
 char g_spare_out[2][4096], g_spare_in[2][4096];
 
 Unit g_units[] = {
-    {kConsoleOutput, g_console_out, sizeof g_console_out, g_console_in, 0},
-    {kConsoleInput, g_console_out, 0, g_console_in, sizeof g_console_in},
+    {kConsoleOutput, g_console_out, sizeof g_console_out, nullptr, 0},
+    {kConsoleInput, nullptr, 0, g_console_in, sizeof g_console_in},
     {kPrintUnit, g_print_out, sizeof g_print_out, g_print_in, sizeof g_print_in},
     {kSeriesUnit, g_series_out, sizeof g_series_out, g_series_in, sizeof g_series_in},
     {kListingUnit, g_listing_out, sizeof g_listing_out, g_listing_in, sizeof g_listing_in},
