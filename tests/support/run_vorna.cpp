@@ -134,6 +134,7 @@ void VornaProcess::start(const std::string& directory, const RunOptions& options
     dup2(options.merge_error_into_output ? out : err, STDERR_FILENO);
     close(out);
     close(err);
+    closefrom(3);  // nothing of the test's (or of ctest's) reaches the program
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
