@@ -63,6 +63,10 @@ class Line {
     while (count > 0 && used_ < kCapacity) text_[used_++] = digits[--count];
     return *this;
   }
+  // "vorna: <severity> (<number>): "
+  Line& numbered(int number) {
+    return add("vorna: ").add(severity_word(severity_of(number))).add(" (").add(number).add("): ");
+  }
   Line& unit_and_file(int unit, const char* file_name) {
     return add(", unit ").add(unit).add(", file ").add_name(file_name);
   }
@@ -91,13 +95,12 @@ unsigned condition_code(int number) {
 
 void write_diagnostic_line(int number, int unit, const char* file_name) {
   Line line;
-  line.add("vorna: ").add(severity_word(severity_of(number))).add(" (").add(number).add("): ");
-  line.add(message_of(number)).unit_and_file(unit, file_name).write();
+  line.numbered(number).add(message_of(number)).unit_and_file(unit, file_name).write();
 }
 
 void write_interrupt_line(const char* event) {
   Line line;
-  line.add("vorna: error (200): program aborting due to ").add(event).add(" event").write();
+  line.numbered(kInterrupt).add("program aborting due to ").add(event).add(" event").write();
 }
 
 void write_note_line(const char* text, int unit, const char* file_name) {

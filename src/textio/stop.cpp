@@ -1,6 +1,7 @@
 #include "textio/stop.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -47,6 +48,7 @@ void count_close_failure(int unit) {
       core.rlim_cur = 0;
       setrlimit(RLIMIT_CORE, &core);
     }
+    prctl(PR_SET_DUMPABLE, 0);  // also for a core handler behind a pipe
   }
   sigset_t only;
   sigemptyset(&only);
