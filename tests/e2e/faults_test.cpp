@@ -1,7 +1,9 @@
 // The real program under hostile conditions: files it cannot write or name,
-// series files that are not text, a console that is gone, and interrupts
-// while it writes a large listing. Every case ends with its one diagnostic
-// line and status, whole records in the files, and no hang.
+// series files that are not text, a console that is gone, blocked or not
+// ready, interrupts and hang-ups, full disks and resource limits, pipes,
+// shared files and standard streams as output files. Every case ends with
+// its one diagnostic line and status, whole records in the files, and no
+// hang.
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -478,7 +480,10 @@ class TerminalRun {
     _exit(127);
   }
   ~TerminalRun() {
-    if (pid_ > 0) kill(pid_, SIGKILL), wait();
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      wait();
+    }
     if (master_ >= 0) close(master_);
   }
   bool started() const { return pid_ > 0; }
