@@ -88,7 +88,7 @@ void split_and_check(const std::string& stream, const std::vector<Record>& expec
     std::size_t length;
     require(splitter.next(read_source, &first, record, length) == vorna::SplitStatus::kRecord);
     require(std::string(record, length) == "left");
-    splitter.reset();
+    splitter.reset(one_byte_mode);
   }
   Source source{&stream, 0, &sizes, 0, 0};
   std::unique_ptr<char[]> field(new char[static_cast<std::size_t>(field_length)]);

@@ -56,7 +56,6 @@ bool answer_command_line(int argc, const char* const argv[]) {
   if (request == CommandLineRequest::kRun) return false;
   const char* text = request == CommandLineRequest::kHelp ? kUsageText : kVersionText;
   unit_write(kConsoleOutput, text, std::strlen(text));
-  unit_flush(kConsoleOutput);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include "textio/layouts.h"
 #include "textio/stop.h"
 #include "textio/units.h"
+#include "util/text_field.h"
 
 namespace vorna {
 namespace {
@@ -44,7 +45,7 @@ void write_header_block(const Series& series, double simulation_length, const ch
   static const char kLength[] = "# Simulation Length     : ";
   static const char kHeight[] = "# Maximum Height        : ";
   static const char kTime[] = "# Time For max height   : ";
-  write_message_line(kPrintUnit, "#", 1, header_line, 256);
+  write_message_line(kPrintUnit, "#", 1, header_line, kTextLength);
   write_count_line(kPrintUnit, kStep, length_of(kStep), series.count);
   write_fixed_line(kPrintUnit, kFirst, length_of(kFirst), series.first_time);
   write_fixed_line(kPrintUnit, kLast, length_of(kLast), series.last_time);

@@ -7,23 +7,23 @@
 #include "textio/units.h"
 #include "util/line_reader.h"
 #include "util/prompt.h"
+#include "util/text_field.h"
 
 namespace vorna {
 namespace {
 
-constexpr int kFieldLength = 256;
-char g_line_field[kFieldLength];
+char g_line_field[kTextLength];
 
 // An entry whose first character is a blank (an empty answer) takes the
 // default; otherwise one number is read, and an entry that gives none leaves
 // the value at 0.
 double read_window_entry(const char* prompt, double default_value) {
-  std::memset(g_line_field, ' ', kFieldLength);
+  std::memset(g_line_field, ' ', kTextLength);
   write_prompt(kConsoleOutput, prompt, static_cast<int>(std::strlen(prompt)));
-  read_line(kConsoleInput, g_line_field, kFieldLength, false);
+  read_line(kConsoleInput, g_line_field, kTextLength, false);
   if (g_line_field[0] == ' ') return default_value;
   double value = 0.0;
-  read_numbers(g_line_field, kFieldLength, value);
+  read_numbers(g_line_field, kTextLength, value);
   return value;
 }
 
@@ -32,7 +32,7 @@ bool is_comment_line(const char* field) {
 }
 
 bool is_blank_line(const char* field) {
-  for (int i = 0; i < kFieldLength; ++i) {
+  for (int i = 0; i < kTextLength; ++i) {
     if (field[i] != ' ') return false;
   }
   return true;
@@ -46,9 +46,9 @@ void read_series_lines(Series& series, double window_start, double window_end) {
   double time = 0.0;
   double value = 0.0;
   for (;;) {
-    if (read_line(kSeriesUnit, g_line_field, kFieldLength, true) == -1) return;
+    if (read_line(kSeriesUnit, g_line_field, kTextLength, true) == -1) return;
     if (is_comment_line(g_line_field) || is_blank_line(g_line_field)) continue;
-    read_numbers(g_line_field, kFieldLength, time, value);
+    read_numbers(g_line_field, kTextLength, time, value);
     if (time < window_start) continue;
     if (time > window_end) return;
     if (series.count == kSeriesCapacity) {

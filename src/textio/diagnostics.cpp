@@ -2,10 +2,9 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
+#include <cstddef>
 
-#include "textio/units.h"
+#include "textio/system_io.h"
 
 namespace vorna {
 namespace {
@@ -54,14 +53,22 @@ const char* severity_word(Severity severity) {
   }
 }
 
-// A small appender for one diagnostic line; no allocation.
-class LineText {
+// One line, built without allocation and written in one piece; a text too
+// long for it is cut, and the line end always fits.
+class Line {
  public:
-  LineText& add(const char* text) {
-    while (*text != '\0' && used_ < sizeof text_) text_[used_++] = *text++;
+  Line& add(const char* text) {
+    while (*text != '\0' && used_ < kCapacity) text_[used_++] = *text++;
     return *this;
   }
-  LineText& add(int value) {
+  // A file name: control bytes would break the line.
+  Line& add_name(const char* name) {
+    for (; *name != '\0' && used_ < kCapacity; ++name) {
+      text_[used_++] = static_cast<unsigned char>(*name) < 32 ? '?' : *name;
+    }
+    return *this;
+  }
+  Line& add(int value) {
     char digits[16];
     int count = 0;
     unsigned magnitude =
@@ -71,36 +78,27 @@ class LineText {
       magnitude /= 10;
     } while (magnitude != 0);
     if (value < 0) add("-");
-    while (count > 0 && used_ < sizeof text_) text_[used_++] = digits[--count];
+    while (count > 0 && used_ < kCapacity) text_[used_++] = digits[--count];
     return *this;
   }
-  const char* data() const { return text_; }
-  std::size_t size() const { return used_; }
+  // "vorna: <severity> (<number>): "
+  Line& numbered(int number) {
+    return add("vorna: ").add(severity_word(severity_of(number))).add(" (").add(number).add("): ");
+  }
+  Line& unit_and_file(int unit, const char* file_name) {
+    return add(", unit ").add(unit).add(", file ").add_name(file_name);
+  }
+  void write() {
+    text_[used_++] = '\r';
+    text_[used_++] = '\n';
+    write_fully(STDERR_FILENO, text_, used_);
+  }
 
  private:
-  char text_[kMaxFileName + 256];
+  static constexpr std::size_t kCapacity = 8192;
+  char text_[kCapacity + 2];
   std::size_t used_ = 0;
 };
-
-void write_to_standard_error(const char* bytes, std::size_t count) {
-  while (count > 0) {
-    ssize_t wrote = ::write(STDERR_FILENO, bytes, count);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return;
-    bytes += wrote;
-    count -= static_cast<std::size_t>(wrote);
-  }
-}
-
-// Console output comes before the line it precedes; a failing console is no
-// reason to lose the diagnostic.
-void write_out_console() { unit_flush_quietly(kConsoleOutput); }
-
-void write_line(LineText& line, bool write_console_first = true) {
-  line.add("\r\n");
-  if (write_console_first) write_out_console();
-  write_to_standard_error(line.data(), line.size());
-}
 
 }  // namespace
 
@@ -113,36 +111,24 @@ unsigned condition_code(int number) {
          (static_cast<unsigned>(number) & 0xFFFFu);
 }
 
-void write_diagnostic_line(int number, int unit) {
-  LineText line;
-  line.add("vorna: ").add(severity_word(severity_of(number))).add(" (").add(number).add("): ");
-  line.add(message_of(number)).add(", unit ").add(unit).add(", file ").add(unit_file_name(unit));
-  write_line(line);
+void write_diagnostic_line(int number, int unit, const char* file_name) {
+  Line line;
+  line.numbered(number).add(message_of(number)).unit_and_file(unit, file_name).write();
 }
 
-void issue_diagnostic(int number, int unit) {
-  if (severity_of(number) == Severity::kSevere) fail_run(number, unit);
-  write_diagnostic_line(number, unit);
+void write_interrupt_line(const char* event) {
+  Line line;
+  line.numbered(kInterrupt).add("program aborting due to ").add(event).add(" event").write();
 }
 
-void fail_run(int number, int unit) {
-  write_diagnostic_line(number, unit);
-  close_all_units();
-  end_process(static_cast<int>(condition_code(number) & 0xFFu));
-}
-
-void write_interrupt_diagnostic(const char* event, bool write_console_first) {
-  LineText line;
-  line.add("vorna: error (200): program aborting due to ").add(event).add(" event");
-  write_line(line, write_console_first);
+void write_note_line(const char* text, int unit, const char* file_name) {
+  Line line;
+  line.add("vorna: info: ").add(text).unit_and_file(unit, file_name).write();
 }
 
 void write_error_line(const char* text) {
-  LineText line;
-  line.add(text);
-  write_line(line);
+  Line line;
+  line.add(text).write();
 }
-
-void end_process(int status) { _exit(status); }
 
 }  // namespace vorna

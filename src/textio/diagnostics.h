@@ -1,5 +1,5 @@
-// Diagnostic lines on the standard error stream, and how a severe one ends
-// the run.
+// Diagnostic lines on the standard error stream: their numbers, severities
+// and condition codes, and how a line is laid out. Nothing here ends the run.
 #pragma once
 
 namespace vorna {
@@ -28,23 +28,16 @@ Severity severity_of(int number);
 // The 32-bit condition code: severity in the top two bits, number in the low 16.
 unsigned condition_code(int number);
 
-// Writes "vorna: <severity> (<number>): <text>" CR LF for a diagnostic on the
-// unit. A severe diagnostic closes every connected unit and ends the process
-// with the low 8 bits of its condition code; an error returns.
-void issue_diagnostic(int number, int unit);
-// The same for a diagnostic known to be severe.
-[[noreturn]] void fail_run(int number, int unit);
-// Only the line of a diagnostic: nothing is closed and the run goes on.
-void write_diagnostic_line(int number, int unit);
-// The interrupt line: "vorna: error (200): program aborting due to <event> event".
-// Pending console output is written first only when the caller holds the
-// units (write_console_first).
-void write_interrupt_diagnostic(const char* event, bool write_console_first = true);
-// Any other line for the standard error stream: console output still pending
-// is written out first, then the text and CR LF.
-void write_error_line(const char* text);
+// Each line below ends with CR LF and goes to the system in one piece; a
+// byte below 32 in a file name is shown as '?', so a line stays one line.
 
-// Ends the process at once with the status; no unit is touched.
-[[noreturn]] void end_process(int status);
+// "vorna: <severity> (<number>): <text>, unit <unit>, file <file_name>".
+void write_diagnostic_line(int number, int unit, const char* file_name);
+// "vorna: error (200): program aborting due to <event> event".
+void write_interrupt_line(const char* event);
+// "vorna: info: <text>, unit <unit>, file <file_name>".
+void write_note_line(const char* text, int unit, const char* file_name);
+// Any other line, as it stands.
+void write_error_line(const char* text);
 
 }  // namespace vorna

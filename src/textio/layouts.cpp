@@ -66,7 +66,7 @@ void write_table_line(double time, double value, double height) {
 
 void write_date_stamp(char* target, std::size_t length, int fields, const int clock[6]) {
   static const char* const kSeparators[] = {"-", "-", " ", ":", ":"};
-  WriteStatement stamp(0);
+  WriteStatement stamp(kInternalUnit);
   stamp.text(" Date : ").integer(clock[0], 4);
   for (int i = 0; i < fields; ++i) stamp.text(kSeparators[i], 1).integer(clock[i + 1], 2, 2);
   stamp.finish_into(target, length);

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "textio/diagnostics.h"
+#include "textio/stop.h"
 #include "textio/units.h"
 
 namespace vorna {

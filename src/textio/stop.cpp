@@ -1,15 +1,18 @@
 #include "textio/stop.h"
 
-#include <pthread.h>
 #include <signal.h>
-
-#include <thread>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "textio/diagnostics.h"
+#include "textio/system_io.h"
 #include "textio/units.h"
 
 namespace vorna {
 namespace {
+
+constexpr int kInterruptSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM};
 
 const char* event_name(int signal_number) {
   switch (signal_number) {
@@ -17,51 +20,101 @@ const char* event_name(int signal_number) {
       return "control-C";
     case SIGQUIT:
       return "control-BREAK";
-    default:
+    case SIGHUP:
       return "window-CLOSE";
+    default:
+      return "TERMINATE";
   }
 }
 
-sigset_t interrupt_signals() {
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGQUIT);
-  sigaddset(&signals, SIGHUP);
-  return signals;
+bool ignored(int signal_number) {
+  struct sigaction current;
+  return sigaction(signal_number, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
 }
 
-[[noreturn]] void handle_interrupts(sigset_t signals) {
-  int signal_number = 0;
-  while (sigwait(&signals, &signal_number) != 0) {
+void report_close_failure(int unit) {
+  write_diagnostic_line(kWriteError, unit, unit_file_name(unit));
+}
+
+int g_close_failures = 0;
+
+void count_close_failure(int unit) {
+  report_close_failure(unit);
+  ++g_close_failures;
+}
+
+// The signal's own ending: its default action (no core file for SIGQUIT).
+[[noreturn]] void end_by_signal(int signal_number) {
+  signal(signal_number, SIG_DFL);
+  if (signal_number == SIGQUIT) {
+    rlimit core;
+    if (getrlimit(RLIMIT_CORE, &core) == 0) {
+      core.rlim_cur = 0;
+      setrlimit(RLIMIT_CORE, &core);
+    }
+    prctl(PR_SET_DUMPABLE, 0);  // also for a core handler behind a pipe
   }
-  if (units_lock_for_interrupt()) {
-    write_interrupt_diagnostic(event_name(signal_number));
-    close_all_units();
-  } else {
-    // The main thread is stuck in a write: end without touching its buffers
-    // (the console buffer included, which that write may be using).
-    write_interrupt_diagnostic(event_name(signal_number), false);
-  }
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal_number);
+  sigprocmask(SIG_UNBLOCK, &only, nullptr);
+  raise(signal_number);
   end_process(128 + signal_number);
 }
 
 }  // namespace
 
+void install_interrupt_handler() {
+  signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
+  struct sigaction action {};
+  action.sa_handler = record_interrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no SA_RESTART: a waiting read returns at once
+  for (int signal_number : kInterruptSignals) {
+    if (!ignored(signal_number)) sigaction(signal_number, &action, nullptr);
+  }
+}
+
+void end_if_interrupted() {
+  const int signal_number = pending_interrupt();
+  if (signal_number == 0) return;
+  flush_units_on_standard_streams();
+  write_interrupt_line(event_name(signal_number));
+  close_all_units(report_close_failure);
+  end_by_signal(signal_number);
+}
+
+void end_by_event(int signal_number) {
+  if (ignored(signal_number)) return;
+  record_interrupt(signal_number);
+  end_if_interrupted();
+}
+
 void stop_run() {
-  close_unit(kPrintUnit);
-  close_unit(kSeriesUnit);
-  close_unit(kListingUnit);
-  unit_flush(kConsoleOutput);
+  end_if_interrupted();
+  close_all_units(count_close_failure);
+  if (g_close_failures > 0) end_process(kWriteError);
+  // An interrupt that came while the files were written out still counts.
+  end_if_interrupted();
   end_process(0);
 }
 
-void install_interrupt_handler() {
-  signal(SIGPIPE, SIG_IGN);
-  sigset_t signals = interrupt_signals();
-  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-  units_lock_for_main_thread();
-  std::thread(handle_interrupts, signals).detach();
+void issue_diagnostic(int number, int unit, const char* file_name) {
+  if (severity_of(number) == Severity::kSevere) fail_run(number, unit, file_name);
+  flush_units_on_standard_streams();
+  write_diagnostic_line(number, unit, file_name != nullptr ? file_name : unit_file_name(unit));
 }
+
+void fail_run(int number, int unit, const char* file_name) {
+  flush_units_on_standard_streams();
+  write_diagnostic_line(number, unit, file_name != nullptr ? file_name : unit_file_name(unit));
+  close_all_units(report_close_failure);
+  end_process(static_cast<int>(condition_code(number) & 0xFFu));
+}
+
+void report_note(const char* text, int unit) { write_note_line(text, unit, unit_file_name(unit)); }
+
+void end_process(int status) { _exit(status); }
 
 }  // namespace vorna

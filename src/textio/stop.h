@@ -1,18 +1,38 @@
-// How a run ends: the normal stop and console interrupts.
+// How a run ends: the normal stop, a severe diagnostic and an interrupt all
+// end here, after every unit is closed on whole records.
 #pragma once
 
 namespace vorna {
 
-// Closes every connected unit (writing out pending output) and ends the
-// process with status 0. A failure to write is the severe 38 instead.
+// Takes SIGINT, SIGQUIT, SIGHUP and SIGTERM, except those ignored when the
+// program started (nohup, background jobs): the handler only records the
+// signal, and a blocking read or write returns early. Ignores SIGPIPE and
+// SIGXFSZ, so a vanished reader or a file-size limit is a failed write.
+void install_interrupt_handler();
+
+// The safe points call this: after an interrupt it writes the line "program
+// aborting due to <event> event" ("control-C", "control-BREAK",
+// "window-CLOSE", "TERMINATE"), closes every unit and ends the process by
+// the signal itself, so the shell sees 128 + its number.
+void end_if_interrupted();
+// Ends the run as the signal's interrupt does, unless the signal was
+// ignored when the program started; then it returns.
+void end_by_event(int signal_number);
+
+// Closes every connected unit and ends the process with status 0. A failure
+// to write is the severe 38 instead.
 [[noreturn]] void stop_run();
 
-// Blocks SIGINT, SIGQUIT and SIGHUP in the calling thread and hands them to
-// a thread of their own, which writes the interrupt line ("control-C",
-// "control-BREAK", "window-CLOSE"), closes every unit and ends the process
-// with 128 + the signal number: an interrupted run never reports success.
-// The calling thread takes the unit lock. Also ignores SIGPIPE, so that a
-// vanished reader is a failed write.
-void install_interrupt_handler();
+// Writes the diagnostic line for the unit; file_name, when given, stands for
+// the unit's own. A severe diagnostic closes every unit and ends the process
+// with the low 8 bits of its condition code; an error returns.
+void issue_diagnostic(int number, int unit, const char* file_name = nullptr);
+// The same for a diagnostic known to be severe.
+[[noreturn]] void fail_run(int number, int unit, const char* file_name = nullptr);
+// A line that tells what the run is doing about a unit, "vorna: info: ...".
+void report_note(const char* text, int unit);
+
+// Ends the process at once with the status; no unit is touched.
+[[noreturn]] void end_process(int status);
 
 }  // namespace vorna

@@ -1,89 +1,197 @@
 #include "textio/units.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <mutex>
-#include <thread>
+#include <initializer_list>
+#include <iterator>
 
 #include "textio/diagnostics.h"
+#include "textio/stop.h"
+#include "textio/system_io.h"
+#include "util/text_field.h"
 
 extern char** environ;
 
 namespace vorna {
 namespace {
 
-struct UnitRecord {
-  int number;
-  bool connected;
-  bool console;
-  int fd;
-  bool read_only;
-  // An existing file keeps its content until the first write cuts it off.
-  bool cut_pending;
-  char* buffer;
-  std::size_t capacity;
-  std::size_t pending;
-  unsigned connections;
-  char name[kMaxFileName];
-};
+// Room for a working directory, a slash and a whole name field.
+constexpr std::size_t kMaxFileName = PATH_MAX + 1 + kTextLength + 1;
 
-// Output buffers: large blocks, so a report of a million lines costs a few
-// dozen system calls.
-char g_console_buffer[1 << 16];
-char g_print_buffer[1 << 20];
-char g_listing_buffer[1 << 20];
-
-UnitRecord g_units[] = {
-    {kConsoleInput, true, true, STDIN_FILENO, true, false, nullptr, 0, 0, 0, "CONIN$"},
-    {kConsoleOutput, true, true, STDOUT_FILENO, false, false, g_console_buffer,
-     sizeof g_console_buffer, 0, 0, "CONOUT$"},
-    {kPrintUnit, false, false, -1, false, false, g_print_buffer, sizeof g_print_buffer, 0, 0, ""},
-    {kSeriesUnit, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
-    {kListingUnit, false, false, -1, false, false, g_listing_buffer, sizeof g_listing_buffer, 0, 0,
-     ""},
-    // Spare records for other units a caller connects by name.
-    {0, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
-    {0, false, false, -1, false, false, nullptr, 0, 0, 0, ""},
-};
-
-// Unit number to record, for the numbers 0 to 99; every record line goes
-// through it.
-struct UnitIndex {
-  UnitRecord* of[100] = {};
-  UnitIndex() {
-    for (UnitRecord& unit : g_units) {
-      if (unit.number > 0) of[unit.number] = &unit;
+struct Unit {
+  Unit(int unit_number, char* output, std::size_t output_size, char* line_buffer,
+       std::size_t line_buffer_size)
+      : number(unit_number),
+        out(output),
+        out_capacity(output_size),
+        input(line_buffer, line_buffer_size, false) {
+    // The console units are connected from the start.
+    if (number == kConsoleInput || number == kConsoleOutput) {
+      connected = true;
+      fd = number == kConsoleInput ? STDIN_FILENO : STDOUT_FILENO;
+      read_only = number == kConsoleInput;
+      std::strcpy(name, number == kConsoleInput ? "CONIN$" : "CONOUT$");
     }
   }
-};
-UnitIndex g_unit_index;
 
-UnitRecord* find_unit(int number) {
-  return number > 0 && number < 100 ? g_unit_index.of[number] : nullptr;
+  int number;
+  char* out;
+  std::size_t out_capacity;
+  std::size_t pending = 0;  // bytes in out: whole records only
+  LineSplitter input;
+  bool connected = false;
+  int fd = -1;
+  bool owns_fd = false;      // opened by name, closed with the unit
+  bool read_only = false;    // write access was refused: writing is 47
+  bool cut_pending = false;  // a regular file not yet written: lock and cut it first
+  bool failed = false;       // a write failed; reported when the unit is closed
+  int read_error = 0;
+  struct stat identity {};  // the file, so another unit cannot take it too
+  char name[kMaxFileName] = "";
+};
+
+bool is_console(const Unit& unit) {
+  return unit.number == kConsoleInput || unit.number == kConsoleOutput;
 }
 
-bool is_spare(const UnitRecord& unit) { return &unit >= g_units + 5; }
+// Output buffers: large blocks, so a report of a million lines costs a few
+// dozen system calls. The console is written record by record.
+char g_console_in[4096], g_console_out[4096];
+char g_print_out[1 << 20], g_print_in[4096];
+char g_series_out[4096], g_series_in[1 << 20];
+char g_listing_out[1 << 20], g_listing_in[4096];
+char g_spare_out[2][4096], g_spare_in[2][4096];
+
+Unit g_units[] = {
+    {kConsoleOutput, g_console_out, sizeof g_console_out, nullptr, 0},
+    {kConsoleInput, nullptr, 0, g_console_in, sizeof g_console_in},
+    {kPrintUnit, g_print_out, sizeof g_print_out, g_print_in, sizeof g_print_in},
+    {kSeriesUnit, g_series_out, sizeof g_series_out, g_series_in, sizeof g_series_in},
+    {kListingUnit, g_listing_out, sizeof g_listing_out, g_listing_in, sizeof g_listing_in},
+    // Spare records for other units a caller connects by name.
+    {0, g_spare_out[0], sizeof g_spare_out[0], g_spare_in[0], sizeof g_spare_in[0]},
+    {0, g_spare_out[1], sizeof g_spare_out[1], g_spare_in[1], sizeof g_spare_in[1]},
+};
+constexpr int kFixedUnits = 5;
+bool g_console_is_terminal = false;
+
+Unit* find_unit(int number) {
+  for (Unit& unit : g_units) {
+    if (unit.number == number && number != 0) return &unit;
+  }
+  return nullptr;
+}
 
 // The unit's record, or a spare one for a unit of 1 to 99 seen first.
-UnitRecord* find_or_add_unit(int number) {
-  if (UnitRecord* unit = find_unit(number)) return unit;
+Unit* find_or_add_unit(int number) {
+  if (Unit* unit = find_unit(number)) return unit;
   if (number < 1 || number > 99) return nullptr;
-  for (UnitRecord& unit : g_units) {
-    if (is_spare(unit) && !unit.connected) {
-      if (unit.number > 0) g_unit_index.of[unit.number] = nullptr;
-      unit.number = number;
-      g_unit_index.of[number] = &unit;
-      return &unit;
+  for (Unit* spare = g_units + kFixedUnits; spare != std::end(g_units); ++spare) {
+    if (!spare->connected) {
+      spare->number = number;
+      return spare;
     }
   }
   return nullptr;
 }
+
+bool same_file(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool is_descriptor(int fd, const struct stat& file) {
+  struct stat info;
+  return fstat(fd, &info) == 0 && same_file(info, file);
+}
+
+// ---- writing ----
+
+// After a failed write of bytes[0..written) the file may end inside a
+// record: cut it back to the last line end written (records end with one),
+// when nothing was written after it.
+void cut_back_torn_record(const Unit& unit, const char* bytes, std::size_t written) {
+  const void* line_end = memrchr(bytes, '\n', written);
+  const std::size_t kept =
+      line_end == nullptr
+          ? 0
+          : static_cast<std::size_t>(static_cast<const char*>(line_end) - bytes) + 1;
+  const off_t at = lseek(unit.fd, 0, SEEK_CUR);
+  struct stat info;
+  if (kept == written || at < 0 || fstat(unit.fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      info.st_size != at) {
+    return;
+  }
+  const off_t end = at - static_cast<off_t>(written - kept);
+  if (ftruncate(unit.fd, end) == 0) lseek(unit.fd, end, SEEK_SET);
+}
+
+// Hands bytes to the unit's descriptor. False, with the unit marked as
+// failed and its file cut back to whole records, when the system refuses.
+bool hand_to_system(Unit& unit, const char* bytes, std::size_t count) {
+  const std::size_t written = write_fully(unit.fd, bytes, count);
+  if (written == count || errno == 0) return true;  // all taken, or dropped while ending
+  cut_back_torn_record(unit, bytes, written);
+  unit.failed = true;
+  return false;
+}
+
+bool hand_pending(Unit& unit) {
+  const std::size_t count = unit.pending;
+  unit.pending = 0;
+  if (count > 0 && !unit.failed) hand_to_system(unit, unit.out, count);
+  return !unit.failed;
+}
+
+// Files written through standard output or error: their records go out
+// before what follows on that stream. Returns the first that failed.
+Unit* hand_standard_stream_units() {
+  Unit* failed = nullptr;
+  for (Unit& unit : g_units) {
+    if (unit.connected && !unit.owns_fd && !is_console(unit) && !hand_pending(unit) &&
+        failed == nullptr) {
+      failed = &unit;
+    }
+  }
+  return failed;
+}
+
+// Closes a unit's own descriptor; a console or standard stream stays open.
+bool release(Unit& unit) {
+  if (!is_console(unit)) unit.connected = false;
+  if (!unit.owns_fd) return true;
+  unit.owns_fd = false;
+  return ::close(unit.fd) == 0 || errno != EIO;
+}
+
+[[noreturn]] void fail_write(Unit& unit) {
+  release(unit);
+  unit.failed = false;
+  fail_run(kWriteError, unit.number);
+}
+
+// Another run writing the same file would mix its records with ours: an
+// advisory lock keeps one writer at a time. Without lock support the run
+// goes on unlocked.
+void lock_against_other_runs(const Unit& unit) {
+  if (flock(unit.fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) return;
+  report_note("waiting for another program to finish writing", unit.number);
+  while (flock(unit.fd, LOCK_EX) != 0 && errno == EINTR) end_if_interrupted();
+}
+
+void lock_and_cut(Unit& unit) {
+  unit.cut_pending = false;
+  lock_against_other_runs(unit);
+  if (ftruncate(unit.fd, 0) != 0) fail_write(unit);
+}
+
+// ---- connecting ----
 
 int error_number_of(int error) {
   switch (error) {
@@ -105,59 +213,59 @@ bool write_refused(int error) {
   return error == EACCES || error == EPERM || error == EROFS || error == ETXTBSY;
 }
 
-// Makes the name absolute against the working directory. False when the
-// result does not fit the unit's name field; the field then holds as much
-// of the absolute name as fits, so that a diagnostic can show it.
-bool make_absolute(const char* name, std::size_t length, char* out) {
+// The name diagnostics show: absolute against the working directory, or as
+// given when the working directory has no name; cut to the field.
+void set_shown_name(Unit& unit, const char* name, std::size_t length) {
   std::size_t used = 0;
-  if (name[0] != '/') {
-    if (getcwd(out, kMaxFileName - 1) == nullptr) {
-      out[0] = '\0';
-      return false;
-    }
-    used = std::strlen(out);
-    if (used == 0 || out[used - 1] != '/') out[used++] = '/';
+  if (name[0] != '/' && getcwd(unit.name, PATH_MAX + 1) != nullptr) {
+    used = std::strlen(unit.name);
+    if (unit.name[used - 1] != '/') unit.name[used++] = '/';
   }
-  const bool fits = used + length + 1 <= kMaxFileName;
-  const std::size_t taken = fits ? length : kMaxFileName - 1 - used;
-  std::memcpy(out + used, name, taken);
-  out[used + taken] = '\0';
-  return fits;
+  const std::size_t taken = length < kMaxFileName - 1 - used ? length : kMaxFileName - 1 - used;
+  std::memcpy(unit.name + used, name, taken);
+  unit.name[used + taken] = '\0';
 }
 
-// Writes the unit's pending output. False (with the output dropped) when the
-// system fails the write.
-bool flush_buffer(UnitRecord& unit) {
-  std::size_t done = 0;
-  while (done < unit.pending) {
-    ssize_t wrote = ::write(unit.fd, unit.buffer + done, unit.pending - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) {
-      unit.pending = 0;
-      return false;
-    }
-    done += static_cast<std::size_t>(wrote);
-  }
-  unit.pending = 0;
-  return true;
+int open_interruptibly(const char* path, int flags) {
+  int fd;
+  while ((fd = ::open(path, flags, 0666)) < 0 && errno == EINTR) end_if_interrupted();
+  return fd;
 }
 
-// A unit whose write failed is closed without another attempt, so that the
-// closing after its diagnostic does not fail on it again.
-[[noreturn]] void fail_write(UnitRecord& unit) {
-  if (!unit.console) {
-    ::close(unit.fd);
-    unit.connected = false;
-  }
-  fail_run(kWriteError, unit.number);
-}
-
-void cut_off(UnitRecord& unit) {
-  unit.cut_pending = false;
+// Opens for reading and writing (a missing file created for status
+// UNKNOWN). A pipe read as status OLD is opened for reading only, so that it
+// has an end; one written is opened for both, so the open never waits. When
+// write access is refused the file is opened for reading only.
+int open_file(const char* path, OpenStatus status, bool& read_only) {
   struct stat info;
-  if (fstat(unit.fd, &info) == 0 && S_ISREG(info.st_mode) && ftruncate(unit.fd, 0) != 0) {
-    fail_write(unit);
+  int flags = O_RDWR | O_CLOEXEC;
+  if (status == OpenStatus::kUnknown) {
+    flags |= O_CREAT;
+  } else if (stat(path, &info) == 0 && S_ISFIFO(info.st_mode)) {
+    flags = O_RDONLY | O_CLOEXEC;
   }
+  read_only = false;
+  int fd = open_interruptibly(path, flags);
+  if (fd >= 0 || !write_refused(errno)) return fd;
+  const int refusal = errno;
+  fd = open_interruptibly(path, O_RDONLY | O_CLOEXEC);
+  read_only = fd >= 0;
+  if (fd < 0 && errno == ENOENT) errno = refusal;  // creating it was refused
+  return fd;
+}
+
+// One file, one unit: a file connected to another unit, or an output file
+// that the run reads as its standard input. Devices such as /dev/null may
+// serve several units.
+bool taken_elsewhere(const Unit& unit, const struct stat& file, OpenStatus status) {
+  if (S_ISCHR(file.st_mode)) return false;
+  for (const Unit& other : g_units) {
+    if (&other != &unit && other.connected && !is_console(other) &&
+        same_file(other.identity, file)) {
+      return true;
+    }
+  }
+  return status == OpenStatus::kUnknown && is_descriptor(STDIN_FILENO, file);
 }
 
 // Name of the listing file: FORT36 (any case, blanks around it dropped) or
@@ -166,175 +274,157 @@ void listing_file_name(const char*& name, std::size_t& length) {
   name = "fort.36";
   length = 7;
   for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-    const char* equals = std::strchr(*entry, '=');
-    if (equals == nullptr || equals - *entry != 6 || strncasecmp(*entry, "FORT36", 6) != 0) {
-      continue;
+    if (strncasecmp(*entry, "FORT36=", 7) == 0) {
+      name = *entry + 7;
+      length = std::strlen(name);
+      return;
     }
-    name = equals + 1;
-    length = std::strlen(name);
-    return;
   }
 }
 
-std::timed_mutex g_units_mutex;
-std::atomic<bool> g_lock_in_use{false};
-std::atomic<bool> g_interrupt_pending{false};
+// ---- reading ----
 
-[[noreturn]] void wait_to_be_ended() {
-  g_units_mutex.unlock();
-  for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+long read_unit_bytes(void* context, char* into, std::size_t capacity) {
+  Unit& unit = *static_cast<Unit*>(context);
+  for (;;) {
+    const long got = read_some(unit.fd, into, capacity);
+    unit.read_error = got < 0 ? errno : 0;
+    if (got >= 0 || errno != EINTR) return got;
+    end_if_interrupted();
+  }
 }
 
 }  // namespace
 
-int connect_unit(int number, const char* name, std::size_t name_length, OpenStatus status) {
-  UnitRecord* unit = find_or_add_unit(number);
-  if (unit == nullptr || unit->console) return kOpenFailure;
-  while (name_length > 0 && name[0] == ' ') ++name, --name_length;
-  while (name_length > 0 && name[name_length - 1] == ' ') --name_length;
-  unit->name[0] = '\0';
-  if (name_length == 0) return kOpenFailure;
-  if (std::memchr(name, '\0', name_length) != nullptr) return kFileNameError;
-  if (!make_absolute(name, name_length, unit->name)) return kFileNameError;
+void start_units() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) == -1) {
+      const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+      if (opened != fd && opened >= 0) ::close(opened);
+    }
+  }
+  g_console_is_terminal = isatty(STDIN_FILENO) != 0;
+  find_unit(kConsoleInput)->input.reset(!g_console_is_terminal);
+}
 
-  int flags = O_RDWR | O_CLOEXEC | (status == OpenStatus::kUnknown ? O_CREAT : 0);
-  // A pipe opened for reading and writing would never see its end.
-  struct stat info;
-  if (stat(unit->name, &info) == 0 && S_ISFIFO(info.st_mode)) {
-    flags = (status == OpenStatus::kOld ? O_RDONLY : O_WRONLY) | O_CLOEXEC;
-  }
+int connect_unit(int number, const char* name, std::size_t length, OpenStatus status) {
+  Unit* unit = find_or_add_unit(number);
+  if (unit == nullptr || is_console(*unit)) return kOpenFailure;
+  close_unit(number);
+  while (length > 0 && name[0] == ' ') ++name, --length;
+  while (length > 0 && name[length - 1] == ' ') --length;
+  unit->name[0] = '\0';
+  if (length == 0) return kOpenFailure;
+  set_shown_name(*unit, name, length);
+  if (std::memchr(name, '\0', length) != nullptr || length > PATH_MAX) return kFileNameError;
+  char path[PATH_MAX + 1];
+  std::memcpy(path, name, length);
+  path[length] = '\0';
+
   bool read_only = false;
-  int fd = ::open(unit->name, flags, 0666);
-  if (fd < 0 && write_refused(errno)) {
-    fd = ::open(unit->name, O_RDONLY | O_CLOEXEC);
-    read_only = true;
-  }
+  int fd = open_file(path, status, read_only);
   if (fd < 0) return error_number_of(errno);
+  struct stat file;
+  if (fstat(fd, &file) != 0 || taken_elsewhere(*unit, file, status)) {
+    ::close(fd);
+    return kOpenFailure;
+  }
+  unit->owns_fd = true;
+  if (status == OpenStatus::kUnknown) {
+    // A file that is standard output or error is written through it, after
+    // what is already there.
+    for (int stream : {STDOUT_FILENO, STDERR_FILENO}) {
+      if (unit->owns_fd && is_descriptor(stream, file)) {
+        ::close(fd);
+        fd = stream;
+        unit->owns_fd = false;
+      }
+    }
+  }
   unit->fd = fd;
+  unit->identity = file;
   unit->connected = true;
   unit->read_only = read_only;
-  unit->cut_pending = true;
+  unit->cut_pending = unit->owns_fd && S_ISREG(file.st_mode);
+  unit->failed = false;
   unit->pending = 0;
-  ++unit->connections;
+  unit->input.reset(false);
   return 0;
 }
 
 bool unit_connected(int number) {
-  const UnitRecord* unit = find_unit(number);
+  const Unit* unit = find_unit(number);
   return unit != nullptr && unit->connected;
 }
 
 const char* unit_file_name(int number) {
-  if (number == kInternalUnit) return "Internal List-Directed Read";
-  const UnitRecord* unit = find_unit(number);
+  if (number == kInternalUnit) return kInternalReadName;
+  const Unit* unit = find_unit(number);
   return unit == nullptr ? "" : unit->name;
 }
 
-int unit_descriptor(int number) {
-  const UnitRecord* unit = find_unit(number);
-  return unit != nullptr && unit->connected ? unit->fd : -1;
+SplitStatus unit_read_record(int number, const char*& record, std::size_t& length) {
+  end_if_interrupted();
+  Unit* unit = find_unit(number);
+  if (unit == nullptr || !unit->connected) return SplitStatus::kReadFailed;
+  return unit->input.next(read_unit_bytes, unit, record, length);
 }
 
-unsigned unit_connection_count(int number) {
-  const UnitRecord* unit = find_unit(number);
-  return unit == nullptr ? 0 : unit->connections;
+bool unit_hung_up(int number) {
+  const Unit* unit = find_unit(number);
+  if (number != kConsoleInput || unit == nullptr || !g_console_is_terminal) return false;
+  // A terminal that hung up refuses its controls; one whose other side has
+  // just closed fails reads with EIO while we are still its foreground.
+  const pid_t foreground = tcgetpgrp(unit->fd);
+  if (foreground < 0) return errno == EIO;
+  return unit->read_error == EIO && foreground == getpgrp();
 }
 
 void unit_write(int number, const char* bytes, std::size_t count) {
-  UnitRecord* unit = find_unit(number);
+  Unit* unit = find_unit(number);
   if (unit == nullptr) return;
-  // The common case: a record that fits the buffer of a unit already written.
-  if (unit->connected && !unit->cut_pending && !unit->read_only &&
-      count <= unit->capacity - unit->pending) {
-    std::memcpy(unit->buffer + unit->pending, bytes, count);
-    unit->pending += count;
-    return;
-  }
   if (!unit->connected && number == kListingUnit) {
     const char* name;
     std::size_t length;
     listing_file_name(name, length);
-    int error = connect_unit(number, name, length, OpenStatus::kUnknown);
+    const int error = connect_unit(number, name, length, OpenStatus::kUnknown);
     if (error != 0) fail_run(error, number);
   }
-  if (!unit->connected || unit->buffer == nullptr) fail_run(kWriteError, number);
+  if (!unit->connected) fail_run(kWriteError, number);
   if (unit->read_only) fail_run(kWriteToReadOnly, number);
-  if (unit->cut_pending) cut_off(*unit);
-  bool flushed = false;
-  while (count > 0) {
-    if (unit->pending == unit->capacity) {
-      // A full block ends inside the record whenever the record length does
-      // not divide the block: the rest of the record must be in the buffer
-      // before an interrupt may close the unit.
-      if (!flush_buffer(*unit)) fail_write(*unit);
-      flushed = true;
-    }
-    std::size_t room = unit->capacity - unit->pending;
-    std::size_t take = count < room ? count : room;
-    std::memcpy(unit->buffer + unit->pending, bytes, take);
-    unit->pending += take;
-    bytes += take;
-    count -= take;
+  if (unit->cut_pending) lock_and_cut(*unit);
+  if (number == kConsoleOutput) {
+    if (Unit* failed = hand_standard_stream_units()) fail_write(*failed);
   }
-  if (flushed) yield_to_pending_interrupt();
-}
-
-void unit_flush(int number) {
-  UnitRecord* unit = find_unit(number);
-  if (unit == nullptr || !unit->connected || unit->pending == 0) return;
-  if (!flush_buffer(*unit)) fail_write(*unit);
-  yield_to_pending_interrupt();
-}
-
-void unit_flush_quietly(int number) {
-  UnitRecord* unit = find_unit(number);
-  if (unit != nullptr && unit->connected && unit->pending > 0) flush_buffer(*unit);
+  // Blocks are handed at record ends only: the buffer never holds part of a
+  // record, so an ending at any safe point closes the file on whole records.
+  if (count > unit->out_capacity - unit->pending && !hand_pending(*unit)) fail_write(*unit);
+  if (count > unit->out_capacity) {
+    if (!hand_to_system(*unit, bytes, count)) fail_write(*unit);
+  } else {
+    std::memcpy(unit->out + unit->pending, bytes, count);
+    unit->pending += count;
+    if (number == kConsoleOutput && !hand_pending(*unit)) fail_write(*unit);
+  }
+  end_if_interrupted();
 }
 
 void close_unit(int number) {
-  UnitRecord* unit = find_unit(number);
+  Unit* unit = find_unit(number);
   if (unit == nullptr || !unit->connected) return;
-  unit_flush(number);
-  if (unit->console) return;
-  unit->connected = false;
-  if (::close(unit->fd) != 0 && errno == EIO) fail_run(kWriteError, number);
+  if (!hand_pending(*unit)) fail_write(*unit);
+  if (!release(*unit)) fail_run(kWriteError, number);
 }
 
-void close_all_units() {
-  for (UnitRecord& unit : g_units) {
+void close_all_units(void (*report)(int unit)) {
+  for (Unit& unit : g_units) {
     if (!unit.connected) continue;
-    bool written = unit.pending == 0 || flush_buffer(unit);
-    if (!unit.console) {
-      unit.connected = false;
-      if (::close(unit.fd) != 0 && errno == EIO) written = false;
-    }
-    // Reported, but the closing goes on: the other units still get their output.
-    if (!written) write_diagnostic_line(kWriteError, unit.number);
+    const bool written = hand_pending(unit);
+    if (!release(unit) || !written) report(unit.number);
+    unit.failed = false;
   }
 }
 
-void units_lock_for_main_thread() {
-  g_units_mutex.lock();
-  g_lock_in_use = true;
-}
-
-UnitsUnlocked::UnitsUnlocked() {
-  if (g_lock_in_use) g_units_mutex.unlock();
-}
-
-UnitsUnlocked::~UnitsUnlocked() {
-  if (!g_lock_in_use) return;
-  g_units_mutex.lock();
-  yield_to_pending_interrupt();
-}
-
-bool units_lock_for_interrupt() {
-  g_interrupt_pending = true;
-  return g_units_mutex.try_lock_for(std::chrono::seconds(3));
-}
-
-void yield_to_pending_interrupt() {
-  if (g_lock_in_use && g_interrupt_pending) wait_to_be_ended();
-}
+void flush_units_on_standard_streams() { hand_standard_stream_units(); }
 
 }  // namespace vorna

@@ -4,6 +4,7 @@
 
 #include "textio/diagnostics.h"
 #include "textio/field_format.h"
+#include "textio/stop.h"
 #include "textio/units.h"
 
 namespace vorna {
@@ -11,7 +12,7 @@ namespace vorna {
 // Room for count characters at the position; columns skipped over since the
 // last text become blanks.
 char* WriteStatement::place(std::size_t count) {
-  if (position_ + count > kRecordCapacity) fail_run(kRecordOverflow, unit_);
+  if (position_ + count > kRecordCapacity) fail_run(kRecordOverflow, unit_, file_name());
   if (position_ > high_water_) std::memset(record_ + high_water_, ' ', position_ - high_water_);
   char* at = record_ + position_;
   position_ += count;
@@ -60,8 +61,13 @@ WriteStatement& WriteStatement::end_record() {
   return *this;
 }
 
+// Diagnostics name an in-memory write by its kind; a unit by its file.
+const char* WriteStatement::file_name() const {
+  return unit_ == kInternalUnit ? kInternalWriteName : nullptr;
+}
+
 void WriteStatement::report_overflow() {
-  if (overflow_) issue_diagnostic(kOutputConversion, unit_);
+  if (overflow_) issue_diagnostic(kOutputConversion, unit_, file_name());
 }
 
 void WriteStatement::finish() {
@@ -75,7 +81,7 @@ void WriteStatement::finish_continued() {
 }
 
 void WriteStatement::finish_into(char* target, std::size_t length) {
-  if (high_water_ > length) fail_run(kRecordOverflow, kInternalUnit);
+  if (high_water_ > length) fail_run(kRecordOverflow, unit_, file_name());
   std::memcpy(target, record_, high_water_);
   std::memset(target + high_water_, ' ', length - high_water_);
   report_overflow();

@@ -9,7 +9,7 @@ namespace vorna {
 
 class WriteStatement {
  public:
-  // A statement on a unit; unit 0 stands for an in-memory write.
+  // A statement on a unit; kInternalUnit stands for an in-memory write.
   explicit WriteStatement(int unit) : unit_(unit) {}
   WriteStatement(const WriteStatement&) = delete;
   WriteStatement& operator=(const WriteStatement&) = delete;
@@ -44,6 +44,7 @@ class WriteStatement {
   char* place(std::size_t count);
   void write_record(bool line_end);
   void report_overflow();
+  const char* file_name() const;
 
   int unit_;
   std::size_t position_ = 0;    // column of the next text, from 0

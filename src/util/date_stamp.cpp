@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "textio/layouts.h"
+#include "util/text_field.h"
 #include "util/trimmed_length.h"
 
 namespace vorna {
@@ -32,10 +33,10 @@ void date_stamp(char* result, int result_length, int level, ClockFunction clock)
                          reading.second};
   // Levels 1 to 5 stop after the year, month, day, hour or minute.
   const int fields = level >= 1 && level <= 5 ? level - 1 : 5;
-  static char work_field[80];
+  static char work_field[kWorkFieldLength];
   write_date_stamp(work_field, sizeof work_field, fields, values);
   if (result_length <= 0) return;
-  const int used = trimmed_length(work_field, 80);
+  const int used = trimmed_length(work_field, kWorkFieldLength);
   const int copied = used < result_length ? used : result_length;
   std::memcpy(result, work_field, static_cast<std::size_t>(copied));
   std::memset(result + copied, ' ', static_cast<std::size_t>(result_length - copied));

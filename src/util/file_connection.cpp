@@ -1,6 +1,7 @@
 #include "util/file_connection.h"
 
 #include "textio/units.h"
+#include "util/text_field.h"
 #include "util/trimmed_length.h"
 
 namespace vorna {
@@ -11,7 +12,7 @@ void open_unit_file(const char* name, int name_length, int unit, int status_code
     error_code = kUnitOutOfRange;
     return;
   }
-  const int length = name_length < 0 ? 0 : (name_length > 256 ? 256 : name_length);
+  const int length = name_length < 0 ? 0 : (name_length > kTextLength ? kTextLength : name_length);
   const OpenStatus status = status_code == kStatusOld ? OpenStatus::kOld : OpenStatus::kUnknown;
   const int error = connect_unit(unit, name, static_cast<unsigned>(length), status);
   if (error > 0) error_code = -error;

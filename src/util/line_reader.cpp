@@ -1,19 +1,22 @@
 #include "util/line_reader.h"
 
-#include <sched.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
 #include "textio/diagnostics.h"
+#include "textio/stop.h"
 #include "textio/units.h"
 
 namespace vorna {
 
 LineSplitter::LineSplitter(char* initial, std::size_t size, bool one_byte_mode)
-    : initial_(initial), buffer_(initial), size_(size), one_byte_mode_(one_byte_mode) {}
+    : initial_(initial),
+      initial_size_(size),
+      buffer_(initial),
+      size_(size),
+      one_byte_mode_(one_byte_mode) {}
 
 LineSplitter::~LineSplitter() {
   if (buffer_ != initial_) std::free(buffer_);
@@ -52,8 +55,12 @@ SplitStatus LineSplitter::next(ReadFunction read, void* context, const char*& re
   }
 }
 
-void LineSplitter::reset() {
+void LineSplitter::reset(bool one_byte_mode) {
+  if (buffer_ != initial_) std::free(buffer_);
+  buffer_ = initial_;
+  size_ = initial_size_;
   start_ = scanned_ = end_ = 0;
+  one_byte_mode_ = one_byte_mode;
   at_end_ = false;
 }
 
@@ -83,8 +90,6 @@ SplitStatus LineSplitter::fill(ReadFunction read, void* context) {
   } else if (got == 0 || errno == EPIPE) {
     at_end_ = true;
   } else {
-    // An interrupted read lets the interrupt thread end the run first.
-    if (errno == EINTR) sched_yield();
     return SplitStatus::kReadFailed;
   }
   return SplitStatus::kRecord;
@@ -97,50 +102,21 @@ void transfer_record(const char* record, std::size_t record_length, char* field,
   std::memset(field + taken, ' ', size - taken);
 }
 
-namespace {
-
-long read_descriptor(void* context, char* into, std::size_t capacity) {
-  UnitsUnlocked unlocked;  // the read may wait for the user
-  return static_cast<long>(::read(*static_cast<int*>(context), into, capacity));
-}
-
-char g_console_buffer[4096];
-char g_series_buffer[1 << 20];
-
-LineSplitter& splitter_for(int unit) {
-  // Console input that is not a terminal is read a byte at a time, so that
-  // nothing past the answer is taken from a shared pipe or file.
-  static LineSplitter console(g_console_buffer, sizeof g_console_buffer, !isatty(STDIN_FILENO));
-  static LineSplitter series(g_series_buffer, sizeof g_series_buffer, false);
-  static unsigned series_connection = 0;
-  if (unit == kConsoleInput) return console;
-  if (unit_connection_count(unit) != series_connection) {
-    series_connection = unit_connection_count(unit);
-    series.reset();
-  }
-  return series;
-}
-
-}  // namespace
-
 int read_line(int unit, char* field, int length, bool end_branch) {
-  LineSplitter& splitter = splitter_for(unit);
-  int fd = unit_descriptor(unit);
   const char* record;
   std::size_t record_length;
-  switch (splitter.next(read_descriptor, &fd, record, record_length)) {
-    case SplitStatus::kRecord:
-      transfer_record(record, record_length, field, length);
-      return 0;
-    case SplitStatus::kEnd:
-      if (end_branch) return -1;
-      fail_run(kEndOfFile, unit);
-    case SplitStatus::kTooLong:
-      fail_run(kRecordTooLong, unit);
-    case SplitStatus::kReadFailed:
-      break;
+  const SplitStatus status = unit_read_record(unit, record, record_length);
+  if (status == SplitStatus::kRecord) {
+    transfer_record(record, record_length, field, length);
+    return 0;
   }
-  fail_run(kReadError, unit);
+  if (status == SplitStatus::kTooLong) fail_run(kRecordTooLong, unit);
+  // An end or a failure may be how an interrupt or a hang-up shows first.
+  end_if_interrupted();
+  if (unit_hung_up(unit)) end_by_event(SIGHUP);
+  if (status == SplitStatus::kReadFailed) fail_run(kReadError, unit);
+  if (!end_branch) fail_run(kEndOfFile, unit);
+  return -1;
 }
 
 }  // namespace vorna

@@ -29,7 +29,7 @@ class LineSplitter {
   SplitStatus next(ReadFunction read, void* context, const char*& record, std::size_t& length);
 
   // Forgets every byte read: the next record comes from a new stream.
-  void reset();
+  void reset(bool one_byte_mode);
 
   // Largest buffer the splitter grows to; a longer line is kTooLong.
   static constexpr std::size_t kMaxBuffer = std::size_t{1} << 30;
@@ -39,6 +39,7 @@ class LineSplitter {
   SplitStatus fill(ReadFunction read, void* context);
 
   char* initial_;
+  std::size_t initial_size_;
   char* buffer_;
   std::size_t size_;
   std::size_t start_ = 0;    // first byte of the current record
@@ -55,7 +56,8 @@ void transfer_record(const char* record, std::size_t record_length, char* field,
 // field. At the end of the stream: with end_branch, returns -1 and leaves the
 // field as it was; without, it is the severe end-of-file diagnostic. Returns
 // 0 for a record. A line too long to buffer (22) or a failed read (39) ends
-// the run.
+// the run; so does an interrupt, and a console whose terminal hung up is the
+// window-CLOSE event.
 int read_line(int unit, char* field, int length, bool end_branch);
 
 }  // namespace vorna

@@ -3,8 +3,7 @@
 namespace vorna {
 
 // Writes one blank and the first min(length, 80) characters of text on the
-// unit, without a line end, and hands the console its pending output, so the
-// answer is typed on the same line.
+// unit, without a line end, so the answer is typed on the same line.
 void write_prompt(int unit, const char* text, int length);
 
 }  // namespace vorna

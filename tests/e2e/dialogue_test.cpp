@@ -123,6 +123,9 @@ TEST_P(Interrupt, WhileWaitingForAnAnswerEndsWithItsLineAndStatus) {
   EXPECT_EQ(run.err, std::string("vorna: error (200): program aborting due to ") +
                          GetParam().event + " event\r\n");
   EXPECT_EQ(run.status, 128 + GetParam().signal_number);
+  // Ended by the signal itself, as the shell expects; no core file.
+  EXPECT_EQ(run.signal, GetParam().signal_number);
+  EXPECT_FALSE(run.core_dumped);
   EXPECT_EQ(run.out, banner() + kPrintPrompt + kSeriesPrompt);
   EXPECT_EQ(read_file(dir.file("out.prt")), "");
 }

@@ -1,11 +1,11 @@
-// The console interrupts and the event names their diagnostic line carries,
-// for tests parameterised over the three of them.
+// The interrupts and the event names their diagnostic line carries, for
+// tests parameterised over the four of them.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <cstring>
+#include <cctype>
 #include <ostream>
 #include <string>
 
@@ -19,15 +19,18 @@ struct InterruptCase {
 inline void PrintTo(const InterruptCase& c, std::ostream* out) { *out << c.event; }
 
 inline auto all_interrupts() {
-  return ::testing::Values(InterruptCase{SIGINT, "control-C"},
-                           InterruptCase{SIGQUIT, "control-BREAK"},
-                           InterruptCase{SIGHUP, "window-CLOSE"});
+  return ::testing::Values(
+      InterruptCase{SIGINT, "control-C"}, InterruptCase{SIGQUIT, "control-BREAK"},
+      InterruptCase{SIGHUP, "window-CLOSE"}, InterruptCase{SIGTERM, "TERMINATE"});
 }
 
-// Test names such as "Inte2" for SIGINT.
+// Test names made of the event's letters and digits, such as "controlC".
 inline std::string interrupt_name(const ::testing::TestParamInfo<InterruptCase>& info) {
-  return std::string(strsignal(info.param.signal_number)).substr(0, 4) +
-         std::to_string(info.param.signal_number);
+  std::string name;
+  for (const char* c = info.param.event; *c != '\0'; ++c) {
+    if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+  }
+  return name;
 }
 
 }  // namespace vorna_test

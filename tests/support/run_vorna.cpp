@@ -99,7 +99,8 @@ void VornaProcess::start(const std::string& directory, const RunOptions& options
   static int sequence = 0;
   const std::string stem =
       directory + "/../.vorna-run-" + std::to_string(getpid()) + "-" + std::to_string(sequence++);
-  out_path_ = stem + ".out";
+  out_path_ = options.output_file.empty() ? stem + ".out" : options.output_file;
+  remove_output_ = options.output_file.empty();
   err_path_ = stem + ".err";
   std::vector<std::string> entries = child_environment(options.environment);
   std::vector<char*> envp;
@@ -126,17 +127,32 @@ void VornaProcess::start(const std::string& directory, const RunOptions& options
     } else {
       close(STDIN_FILENO);
     }
-    int out = open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int out = open(out_path_.c_str(),
+                   O_WRONLY | O_CREAT | (options.append_output ? O_APPEND : O_TRUNC), 0644);
     int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, STDOUT_FILENO);
     dup2(options.merge_error_into_output ? out : err, STDERR_FILENO);
     close(out);
     close(err);
+    closefrom(3);  // nothing of the test's (or of ctest's) reaches the program
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int ignored : options.ignored_signals) ::signal(ignored, SIG_IGN);
+    if (options.nonblocking) {
+      for (int fd : {STDIN_FILENO, STDOUT_FILENO})
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
     if (options.unprivileged && !become_nobody()) _exit(126);
+    // After the change of user, so that a process limit binds the program.
+    for (const auto& [resource, value] : options.limits) {
+      const rlimit limit{value, value};
+      if (setrlimit(resource, &limit) != 0) _exit(125);
+    }
     if (chdir(directory.c_str()) != 0) _exit(127);
+    for (const std::string& name : options.descend) {
+      if (chdir(name.c_str()) != 0) _exit(127);
+    }
     std::vector<char*> argv = {const_cast<char*>(VORNA_BINARY)};
     for (const std::string& argument : options.arguments) {
       argv.push_back(const_cast<char*>(argument.c_str()));
@@ -157,7 +173,7 @@ VornaProcess::~VornaProcess() {
     wait();
   }
   close_input();
-  unlink(out_path_.c_str());
+  if (remove_output_) unlink(out_path_.c_str());
   unlink(err_path_.c_str());
 }
 
@@ -204,7 +220,11 @@ RunResult VornaProcess::wait() {
   }
   pid_ = -1;
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.out = read_file(out_path_);
+  result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  result.core_dumped = WIFSIGNALED(status) && WCOREDUMP(status);
+  struct stat info;
+  if (stat(out_path_.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    result.out = read_file(out_path_);
   result.err = read_file(err_path_);
   // A sanitizer report of the program fails the test whatever it checks.
   for (const std::string* stream : {&result.out, &result.err}) {

@@ -2,6 +2,8 @@
 // gives back its console output, diagnostics, exit status and files.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,6 +33,8 @@ struct RunResult {
   std::string out;  // standard output bytes
   std::string err;  // standard error bytes
   int status = -1;  // exit status, or 128 + the signal that ended it
+  int signal = 0;   // the signal that ended it, 0 when it exited
+  bool core_dumped = false;
 };
 
 // Environment changes for a run: FORT36 in any case is always removed from
@@ -51,6 +55,19 @@ struct RunOptions {
   Input input = Input::kPipe;
   // Command-line arguments after the program name.
   std::vector<std::string> arguments;
+  // Signals ignored when the program starts, as under nohup.
+  std::vector<int> ignored_signals;
+  // Resource limits (soft and hard) the program starts with.
+  std::vector<std::pair<int, rlim_t>> limits;
+  // Standard output goes to this file (a FIFO too), replacing or appending
+  // to what it holds, instead of a file of the run's own.
+  std::string output_file;
+  bool append_output = false;
+  // Standard input and output are non-blocking (EAGAIN when not ready).
+  bool nonblocking = false;
+  // The program runs in the directory reached from the run's directory
+  // through these names one at a time (deeper than any path can name).
+  std::vector<std::string> descend;
 };
 
 // True when a child can become the user nobody and still run the program.
@@ -82,6 +99,7 @@ class VornaProcess {
   void start(const std::string& directory, const RunOptions& options);
 
   std::string out_path_, err_path_;
+  bool remove_output_ = true;
   int input_ = -1;
   int pid_ = -1;
 };

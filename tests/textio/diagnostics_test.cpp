@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "textio/stop.h"
 #include "textio/units.h"
 
 namespace vorna {
@@ -42,6 +43,15 @@ TEST(DiagnosticLine, ErrorReturnsAndTheRunGoesOn) {
       },
       ::testing::ExitedWithCode(3),
       "^vorna: error \\(63\\): output conversion error, unit 6, file CONOUT\\$\r\n$");
+}
+
+TEST(DiagnosticLine, ShowsControlBytesInAFileNameAsQuestionMarks) {
+  ::testing::internal::CaptureStderr();
+  write_diagnostic_line(kFileNotFound, kListingUnit, "/tmp/a\nb\r\tc\x1b/list");
+  write_note_line("waiting", kListingUnit, "x\ny");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "vorna: severe (29): file not found, unit 36, file /tmp/a?b??c?/list\r\n"
+            "vorna: info: waiting, unit 36, file x?y\r\n");
 }
 
 }  // namespace

@@ -62,5 +62,15 @@ TEST(DateStamp, RealClockGivesTheLocalTimeOfTheCall) {
   EXPECT_EQ(text.substr(27), std::string(53, ' '));
 }
 
+ClockReading year_12345() { return {12345, 3, 2, 9, 5, 3}; }
+
+TEST(DateStamp, AYearTooWideIsAsterisksAndAnInMemoryWriteDiagnostic) {
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(stamp(1, 80, year_12345), padded(" Date : ****"));
+  EXPECT_EQ(
+      ::testing::internal::GetCapturedStderr(),
+      "vorna: error (63): output conversion error, unit -5, file Internal Formatted Write\r\n");
+}
+
 }  // namespace
 }  // namespace vorna

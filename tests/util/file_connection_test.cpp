@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
 #include "support/run_vorna.h"
 #include "textio/units.h"
+#include "util/line_reader.h"
 
 namespace vorna {
 namespace {
@@ -118,6 +120,44 @@ TEST(OpenTextFile, FirstWriteCutsTheFileOffAfterTheRecordsWritten) {
   unit_write(kPrintUnit, "new\r\n", 5);
   close_unit(kPrintUnit);
   EXPECT_EQ(vorna_test::read_file(dir.file("old.prt")), "new\r\n");
+}
+
+TEST(OpenUnitFile, AFileConnectedToOneUnitIsRefusedToAnother) {
+  TempDir dir;
+  vorna_test::write_file(dir.file("data"), "1 2\n");
+  ASSERT_EQ(link(dir.file("data").c_str(), dir.file("link").c_str()), 0);
+  int error_code = 0;
+  const std::string data = dir.file("data");
+  open_unit_file(data.data(), static_cast<int>(data.size()), kPrintUnit, kStatusUnknown,
+                 error_code);
+  ASSERT_EQ(error_code, 0);
+  EXPECT_EQ(open_error(dir.file("data"), kSeriesUnit, kStatusOld), -30);
+  EXPECT_EQ(open_error(dir.file("link"), kSeriesUnit, kStatusOld), -30);
+  close_unit(kPrintUnit);
+  EXPECT_EQ(open_error(dir.file("link"), kSeriesUnit, kStatusOld), 0);
+  // A device may serve several units.
+  open_unit_file("/dev/null", 9, kPrintUnit, kStatusUnknown, error_code);
+  EXPECT_EQ(error_code, 0);
+  EXPECT_EQ(open_error("/dev/null", kSeriesUnit, kStatusOld), 0);
+  close_unit(kPrintUnit);
+}
+
+TEST(ReadLine, ReconnectingAUnitStartsItsInputAfresh) {
+  TempDir dir;
+  vorna_test::write_file(dir.file("first"), "first 1\nfirst 2\n");
+  vorna_test::write_file(dir.file("second"), "second 1\n");
+  char field[16];
+  int flag = 0;
+  std::string name = field_of(dir.file("first"));
+  open_text_file(name.data(), 256, kSeriesUnit, 1, flag);
+  ASSERT_EQ(read_line(kSeriesUnit, field, sizeof field, true), 0);
+  EXPECT_EQ(std::string(field, 7), "first 1");
+  name = field_of(dir.file("second"));
+  open_text_file(name.data(), 256, kSeriesUnit, 1, flag);
+  ASSERT_EQ(read_line(kSeriesUnit, field, sizeof field, true), 0);
+  EXPECT_EQ(std::string(field, 8), "second 1");
+  EXPECT_EQ(read_line(kSeriesUnit, field, sizeof field, true), -1);
+  close_unit(kSeriesUnit);
 }
 
 }  // namespace

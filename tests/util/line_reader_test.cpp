@@ -94,9 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"control-Z inside a line is data", "\x1a\x1a\nb\n", {"\x1a\x1a", "b"}},
         SplitCase{"long line", std::string(70000, 'x') + "\nb\n", {std::string(70000, 'x'), "b"}},
         SplitCase{"nul bytes", std::string("a\0b\n", 4), {std::string("a\0b", 3)}}),
-    [](const ::testing::TestParamInfo<SplitCase>& test) {
+    [](const ::testing::TestParamInfo<SplitCase>& case_info) {
       std::string name;
-      for (const char* p = test.param.name; *p; ++p) name += std::isalnum(*p) ? *p : '_';
+      for (const char* p = case_info.param.name; *p; ++p) name += std::isalnum(*p) ? *p : '_';
       return name;
     });
 
