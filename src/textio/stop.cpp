@@ -76,9 +76,8 @@ void install_interrupt_handler() {
   }
 }
 
-void end_if_interrupted() {
+void end_by_pending_interrupt() {
   const int signal_number = pending_interrupt();
-  if (signal_number == 0) return;
   flush_units_on_standard_streams();
   write_interrupt_line(event_name(signal_number));
   close_all_units(report_close_failure);

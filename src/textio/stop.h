@@ -2,6 +2,8 @@
 // end here, after every unit is closed on whole records.
 #pragma once
 
+#include "textio/system_io.h"
+
 namespace vorna {
 
 // Takes SIGINT, SIGQUIT, SIGHUP and SIGTERM, except those ignored when the
@@ -10,11 +12,14 @@ namespace vorna {
 // SIGXFSZ, so a vanished reader or a file-size limit is a failed write.
 void install_interrupt_handler();
 
-// The safe points call this: after an interrupt it writes the line "program
-// aborting due to <event> event" ("control-C", "control-BREAK",
-// "window-CLOSE", "TERMINATE"), closes every unit and ends the process by
-// the signal itself, so the shell sees 128 + its number.
-void end_if_interrupted();
+// The safe points call end_if_interrupted. After an interrupt it writes the
+// line "program aborting due to <event> event" ("control-C",
+// "control-BREAK", "window-CLOSE", "TERMINATE"), closes every unit and ends
+// the process by the signal itself, so the shell sees 128 + its number.
+[[noreturn]] void end_by_pending_interrupt();
+inline void end_if_interrupted() {
+  if (pending_interrupt() != 0) end_by_pending_interrupt();
+}
 // Ends the run as the signal's interrupt does, unless the signal was
 // ignored when the program started; then it returns.
 void end_by_event(int signal_number);

@@ -11,9 +11,10 @@
 #include <csignal>
 
 namespace vorna {
-namespace {
 
-volatile std::sig_atomic_t g_interrupt = 0;
+volatile std::sig_atomic_t g_interrupt_signal = 0;
+
+namespace {
 
 // After an interrupt the run must end within a second, even when nobody
 // reads the console: writes that wait share this much time in all.
@@ -44,7 +45,7 @@ int wait_ready(int fd, short events, int timeout_milliseconds) {
   pollfd entry{fd, events, 0};
   timespec limit{timeout_milliseconds / 1000, (timeout_milliseconds % 1000) * 1000000L};
   int result = -1;
-  if (timeout_milliseconds < 0 && g_interrupt != 0) {
+  if (timeout_milliseconds < 0 && g_interrupt_signal != 0) {
     errno = EINTR;
   } else {
     result = ppoll(&entry, 1, timeout_milliseconds < 0 ? nullptr : &limit, &open);
@@ -62,9 +63,7 @@ bool is_regular_file(int fd) {
 
 }  // namespace
 
-void record_interrupt(int signal_number) { g_interrupt = signal_number; }
-
-int pending_interrupt() { return g_interrupt; }
+void record_interrupt(int signal_number) { g_interrupt_signal = signal_number; }
 
 std::size_t write_fully(int fd, const char* bytes, std::size_t count) {
   // A regular file takes any count at once; a pipe or terminal is waited

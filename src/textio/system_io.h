@@ -3,14 +3,19 @@
 // get counts and errno.
 #pragma once
 
+#include <csignal>
 #include <cstddef>
 
 namespace vorna {
 
+// The signal number of an interrupt that arrived, 0 while none has.
+extern volatile std::sig_atomic_t g_interrupt_signal;
+
 // Records an interrupt (the signal number); safe in a signal handler.
 void record_interrupt(int signal_number);
-// The recorded signal, 0 when none arrived.
-int pending_interrupt();
+// The recorded signal, 0 when none arrived. Cheap: the safe points ask
+// after every record.
+inline int pending_interrupt() { return g_interrupt_signal; }
 
 // Hands all count bytes to the descriptor and returns how many it took; a
 // shorter count means a failure with errno set. A descriptor that is not

@@ -82,11 +82,20 @@ Unit g_units[] = {
 constexpr int kFixedUnits = 5;
 bool g_console_is_terminal = false;
 
-Unit* find_unit(int number) {
-  for (Unit& unit : g_units) {
-    if (unit.number == number && number != 0) return &unit;
+// Unit number to record, for the numbers 1 to 99: every record written or
+// read looks its unit up here.
+struct UnitIndex {
+  Unit* of[100] = {};
+  UnitIndex() {
+    for (Unit& unit : g_units) {
+      if (unit.number > 0) of[unit.number] = &unit;
+    }
   }
-  return nullptr;
+};
+UnitIndex g_unit_index;
+
+Unit* find_unit(int number) {
+  return number > 0 && number < 100 ? g_unit_index.of[number] : nullptr;
 }
 
 // The unit's record, or a spare one for a unit of 1 to 99 seen first.
@@ -95,7 +104,9 @@ Unit* find_or_add_unit(int number) {
   if (number < 1 || number > 99) return nullptr;
   for (Unit* spare = g_units + kFixedUnits; spare != std::end(g_units); ++spare) {
     if (!spare->connected) {
+      if (spare->number > 0) g_unit_index.of[spare->number] = nullptr;
       spare->number = number;
+      g_unit_index.of[number] = spare;
       return spare;
     }
   }
@@ -294,6 +305,37 @@ long read_unit_bytes(void* context, char* into, std::size_t capacity) {
   }
 }
 
+// unit_write for all but a file record that fits the buffer of a unit
+// already written: the listing's connection, the lock and cut of the first
+// write, the console, and a full buffer. Kept out of line, so that the
+// common case stays a copy.
+[[gnu::noinline]] void write_record_slowly(Unit& unit, const char* bytes, std::size_t count) {
+  const int number = unit.number;
+  if (!unit.connected && number == kListingUnit) {
+    const char* name;
+    std::size_t length;
+    listing_file_name(name, length);
+    const int error = connect_unit(number, name, length, OpenStatus::kUnknown);
+    if (error != 0) fail_run(error, number);
+  }
+  if (!unit.connected) fail_run(kWriteError, number);
+  if (unit.read_only) fail_run(kWriteToReadOnly, number);
+  if (unit.cut_pending) lock_and_cut(unit);
+  if (number == kConsoleOutput) {
+    if (Unit* failed = hand_standard_stream_units()) fail_write(*failed);
+  }
+  // Blocks are handed at record ends only: the buffer never holds part of a
+  // record, so an ending at any safe point closes the file on whole records.
+  if (count > unit.out_capacity - unit.pending && !hand_pending(unit)) fail_write(unit);
+  if (count > unit.out_capacity) {
+    if (!hand_to_system(unit, bytes, count)) fail_write(unit);
+  } else {
+    std::memcpy(unit.out + unit.pending, bytes, count);
+    unit.pending += count;
+    if (number == kConsoleOutput && !hand_pending(unit)) fail_write(unit);
+  }
+}
+
 }  // namespace
 
 void start_units() {
@@ -383,28 +425,12 @@ bool unit_hung_up(int number) {
 void unit_write(int number, const char* bytes, std::size_t count) {
   Unit* unit = find_unit(number);
   if (unit == nullptr) return;
-  if (!unit->connected && number == kListingUnit) {
-    const char* name;
-    std::size_t length;
-    listing_file_name(name, length);
-    const int error = connect_unit(number, name, length, OpenStatus::kUnknown);
-    if (error != 0) fail_run(error, number);
-  }
-  if (!unit->connected) fail_run(kWriteError, number);
-  if (unit->read_only) fail_run(kWriteToReadOnly, number);
-  if (unit->cut_pending) lock_and_cut(*unit);
-  if (number == kConsoleOutput) {
-    if (Unit* failed = hand_standard_stream_units()) fail_write(*failed);
-  }
-  // Blocks are handed at record ends only: the buffer never holds part of a
-  // record, so an ending at any safe point closes the file on whole records.
-  if (count > unit->out_capacity - unit->pending && !hand_pending(*unit)) fail_write(*unit);
-  if (count > unit->out_capacity) {
-    if (!hand_to_system(*unit, bytes, count)) fail_write(*unit);
-  } else {
+  if (unit->connected && !unit->cut_pending && !unit->read_only && number != kConsoleOutput &&
+      count <= unit->out_capacity - unit->pending) {
     std::memcpy(unit->out + unit->pending, bytes, count);
     unit->pending += count;
-    if (number == kConsoleOutput && !hand_pending(*unit)) fail_write(*unit);
+  } else {
+    write_record_slowly(*unit, bytes, count);
   }
   end_if_interrupted();
 }

@@ -3,21 +3,15 @@
 #include <cstring>
 
 #include "textio/diagnostics.h"
-#include "textio/field_format.h"
 #include "textio/stop.h"
 #include "textio/units.h"
 
 namespace vorna {
 
-// Room for count characters at the position; columns skipped over since the
-// last text become blanks.
-char* WriteStatement::place(std::size_t count) {
-  if (position_ + count > kRecordCapacity) fail_run(kRecordOverflow, unit_, file_name());
-  if (position_ > high_water_) std::memset(record_ + high_water_, ' ', position_ - high_water_);
-  char* at = record_ + position_;
-  position_ += count;
-  if (position_ > high_water_) high_water_ = position_;
-  return at;
+void WriteStatement::fail_record_overflow() const { fail_run(kRecordOverflow, unit_, file_name()); }
+
+void WriteStatement::blank_skipped_columns() {
+  std::memset(record_ + high_water_, ' ', position_ - high_water_);
 }
 
 WriteStatement& WriteStatement::text(const char* characters, std::size_t count) {
@@ -27,21 +21,6 @@ WriteStatement& WriteStatement::text(const char* characters, std::size_t count) 
 
 WriteStatement& WriteStatement::skip(int columns) {
   position_ += static_cast<std::size_t>(columns);
-  return *this;
-}
-
-WriteStatement& WriteStatement::integer(int value, int w, int m) {
-  overflow_ |= format_integer(value, w, m, place(static_cast<std::size_t>(w)));
-  return *this;
-}
-
-WriteStatement& WriteStatement::fixed(double value, int w, int d) {
-  overflow_ |= format_fixed(value, w, d, place(static_cast<std::size_t>(w)));
-  return *this;
-}
-
-WriteStatement& WriteStatement::exponent(double value, int w, int d) {
-  overflow_ |= format_exponent(value, w, d, place(static_cast<std::size_t>(w)));
   return *this;
 }
 

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "textio/field_format.h"
+
 namespace vorna {
 
 class WriteStatement {
@@ -23,10 +25,20 @@ class WriteStatement {
   }
   // nX: moves n columns right; the record only grows when text follows.
   WriteStatement& skip(int columns);
-  // Iw.m, Fw.d and 1PEw.d fields.
-  WriteStatement& integer(int value, int w, int m = 1);
-  WriteStatement& fixed(double value, int w, int d);
-  WriteStatement& exponent(double value, int w, int d);
+  // Iw.m, Fw.d and 1PEw.d fields. Inline: a report of a million lines
+  // places three million of them.
+  WriteStatement& integer(int value, int w, int m = 1) {
+    overflow_ |= format_integer(value, w, m, place(static_cast<std::size_t>(w)));
+    return *this;
+  }
+  WriteStatement& fixed(double value, int w, int d) {
+    overflow_ |= format_fixed(value, w, d, place(static_cast<std::size_t>(w)));
+    return *this;
+  }
+  WriteStatement& exponent(double value, int w, int d) {
+    overflow_ |= format_exponent(value, w, d, place(static_cast<std::size_t>(w)));
+    return *this;
+  }
   // "/": writes the record and starts a new one.
   WriteStatement& end_record();
 
@@ -41,7 +53,18 @@ class WriteStatement {
   static constexpr std::size_t kRecordCapacity = 1024;
 
  private:
-  char* place(std::size_t count);
+  // Room for count characters at the position; columns skipped over since
+  // the last text become blanks.
+  char* place(std::size_t count) {
+    if (position_ + count > kRecordCapacity) fail_record_overflow();
+    if (position_ > high_water_) blank_skipped_columns();
+    char* at = record_ + position_;
+    position_ += count;
+    if (position_ > high_water_) high_water_ = position_;
+    return at;
+  }
+  [[noreturn]] void fail_record_overflow() const;
+  void blank_skipped_columns();
   void write_record(bool line_end);
   void report_overflow();
   const char* file_name() const;
