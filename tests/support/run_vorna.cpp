@@ -179,6 +179,9 @@ VornaProcess::~VornaProcess() {
 
 void VornaProcess::send(const std::string& bytes) {
   if (input_ < 0) return;
+  // The program may end before it reads its answers (--help, a failed
+  // question): the write then fails with EPIPE instead of killing the test.
+  ::signal(SIGPIPE, SIG_IGN);
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t wrote = write(input_, bytes.data() + done, bytes.size() - done);
@@ -238,8 +241,6 @@ RunResult VornaProcess::wait() {
 
 RunResult run_vorna(const std::string& directory, const std::string& answers,
                     const Environment& environment) {
-  // A broken pipe here only means the program stopped reading early.
-  ::signal(SIGPIPE, SIG_IGN);
   VornaProcess process(directory, environment);
   process.send(answers);
   process.close_input();
@@ -248,7 +249,6 @@ RunResult run_vorna(const std::string& directory, const std::string& answers,
 
 RunResult run_vorna_with(const std::string& directory, const std::string& answers,
                          const RunOptions& options) {
-  ::signal(SIGPIPE, SIG_IGN);
   VornaProcess process(directory, options);
   process.send(answers);
   process.close_input();
