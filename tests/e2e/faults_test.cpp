@@ -305,7 +305,6 @@ RunResult interrupt_once_growing(const TempDir& dir, const std::string& growing,
   write_file(dir.file("s.txt"), large_series());
   RunOptions options;
   options.merge_error_into_output = true;
-  ::signal(SIGPIPE, SIG_IGN);
   VornaProcess process(dir.path(), options);
   process.send(kAnswers);
   struct stat info;
@@ -397,7 +396,6 @@ TEST(InterruptWhileBlocked, AConsolePipeNobodyReadsDoesNotHoldUpTheEnding) {
   ASSERT_GE(reader, 0);
   RunOptions options;
   options.output_file = dir.file("pipe");
-  ::signal(SIGPIPE, SIG_IGN);
   VornaProcess process(dir.path(), options);
   process.send("/dev/stdout\ns.txt\n\n\n");
   struct stat info;
@@ -893,7 +891,6 @@ TEST(SharedFiles, TwoRunsWritingOneListingLeaveTheWholeListingOfOne) {
   const NormalRun second_alone = normal_run(three_samples());
   RunOptions options;
   options.environment = {{"FORT36", listing}};
-  ::signal(SIGPIPE, SIG_IGN);
   VornaProcess first(first_dir.path(), options);
   first.send(kAnswers);
   first.close_input();
