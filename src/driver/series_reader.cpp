@@ -53,7 +53,7 @@ void read_series_lines(Series& series, double window_start, double window_end) {
     if (time > window_end) return;
     if (series.count == kSeriesCapacity) {
       write_error_line(
-          "vorna: warning: more than 1000000 samples in the time window; only the first 1000000 "
+          "vorna: info: more than 1000000 samples in the time window; only the first 1000000 "
           "are used");
       return;
     }

@@ -132,7 +132,7 @@ TEST(SeriesReading, SlowMoreThanTheCapacityKeepsTheFirstMillion) {
   Outcome o = run_on(series);
   EXPECT_EQ(o.run.status, 0);
   EXPECT_EQ(o.run.err,
-            "vorna: warning: more than 1000000 samples in the time window; only the first 1000000 "
+            "vorna: info: more than 1000000 samples in the time window; only the first 1000000 "
             "are used\r\n");
   EXPECT_NE(o.run.out.find(" Number of steps in Time Series:     1000000\r\n"), std::string::npos);
   EXPECT_EQ(o.listing.size(), 1'000'000u * 32);
