@@ -77,8 +77,9 @@ long read_source(void* context, char* into, std::size_t capacity) {
 void split_and_check(const std::string& stream, const std::vector<Record>& expected,
                      const std::vector<std::size_t>& sizes, std::size_t buffer_size,
                      bool one_byte_mode, int field_length, bool reset_first) {
+  const vorna::ReadMode mode = one_byte_mode ? vorna::ReadMode::kOneByte : vorna::ReadMode::kBlocks;
   std::unique_ptr<char[]> initial(new char[buffer_size]);
-  vorna::LineSplitter splitter(initial.get(), buffer_size, one_byte_mode);
+  vorna::LineSplitter splitter(initial.get(), buffer_size, mode);
   if (reset_first) {
     // Some bytes of another stream first, then forgotten.
     const std::string other = "left\r\nover";
@@ -88,7 +89,7 @@ void split_and_check(const std::string& stream, const std::vector<Record>& expec
     std::size_t length;
     require(splitter.next(read_source, &first, record, length) == vorna::SplitStatus::kRecord);
     require(std::string(record, length) == "left");
-    splitter.reset(one_byte_mode);
+    splitter.reset(mode);
   }
   Source source{&stream, 0, &sizes, 0, 0};
   std::unique_ptr<char[]> field(new char[static_cast<std::size_t>(field_length)]);

@@ -31,7 +31,7 @@ struct Unit {
       : number(unit_number),
         out(output),
         out_capacity(output_size),
-        input(line_buffer, line_buffer_size, false) {
+        input(line_buffer, line_buffer_size, ReadMode::kBlocks) {
     // The console units are connected from the start.
     if (number == kConsoleInput || number == kConsoleOutput) {
       connected = true;
@@ -336,6 +336,17 @@ long read_unit_bytes(void* context, char* into, std::size_t capacity) {
   }
 }
 
+// Standard input that is not a terminal is read a byte at a time; a
+// terminal in line mode a typed line at a time.
+ReadMode console_read_mode() {
+  if (!g_console_is_terminal) return ReadMode::kOneByte;
+  termios settings;
+  if (tcgetattr(STDIN_FILENO, &settings) == 0 && (settings.c_lflag & ICANON) != 0) {
+    return ReadMode::kTerminalLines;
+  }
+  return ReadMode::kBlocks;
+}
+
 }  // namespace
 
 void start_units() {
@@ -346,7 +357,7 @@ void start_units() {
     }
   }
   g_console_is_terminal = isatty(STDIN_FILENO) != 0;
-  find_unit(kConsoleInput)->input.reset(!g_console_is_terminal);
+  find_unit(kConsoleInput)->input.reset(console_read_mode());
 }
 
 int connect_unit(int number, const char* name, std::size_t length, OpenStatus status) {
@@ -390,7 +401,7 @@ int connect_unit(int number, const char* name, std::size_t length, OpenStatus st
   unit->cut_pending = unit->owns_fd && S_ISREG(file.st_mode);
   unit->failed = false;
   unit->pending = 0;
-  unit->input.reset(false);
+  unit->input.reset(ReadMode::kBlocks);
   return 0;
 }
 

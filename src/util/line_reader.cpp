@@ -11,12 +11,8 @@
 
 namespace vorna {
 
-LineSplitter::LineSplitter(char* initial, std::size_t size, bool one_byte_mode)
-    : initial_(initial),
-      initial_size_(size),
-      buffer_(initial),
-      size_(size),
-      one_byte_mode_(one_byte_mode) {}
+LineSplitter::LineSplitter(char* initial, std::size_t size, ReadMode mode)
+    : initial_(initial), initial_size_(size), buffer_(initial), size_(size), mode_(mode) {}
 
 LineSplitter::~LineSplitter() {
   if (buffer_ != initial_) std::free(buffer_);
@@ -55,12 +51,12 @@ SplitStatus LineSplitter::next(ReadFunction read, void* context, const char*& re
   }
 }
 
-void LineSplitter::reset(bool one_byte_mode) {
+void LineSplitter::reset(ReadMode mode) {
   if (buffer_ != initial_) std::free(buffer_);
   buffer_ = initial_;
   size_ = initial_size_;
   start_ = scanned_ = end_ = 0;
-  one_byte_mode_ = one_byte_mode;
+  mode_ = mode;
   at_end_ = false;
 }
 
@@ -83,10 +79,15 @@ SplitStatus LineSplitter::fill(ReadFunction read, void* context) {
     start_ = 0;
   }
   if (end_ == size_ && !grow()) return SplitStatus::kTooLong;
-  const std::size_t wanted = one_byte_mode_ ? 1 : size_ - end_;
+  const std::size_t wanted = mode_ == ReadMode::kOneByte ? 1 : size_ - end_;
   const long got = read(context, buffer_ + end_, wanted);
   if (got > 0) {
     end_ += static_cast<std::size_t>(got);
+    // Typed text sent without a line end: the short read left room for one.
+    if (mode_ == ReadMode::kTerminalLines && static_cast<std::size_t>(got) < wanted &&
+        buffer_[end_ - 1] != '\n') {
+      buffer_[end_++] = '\n';
+    }
   } else if (got == 0 || errno == EPIPE) {
     at_end_ = true;
   } else {

@@ -12,15 +12,27 @@ using ReadFunction = long (*)(void* context, char* into, std::size_t capacity);
 
 enum class SplitStatus { kRecord, kEnd, kTooLong, kReadFailed };
 
+// How a splitter reads its source.
+enum class ReadMode {
+  // As many bytes as the buffer holds; a short read is no line end (a pipe
+  // may deliver a line in pieces).
+  kBlocks,
+  // One byte a read, so that nothing past the current line end is taken
+  // from the stream (standard input that is not a terminal).
+  kOneByte,
+  // A terminal in line mode: a read returns what was typed up to Enter, or
+  // up to control-D; text sent by control-D without a line end is a record.
+  kTerminalLines,
+};
+
 // Records end at a line feed; one carriage return before it is dropped; a
 // last line without a line feed is a record; a record of exactly one byte 26
 // (control-Z) is the end of the stream. The buffer doubles whenever a line
 // does not fit, so a record is always held whole.
 class LineSplitter {
  public:
-  // initial is the first buffer (not owned). In one-byte mode nothing past
-  // the current line end is taken from the source.
-  LineSplitter(char* initial, std::size_t size, bool one_byte_mode);
+  // initial is the first buffer (not owned).
+  LineSplitter(char* initial, std::size_t size, ReadMode mode);
   ~LineSplitter();
   LineSplitter(const LineSplitter&) = delete;
   LineSplitter& operator=(const LineSplitter&) = delete;
@@ -29,7 +41,7 @@ class LineSplitter {
   SplitStatus next(ReadFunction read, void* context, const char*& record, std::size_t& length);
 
   // Forgets every byte read: the next record comes from a new stream.
-  void reset(bool one_byte_mode);
+  void reset(ReadMode mode);
 
   // Largest buffer the splitter grows to; a longer line is kTooLong.
   static constexpr std::size_t kMaxBuffer = std::size_t{1} << 30;
@@ -45,7 +57,7 @@ class LineSplitter {
   std::size_t start_ = 0;    // first byte of the current record
   std::size_t scanned_ = 0;  // bytes from start_ known to hold no line feed
   std::size_t end_ = 0;      // end of the bytes read
-  bool one_byte_mode_;
+  ReadMode mode_;
   bool at_end_ = false;
 };
 

@@ -487,6 +487,11 @@ class TerminalRun {
     }
     return seen_.find(text) != std::string::npos;
   }
+  // Types the bytes on the terminal's keyboard.
+  void type(const std::string& bytes) {
+    if (write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+      ADD_FAILURE() << "typing failed";
+  }
   void hang_up() {
     close(master_);
     master_ = -1;
@@ -547,6 +552,26 @@ INSTANTIATE_TEST_SUITE_P(Terminals, TerminalHangUp, ::testing::Values(true, fals
                          [](const ::testing::TestParamInfo<bool>& case_info) {
                            return case_info.param ? "SessionLeaderGetsSIGHUP" : "ReadFailsFirst";
                          });
+
+TEST(TerminalAnswers, TextSentByControlDIsAnAnswerOfItsOwn) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), three_samples());
+  TerminalRun run(dir.path(), true);
+  if (!run.started()) GTEST_SKIP() << "no pseudo-terminal can be opened here";
+  ASSERT_TRUE(run.wait_for_output(kPrintPrompt));
+  run.type("p.txt\x04");  // control-D sends the text without a line end
+  ASSERT_TRUE(run.wait_for_output(kSeriesPrompt));
+  run.type("s.txt\n");
+  ASSERT_TRUE(run.wait_for_output(kFirstPrompt));
+  run.type("\n");
+  ASSERT_TRUE(run.wait_for_output(kLastPrompt));
+  run.type("\n");
+  RunResult result = run.wait();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(file_exists(dir.file("p.txt")));
+  EXPECT_EQ(read_file(dir.file("fort.36")).size(), 3u * 32);
+}
 
 // ---- full disks and file-size limits ----
 

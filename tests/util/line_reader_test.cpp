@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ostream>
@@ -39,10 +40,10 @@ struct Split {
 };
 
 Split split_all(const std::string& bytes, std::size_t chunk, std::size_t buffer_size,
-                bool one_byte = false, int final_errno = 0) {
+                ReadMode mode = ReadMode::kBlocks, int final_errno = 0) {
   ChunkedStream stream{bytes, chunk, final_errno};
   std::vector<char> initial(buffer_size);
-  LineSplitter splitter(initial.data(), initial.size(), one_byte);
+  LineSplitter splitter(initial.data(), initial.size(), mode);
   Split result;
   const char* record;
   std::size_t length;
@@ -69,10 +70,10 @@ TEST_P(RecordSplitting, GivesTheSameRecordsForAnyReadSize) {
   const SplitCase& c = GetParam();
   for (std::size_t chunk : {1u, 2u, 3u, 7u, 64u, 4096u}) {
     for (std::size_t buffer : {1u, 2u, 5u, 16u, 65536u}) {
-      for (bool one_byte : {false, true}) {
-        Split split = split_all(c.bytes, chunk, buffer, one_byte);
-        EXPECT_EQ(split.records, c.records)
-            << c.name << " chunk " << chunk << " buffer " << buffer << " one-byte " << one_byte;
+      for (ReadMode mode : {ReadMode::kBlocks, ReadMode::kOneByte}) {
+        Split split = split_all(c.bytes, chunk, buffer, mode);
+        EXPECT_EQ(split.records, c.records) << c.name << " chunk " << chunk << " buffer " << buffer
+                                            << " one-byte " << (mode == ReadMode::kOneByte);
         EXPECT_EQ(split.last, SplitStatus::kEnd);
       }
     }
@@ -101,13 +102,13 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(RecordSplittingFailures, ReadFailureIsReportedAfterTheBytesBeforeIt) {
-  Split split = split_all("a\nb", 4, 16, false, EIO);
+  Split split = split_all("a\nb", 4, 16, ReadMode::kBlocks, EIO);
   EXPECT_EQ(split.records, std::vector<std::string>{"a"});
   EXPECT_EQ(split.last, SplitStatus::kReadFailed);
 }
 
 TEST(RecordSplittingFailures, BrokenPipeIsTheEndOfTheStream) {
-  Split split = split_all("a\nb", 4, 16, false, EPIPE);
+  Split split = split_all("a\nb", 4, 16, ReadMode::kBlocks, EPIPE);
   EXPECT_EQ(split.records, (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(split.last, SplitStatus::kEnd);
 }
@@ -115,12 +116,62 @@ TEST(RecordSplittingFailures, BrokenPipeIsTheEndOfTheStream) {
 TEST(RecordSplittingModes, OneByteModeTakesNothingPastTheLine) {
   ChunkedStream stream{"first\nsecond\n", 4096};
   char initial[64];
-  LineSplitter splitter(initial, sizeof initial, true);
+  LineSplitter splitter(initial, sizeof initial, ReadMode::kOneByte);
   const char* record;
   std::size_t length;
   ASSERT_EQ(splitter.next(read_chunk, &stream, record, length), SplitStatus::kRecord);
   EXPECT_EQ(std::string(record, length), "first");
   EXPECT_EQ(stream.offset, 6u);
+}
+
+// What a terminal in line mode hands out: each read at most one typed piece
+// (ended by Enter or control-D), cut by the space the read offers.
+struct TypedPieces {
+  std::vector<std::string> pieces;
+  std::size_t piece = 0;
+  std::size_t offset = 0;
+};
+
+long read_typed(void* context, char* into, std::size_t capacity) {
+  auto* typed = static_cast<TypedPieces*>(context);
+  if (typed->piece == typed->pieces.size()) return 0;
+  const std::string& piece = typed->pieces[typed->piece];
+  const std::size_t count = std::min(capacity, piece.size() - typed->offset);
+  std::memcpy(into, piece.data() + typed->offset, count);
+  typed->offset += count;
+  if (typed->offset == piece.size()) ++typed->piece, typed->offset = 0;
+  return static_cast<long>(count);
+}
+
+TEST(RecordSplittingModes, TextSentByControlDOnATerminalIsARecord) {
+  const struct {
+    std::size_t buffer;
+    std::vector<std::string> pieces;
+    std::vector<std::string> records;
+  } cases[] = {
+      {64, {"p.txt", "s.txt\n", "\r\n"}, {"p.txt", "s.txt", ""}},
+      {64, {"a\r", "b\n"}, {"a", "b"}},
+      // A piece longer than the buffer fills it: the buffer grows and the
+      // rest of the piece follows.
+      {4, {"abcdef", "g\n"}, {"abcdef", "g"}},
+      // A piece that fills the free part exactly looks like the start of a
+      // longer one: it is read on.
+      {4, {"abcd", "\n"}, {"abcd"}},
+  };
+  for (const auto& c : cases) {
+    TypedPieces typed{c.pieces};
+    std::vector<char> initial(c.buffer);
+    LineSplitter splitter(initial.data(), initial.size(), ReadMode::kTerminalLines);
+    std::vector<std::string> records;
+    const char* record;
+    std::size_t length;
+    SplitStatus status;
+    while ((status = splitter.next(read_typed, &typed, record, length)) == SplitStatus::kRecord) {
+      records.emplace_back(record, length);
+    }
+    EXPECT_EQ(records, c.records) << c.pieces.front();
+    EXPECT_EQ(status, SplitStatus::kEnd);
+  }
 }
 
 TEST(RecordTransfer, PadsCutsAndFillsTheField) {
