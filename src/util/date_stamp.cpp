@@ -14,7 +14,7 @@ ClockReading read_clock() {
   std::time_t now = std::time(nullptr);
   std::tm local;
   if (localtime_r(&now, &local) == nullptr) return reading;
-  reading.year = local.tm_year;  // years since 1900, mended below
+  reading.year = local.tm_year + 1900;
   reading.month = local.tm_mon + 1;
   reading.day = local.tm_mday;
   reading.hour = local.tm_hour;

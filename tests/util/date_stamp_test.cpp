@@ -60,6 +60,11 @@ TEST(DateStamp, RealClockGivesTheLocalTimeOfTheCall) {
   EXPECT_GE(when, before - 1);
   EXPECT_LE(when, after);
   EXPECT_EQ(text.substr(27), std::string(53, ' '));
+  // The calendar year itself, not the years since 1900 that the stamp
+  // would mend only up to the year 2899.
+  std::tm local{};
+  ASSERT_NE(localtime_r(&after, &local), nullptr);
+  EXPECT_EQ(read_clock().year, local.tm_year + 1900);
 }
 
 ClockReading year_12345() { return {12345, 3, 2, 9, 5, 3}; }
