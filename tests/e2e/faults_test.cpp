@@ -213,34 +213,27 @@ TEST(Faults, NulBytesInTheSeriesFileAreOneSyntaxDiagnostic) {
 
 // ---- a console that is gone ----
 
-TEST(Faults, StandardInputFromTheNullDeviceIs24AtTheFirstQuestion) {
-  TempDir dir;
-  RunOptions options;
-  options.input = RunOptions::Input::kDevNull;
-  RunResult run = run_vorna_with(dir.path(), "", options);
-  EXPECT_EQ(run.out, banner() + kPrintPrompt);
-  EXPECT_EQ(run.err, kEndOfInput);
-  EXPECT_EQ(run.status, 24);
-}
-
-TEST(Faults, ClosedStandardInputIs24AtTheFirstQuestion) {
-  TempDir dir;
-  RunOptions options;
-  options.input = RunOptions::Input::kClosed;
-  RunResult run = run_vorna_with(dir.path(), "", options);
-  EXPECT_EQ(run.out, banner() + kPrintPrompt);
-  EXPECT_EQ(run.err, kEndOfInput);
-  EXPECT_EQ(run.status, 24);
-}
-
-TEST(Faults, StandardInputThatCannotBeReadIs39) {
-  TempDir dir;
-  RunOptions options;
-  options.input = RunOptions::Input::kDirectory;
-  RunResult run = run_vorna_with(dir.path(), "", options);
-  EXPECT_EQ(run.out, banner() + kPrintPrompt);
-  EXPECT_EQ(run.err, "vorna: severe (39): error during read, unit 5, file CONIN$\r\n");
-  EXPECT_EQ(run.status, 39);
+TEST(Faults, StandardInputThatIsGoneEndsTheRunAtTheFirstQuestion) {
+  const struct {
+    RunOptions::Input input;
+    std::string err;
+    int status;
+  } cases[] = {
+      {RunOptions::Input::kDevNull, kEndOfInput, 24},
+      {RunOptions::Input::kClosed, kEndOfInput, 24},
+      // A directory cannot be read at all.
+      {RunOptions::Input::kDirectory,
+       "vorna: severe (39): error during read, unit 5, file CONIN$\r\n", 39},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    RunOptions options;
+    options.input = c.input;
+    RunResult run = run_vorna_with(dir.path(), "", options);
+    EXPECT_EQ(run.out, banner() + kPrintPrompt) << c.status;
+    EXPECT_EQ(run.err, c.err) << c.status;
+    EXPECT_EQ(run.status, c.status);
+  }
 }
 
 TEST(Faults, InputEndingInsideAnAnswerIsThatAnswer) {
