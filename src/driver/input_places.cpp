@@ -16,16 +16,17 @@ namespace {
 int g_answer_count = 0;
 char g_series_name[kTextLength + 1];
 
-const char* refusal_reason(int error_number) {
+const char* refusal_reason(const char* field, int length, int error_number) {
+  if (trimmed_length(field, length) <= 0) return "an empty answer";
   switch (error_number) {
-    case 29:
+    case kFileNotFound:
       return "no such file or folder";
-    case 9:
+    case kAccessDenied:
       return "permission denied";
-    case 43:
+    case kFileNameError:
       return "not a valid file name";
     default:
-      return "the file cannot be opened for this";
+      return "a folder, or a file that cannot be opened for this";
   }
 }
 
@@ -65,7 +66,7 @@ void read_answer(char* field, int length) {
 void note_refused_answer(const char* field, int length, int error_number) {
   LineText line = answer_place();
   line.add("the answers ended while a file name was asked for again; the last one was refused (")
-      .add(refusal_reason(error_number))
+      .add(refusal_reason(field, length, error_number))
       .add("): ")
       .add_quoted(field, length);
   prepare_where_line(kEndOfFile, line);

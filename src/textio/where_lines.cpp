@@ -51,7 +51,8 @@ LineText& LineText::add(long value) {
 
 LineText& LineText::add_real(double value) {
   char digits[32];
-  const auto result = std::to_chars(digits, digits + sizeof digits - 1, value);
+  const auto result =
+      std::to_chars(digits, digits + sizeof digits - 1, value, std::chars_format::general, 10);
   *result.ptr = '\0';
   return add(digits);
 }

@@ -14,7 +14,8 @@ class LineText {
   LineText& add(const char* text);
   LineText& add(long value);
   LineText& add(int value) { return add(static_cast<long>(value)); }
-  // The shortest decimal form that reads back as the same real.
+  // A real to 10 significant digits, as %g writes it: enough to tell the
+  // file's time from the reports', without the last bits' noise.
   LineText& add_real(double value);
   // Bytes of an input line between double quotes, trailing blanks dropped:
   // bytes below 32, DEL and bytes that are not part of a UTF-8 character show
