@@ -54,8 +54,8 @@ TEST(WhereLines, FollowTheDiagnosticOfAFailedDataLineOrAnswer) {
        "s.txt:2: no value on the line: \"1\""},
       {"time beyond range", "1E999 1\n", run + "\n\n", 64, kConversion,
        "s.txt:1: the time" + kBeyondRange + "\"1E999 1\""},
-      {"control bytes and a long line", "0 1\n1 2\x01" + std::string(100, 'x') + "\n",
-       run + "\n\n", 59, kSyntaxError,
+      {"control bytes and a long line", "0 1\n1 2\x01" + std::string(100, 'x') + "\n", run + "\n\n",
+       59, kSyntaxError,
        "s.txt:2: the value is not a number: \"1 2?" + std::string(76, 'x') + "...\""},
       {"UTF-8 kept, a stray byte shown", "0 1\n1 2\xc3\xa9\xff\n", run + "\n\n", 59, kSyntaxError,
        "s.txt:2: the value is not a number: \"1 2\xc3\xa9?\""},
@@ -86,8 +86,9 @@ struct WarningCase {
 };
 
 TEST(Warnings, SayWhatIsOffAndChangeNothingElse) {
-  const std::string no_listing = "; no listing file is written (one from an earlier run stays "
-                                 "as it was)";
+  const std::string no_listing =
+      "; no listing file is written (one from an earlier run stays "
+      "as it was)";
   const WarningCase cases[] = {
       {"uneven spacing", "0 1\n1 2\n3 3\n3.5 2\n4 1\n", "\n\n",
        "s.txt:3: time 3 is reported as 2: the reports assume an even increment DT = 1 (the first "
@@ -120,11 +121,12 @@ TEST(Warnings, SayWhatIsOffAndChangeNothingElse) {
       {"no data lines", "# only\n\n", "\n\n",
        "no samples in the time window: the file holds no data lines" + no_listing, "", ""},
       {"first time above last", "0 1\n", "5\n1\n",
-       "no samples in the time window: the First Time 5 is above the Last Time 1" + no_listing,
-       "", ""},
+       "no samples in the time window: the First Time 5 is above the Last Time 1" + no_listing, "",
+       ""},
       {"first line past the end", "# h\n2 1\n", "\n1\n",
        "s.txt:2: no samples in the time window: time 2 is past the Last Time 1 and ends the "
-       "reading" + no_listing,
+       "reading" +
+           no_listing,
        "", ""},
       {"all before the start", "0 1\n1 1\n", "5\n\n",
        "no samples in the time window: all 2 data lines have times below the First Time 5" +
@@ -167,8 +169,8 @@ TEST(Warnings, CleanFilesStaySilent) {
       {read_file(std::string(VORNA_SOURCE_DIR) + "/examples/wave.txt"), "\n\n"},
       {"0 1\n0.01 2\n0.0204 1\n0.03 2\n", "\n\n"},  // within the spacing tolerance
       {"0 1\n1 2\n2.009 1\n3 2\n", "\n\n"},
-      {"-2 1\n-1 2\n0 3\n1 2\n", "0\n\n"},        // a First Time given as 0
-      {"0 1\n1 2\n2 1\n", "\n1.5\n"},             // the window ends the reading
+      {"-2 1\n-1 2\n0 3\n1 2\n", "0\n\n"},  // a First Time given as 0
+      {"0 1\n1 2\n2 1\n", "\n1.5\n"},       // the window ends the reading
   };
   for (const auto& c : cases) {
     const Outcome r = run_series(c[0], "out.prt\ns.txt\n" + c[1]);
