@@ -106,7 +106,7 @@ void fail_on_data_line(ReadStatus status, const char* field, int length, int lin
   double* targets[] = {&time};
   const bool time_read = scan_numbers(field, length, targets, 1) == ReadStatus::kOk;
   LineText line;
-  line.add("vorna: ").add(series_file_name()).add(":").add(line_number).add(": ");
+  line.add("vorna: ").add_name(series_file_name()).add(":").add(line_number).add(": ");
   add_failure(line, status, time_read ? "value" : "time").add(": ");
   fail_with_where_line(status, line.add_quoted(field, length));
 }

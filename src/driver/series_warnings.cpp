@@ -99,7 +99,7 @@ bool has_decimal_comma(const char* field) {
 LineText& start_warning(LineText& line) { return line.add(kWarningPrefix); }
 
 LineText& add_place(LineText& line, int line_number) {
-  return line.add(series_file_name()).add(":").add(line_number).add(": ");
+  return line.add_name(series_file_name()).add(":").add(line_number).add(": ");
 }
 
 LineText& add_more_lines(LineText& line, int count) {

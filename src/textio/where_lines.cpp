@@ -42,6 +42,15 @@ LineText& LineText::add(const char* text) {
   return *this;
 }
 
+LineText& LineText::add_name(const char* name) {
+  for (; *name != '\0' && used_ < kCapacity; ++name) {
+    const unsigned char byte = static_cast<unsigned char>(*name);
+    text_[used_++] = byte < 32 || byte == 127 ? '?' : *name;
+  }
+  text_[used_] = '\0';
+  return *this;
+}
+
 LineText& LineText::add(long value) {
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits - 1, value);

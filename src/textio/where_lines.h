@@ -12,6 +12,8 @@ namespace vorna {
 class LineText {
  public:
   LineText& add(const char* text);
+  // A file name: a byte below 32 or DEL shows as '?', so the line stays one.
+  LineText& add_name(const char* name);
   LineText& add(long value);
   LineText& add(int value) { return add(static_cast<long>(value)); }
   // A real to 10 significant digits, as %g writes it: enough to tell the

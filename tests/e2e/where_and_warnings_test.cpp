@@ -19,9 +19,10 @@ struct Outcome {
   std::string listing;
 };
 
-Outcome run_series(const std::string& series, const std::string& answers) {
+Outcome run_series(const std::string& series, const std::string& answers,
+                   const std::string& name = "s.txt") {
   TempDir dir;
-  write_file(dir.file("s.txt"), series);
+  write_file(dir.file(name), series);
   Outcome run{run_vorna(dir.path(), answers), "", ""};
   const std::string print = read_file(dir.file("out.prt"));
   if (!print.empty()) run.print = after_stamp_line(print);
@@ -74,6 +75,12 @@ TEST(WhereLines, FollowTheDiagnosticOfAFailedDataLineOrAnswer) {
     EXPECT_EQ(r.result.err, c.diagnostic + "vorna: " + c.where + "\r\n");
     EXPECT_EQ(r.result.out.find(" Number of steps"), std::string::npos);
   }
+}
+
+TEST(WhereLines, NameTheSeriesFileAsGivenWithControlBytesShownAsQuestionMarks) {
+  const Outcome r = run_series("0 1\n1 x\n", "out.prt\n  a\tb.txt  \n\n\n", "a\tb.txt");
+  EXPECT_EQ(r.result.err,
+            kSyntaxError + "vorna: a?b.txt:2: the value is not a number: \"1 x\"\r\n");
 }
 
 struct WarningCase {
