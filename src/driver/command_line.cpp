@@ -165,9 +165,8 @@ void set_default_names(RunSettings& settings) {
 
 void write_usage_error(const char* problem) {
   char line[1024];
-  const int length =
-      std::snprintf(line, sizeof line, "vorna: %s\nTry 'vorna --help' for more information.\n",
-                    problem);
+  const int length = std::snprintf(
+      line, sizeof line, "vorna: %s\nTry 'vorna --help' for more information.\n", problem);
   if (length > 0) {
     write_fully(STDERR_FILENO, line,
                 static_cast<std::size_t>(length) < sizeof line ? static_cast<std::size_t>(length)
@@ -186,8 +185,8 @@ void series_base_name(const char* series, const char* suffix, char* out, int siz
   std::snprintf(out, static_cast<std::size_t>(size), "%.*s%s", base_length, base, suffix);
 }
 
-CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settings,
-                                     char* problem, int problem_size) {
+CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settings, char* problem,
+                                     int problem_size) {
   settings = RunSettings();
   if (argc <= 1) return CommandLineRequest::kDialogue;
   settings.dialogue = false;

@@ -17,12 +17,12 @@ enum class SummaryForm {
 // storage of the command line's own; nothing is owned.
 struct RunSettings {
   bool dialogue = true;
-  const char* series_name = nullptr;     // as given; "-" is standard input
-  const char* series_path = nullptr;     // the file opened for it
-  const char* print_name = nullptr;      // -o, or the series' base name with .prt
-  const char* listing_name = nullptr;    // -l, or base.lst; null: the listing's own rule
-  double window_start = 0.0;             // --from, read as the dialogue reads it
-  double window_end = 1.0e30;            // --to
+  const char* series_name = nullptr;   // as given; "-" is standard input
+  const char* series_path = nullptr;   // the file opened for it
+  const char* print_name = nullptr;    // -o, or the series' base name with .prt
+  const char* listing_name = nullptr;  // -l, or base.lst; null: the listing's own rule
+  double window_start = 0.0;           // --from, read as the dialogue reads it
+  double window_end = 1.0e30;          // --to
   SummaryForm summary = SummaryForm::kLines;
 };
 
@@ -31,8 +31,8 @@ enum class CommandLineRequest { kDialogue, kRun, kHelp, kVersion, kUsageError };
 // Reads the arguments into settings. For kUsageError, problem holds the
 // line that names it (without the program's name and line end). argv may
 // be reordered: options may follow the SERIES.
-CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settings,
-                                     char* problem, int problem_size);
+CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settings, char* problem,
+                                     int problem_size);
 
 // The name of a series without its folders and its last extension
 // ("data/wave.txt" is "wave"; "-" is "stdin") with suffix appended, into

@@ -54,8 +54,8 @@ void run_program(const RunSettings& settings) {
     write_banner();
     connect_by_dialogue(g_print_file_name, "Give output file for misc print   :  ", kPrintUnit, 0,
                         " Cannot Open file :");
-    connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit,
-                        1, " Nonexisting file :");
+    connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit, 1,
+                        " Nonexisting file :");
     read_series(g_series);
   } else {
     // The series first: a run whose series is missing leaves no print file.

@@ -5,4 +5,4 @@ namespace vorna {
 // follows "vorna: warning: " (without CR LF).
 int run_warning_count();
 const char* run_warning_text(int index);
-}
+}  // namespace vorna

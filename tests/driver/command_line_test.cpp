@@ -136,9 +136,14 @@ TEST(CommandLine, BaseNameDropsTheFoldersAndTheLastExtension) {
     const char* series;
     const char* print;
   } cases[] = {
-      {"data/wave.txt", "wave.prt"}, {"wave", "wave.prt"},       {"a.b.txt", "a.b.prt"},
-      {"/x/y.z/wave", "wave.prt"},   {"dir.d/.hidden", ".hidden.prt"}, {"-", "stdin.prt"},
-      {"./-", "-.prt"},              {"a.", "a.prt"},
+      {"data/wave.txt", "wave.prt"},
+      {"wave", "wave.prt"},
+      {"a.b.txt", "a.b.prt"},
+      {"/x/y.z/wave", "wave.prt"},
+      {"dir.d/.hidden", ".hidden.prt"},
+      {"-", "stdin.prt"},
+      {"./-", "-.prt"},
+      {"a.", "a.prt"},
   };
   for (const auto& c : cases) {
     char out[64];

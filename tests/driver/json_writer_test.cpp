@@ -42,8 +42,7 @@ TEST(JsonWriter, StringsAreEscapedAsJsonRequires) {
       {"\xc3\xa9t\xc3\xa9", "\"\xc3\xa9t\xc3\xa9\""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(written([&](JsonWriter& json) { json.string(c.text.c_str()); }), c.json)
-        << c.json;
+    EXPECT_EQ(written([&](JsonWriter& json) { json.string(c.text.c_str()); }), c.json) << c.json;
   }
 }
 
@@ -52,11 +51,19 @@ TEST(JsonWriter, NumbersAreTheShortestTextThatReadsBackExactly) {
     double value;
     const char* json;
   } cases[] = {
-      {0.0, "0"},         {-0.0, "-0"},         {0.1, "0.1"},
-      {29.9, "29.9"},     {1e30, "1e+30"},      {-2.5e-7, "-2.5e-07"},
-      {DBL_MAX, "1.7976931348623157e+308"},     {DBL_TRUE_MIN, "5e-324"},
-      {1.0 / 3.0, "0.3333333333333333"},        {NAN, "null"},
-      {INFINITY, "null"}, {-INFINITY, "null"},  {123456789.0, "123456789"},
+      {0.0, "0"},
+      {-0.0, "-0"},
+      {0.1, "0.1"},
+      {29.9, "29.9"},
+      {1e30, "1e+30"},
+      {-2.5e-7, "-2.5e-07"},
+      {DBL_MAX, "1.7976931348623157e+308"},
+      {DBL_TRUE_MIN, "5e-324"},
+      {1.0 / 3.0, "0.3333333333333333"},
+      {NAN, "null"},
+      {INFINITY, "null"},
+      {-INFINITY, "null"},
+      {123456789.0, "123456789"},
   };
   for (const auto& c : cases) {
     const std::string text = written([&](JsonWriter& json) { json.number(c.value); });
