@@ -2,9 +2,8 @@
 // answers, its default names, standard input as the series, the quiet and
 // JSON summaries, and no file left behind by a series that is missing.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cctype>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -19,8 +18,7 @@
 namespace vorna_test {
 namespace {
 
-const std::string kSeries =
-    "# t v\n0 0\n1 2.5\n2 -1.25\n3 3\n4 0\n5 1\n6 0.5\n7 4\n8 -2\n9 0\n";
+const std::string kSeries = "# t v\n0 0\n1 2.5\n2 -1.25\n3 3\n4 0\n5 1\n6 0.5\n7 4\n8 -2\n9 0\n";
 
 RunResult run_arguments(const TempDir& dir, const std::vector<std::string>& arguments,
                         const std::string& input = "", const Environment& environment = {}) {
@@ -35,6 +33,12 @@ std::string real_path(const std::string& path) {
   std::string result = resolved != nullptr ? resolved : path;
   std::free(resolved);
   return result;
+}
+
+void replace_all(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    text.replace(at, from.size(), to);
+  }
 }
 
 std::vector<std::string> files_in(const TempDir& dir) {
@@ -84,21 +88,16 @@ TEST(CommandLineRun, EqualsTheDialogueRunOnTheSameAnswers) {
     TempDir asked, given;
     write_file(asked.file("s.txt"), c.series);
     write_file(given.file("s.txt"), c.series);
-    const RunResult dialogue = run_vorna(asked.path(), "out.prt\ns.txt\n" + c.first + "\n" +
-                                                           c.last + "\n");
+    const RunResult dialogue =
+        run_vorna(asked.path(), "out.prt\ns.txt\n" + c.first + "\n" + c.last + "\n");
     std::vector<std::string> arguments = c.options;
     arguments.push_back("s.txt");
     const RunResult run = run_arguments(given, arguments);
     EXPECT_EQ(banner() + kPrompts + run.out, dialogue.out);
-    // Diagnostics name the files by their names in each run.
+    // Diagnostics name the print file and the folder of each run.
     std::string err = run.err;
-    for (const auto& [from, to] : {std::pair{std::string("s.prt"), std::string("out.prt")}}) {
-      for (std::size_t at; (at = err.find(from)) != std::string::npos;) err.replace(at, 5, to);
-    }
-    const std::string given_dir = real_path(given.path()), asked_dir = real_path(asked.path());
-    for (std::size_t at; (at = err.find(given_dir)) != std::string::npos;) {
-      err.replace(at, given_dir.size(), asked_dir);
-    }
+    replace_all(err, "s.prt", "out.prt");
+    replace_all(err, real_path(given.path()), real_path(asked.path()));
     EXPECT_EQ(err, dialogue.err);
     EXPECT_EQ(run.status, dialogue.status);
     EXPECT_EQ(print_body(given.file("s.prt")), print_body(asked.file("out.prt")));
@@ -112,7 +111,8 @@ TEST(CommandLineRun, DefaultNamesAreTheSeriesBaseNameInTheWorkingDirectory) {
   write_file(dir.file("data/wave.txt"), kSeries);
   const RunResult run = run_arguments(dir, {"data/wave.txt"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, console_summary("          10", "       9.000", "   6.000E+00", "       8.000"));
+  EXPECT_EQ(run.out,
+            console_summary("          10", "       9.000", "   6.000E+00", "       8.000"));
   EXPECT_EQ(files_in(dir), (std::vector<std::string>{"data", "wave.lst", "wave.prt"}));
   EXPECT_EQ(read_file(dir.file("wave.lst")).substr(0, 32), listing_line("0.000", "0.00000E+00"));
 
@@ -120,10 +120,10 @@ TEST(CommandLineRun, DefaultNamesAreTheSeriesBaseNameInTheWorkingDirectory) {
   TempDir other;
   write_file(other.file("a.txt"), kSeries);
   EXPECT_EQ(run_arguments(other, {"a.txt"}, "", {{"fort36", "env.lst"}}).status, 0);
-  EXPECT_EQ(run_arguments(other, {"-o", "b.prt", "-l", "b.lst", "a.txt"}, "",
-                          {{"FORT36", "env2.lst"}})
-                .status,
-            0);
+  EXPECT_EQ(
+      run_arguments(other, {"-o", "b.prt", "-l", "b.lst", "a.txt"}, "", {{"FORT36", "env2.lst"}})
+          .status,
+      0);
   EXPECT_EQ(files_in(other),
             (std::vector<std::string>{"a.prt", "a.txt", "b.lst", "b.prt", "env.lst"}));
   EXPECT_EQ(read_file(other.file("env.lst")), read_file(other.file("b.lst")));
@@ -157,8 +157,8 @@ TEST(CommandLineRun, MissingSeriesIs29AndLeavesNoFileBehind) {
   const RunResult run = run_arguments(dir, {"--json", "missing.txt"});
   EXPECT_EQ(run.status, 29);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "vorna: severe (29): file not found, unit 21, file " +
-                         real_path(dir.path()) + "/missing.txt\r\n");
+  EXPECT_EQ(run.err, "vorna: severe (29): file not found, unit 21, file " + real_path(dir.path()) +
+                         "/missing.txt\r\n");
   EXPECT_TRUE(files_in(dir).empty());
 }
 
