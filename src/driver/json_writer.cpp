@@ -11,6 +11,10 @@ void JsonWriter::raw(const char* text) {
 
 void JsonWriter::string(const char* text) {
   static const char kHex[] = "0123456789abcdef";
+  if (text == nullptr) {
+    raw("null");
+    return;
+  }
   put('"');
   for (; *text != '\0'; ++text) {
     const unsigned char c = static_cast<unsigned char>(*text);
@@ -34,13 +38,6 @@ void JsonWriter::number(double value) {
     return;
   }
   char text[32];
-  const std::to_chars_result result = std::to_chars(text, text + sizeof text - 1, value);
-  *result.ptr = '\0';
-  raw(text);
-}
-
-void JsonWriter::integer(long value) {
-  char text[24];
   const std::to_chars_result result = std::to_chars(text, text + sizeof text - 1, value);
   *result.ptr = '\0';
   raw(text);

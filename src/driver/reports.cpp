@@ -86,32 +86,36 @@ void write_to_console(void*, const char* bytes, std::size_t count) {
 void write_json_summary(const Series& series, double simulation_length, const char* series_name,
                         const char* print_shown) {
   JsonWriter json(write_to_console, nullptr);
-  json.raw("{\"series\":");
-  json.string(series_name);
-  json.raw(",\"print_file\":");
-  json.string(print_shown);
-  json.raw(",\"listing_file\":");
-  if (g_listing_shown != nullptr) {
-    json.string(g_listing_shown);
-  } else {
-    json.raw("null");
+  const struct {
+    const char* key;
+    const char* text;
+  } names[] = {
+      {"{\"series\":", series_name},
+      {",\"print_file\":", print_shown},
+      {",\"listing_file\":", g_listing_shown},
+  };
+  for (const auto& name : names) {
+    json.raw(name.key);
+    json.string(name.text);
   }
-  json.raw(",\"steps\":");
-  json.integer(series.count);
-  json.raw(",\"first_time\":");
-  json.number(series.first_time);
-  json.raw(",\"last_time\":");
-  json.number(series.last_time);
-  json.raw(",\"time_increment\":");
-  json.number(series.increment);
-  json.raw(",\"simulation_length\":");
-  json.number(simulation_length);
-  json.raw(",\"extrema\":");
-  json.integer(g_extrema.count);
-  json.raw(",\"max_height\":");
-  json.number(g_extrema.max_height);
-  json.raw(",\"time_of_max_height\":");
-  json.number(g_extrema.time_of_max_height);
+  // Counts too are reals here: every int is one exactly, and prints as one.
+  const struct {
+    const char* key;
+    double value;
+  } numbers[] = {
+      {",\"steps\":", static_cast<double>(series.count)},
+      {",\"first_time\":", series.first_time},
+      {",\"last_time\":", series.last_time},
+      {",\"time_increment\":", series.increment},
+      {",\"simulation_length\":", simulation_length},
+      {",\"extrema\":", static_cast<double>(g_extrema.count)},
+      {",\"max_height\":", g_extrema.max_height},
+      {",\"time_of_max_height\":", g_extrema.time_of_max_height},
+  };
+  for (const auto& number : numbers) {
+    json.raw(number.key);
+    json.number(number.value);
+  }
   json.raw(",\"warnings\":[");
   for (int i = 0; i < run_warning_count(); ++i) {
     if (i > 0) json.raw(",");

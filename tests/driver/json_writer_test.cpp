@@ -75,16 +75,18 @@ TEST(JsonWriter, NumbersAreTheShortestTextThatReadsBackExactly) {
   }
 }
 
-TEST(JsonWriter, LongTextsPassThroughTheBufferWhole) {
+TEST(JsonWriter, LongTextsPassThroughTheBufferWholeAndNullTextIsNull) {
   const std::string name(10000, 'a');
   const std::string text = written([&](JsonWriter& json) {
     json.raw("[");
     json.string(name.c_str());
     json.raw(",");
-    json.integer(-2147483647L - 1);
+    json.string(nullptr);
+    json.raw(",");
+    json.number(-2147483648.0);
     json.raw("]");
   });
-  EXPECT_EQ(text, "[\"" + name + "\",-2147483648]");
+  EXPECT_EQ(text, "[\"" + name + "\",null,-2147483648]");
 }
 
 }  // namespace
