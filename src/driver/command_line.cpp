@@ -89,8 +89,8 @@ const option kOptions[] = {
 // The leading colon tells a missing value apart from an unknown option.
 const char kShortOptions[] = ":o:l:qhV";
 
-// The names a run makes up from its series: a base name, a folder-less
-// suffix and room for both.
+// The default names: the series' base name, which names one file in a
+// folder, and its suffix.
 char g_default_print_name[NAME_MAX + 8];
 char g_default_listing_name[NAME_MAX + 8];
 
@@ -163,15 +163,18 @@ void set_default_names(RunSettings& settings) {
       std::strcmp(settings.series_name, "-") == 0 ? "/dev/stdin" : settings.series_name;
 }
 
+// The problem, cut short and with a control byte shown as '?' so that it
+// stays one line, then the hint.
 void write_usage_error(const char* problem) {
+  static const char kHint[] = "Try 'vorna --help' for more information.\n";
   char line[1024];
-  const int length = std::snprintf(
-      line, sizeof line, "vorna: %s\nTry 'vorna --help' for more information.\n", problem);
-  if (length > 0) {
-    write_fully(STDERR_FILENO, line,
-                static_cast<std::size_t>(length) < sizeof line ? static_cast<std::size_t>(length)
-                                                               : sizeof line - 1);
+  const int length = std::snprintf(line, sizeof line, "vorna: %.900s\n", problem);
+  if (length <= 0) return;
+  for (int i = 0; i < length - 1; ++i) {
+    if (static_cast<unsigned char>(line[i]) < 32) line[i] = '?';
   }
+  write_fully(STDERR_FILENO, line, static_cast<std::size_t>(length));
+  write_fully(STDERR_FILENO, kHint, sizeof kHint - 1);
 }
 
 }  // namespace

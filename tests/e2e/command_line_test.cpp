@@ -91,6 +91,7 @@ TEST(CommandLine, UsageErrorsAreOneLineAndStatusTwoWithoutAnyFile) {
       {{"s.txt", "s.txt"}, "vorna: extra operand 's.txt'\n"},
       {{"-q", "--json"}, "vorna: missing SERIES operand\n"},
       {{"--from", "start", "s.txt"}, "vorna: invalid time for --from: 'start'\n"},
+      {{"s.txt", "two\nlines\x1b"}, "vorna: extra operand 'two?lines?'\n"},
   };
   for (const auto& c : cases) {
     TempDir dir;
