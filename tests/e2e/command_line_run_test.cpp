@@ -2,13 +2,16 @@
 // answers, its default names, standard input as the series, the quiet and
 // JSON summaries, and no file left behind by a series that is missing.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/program_text.h"
@@ -172,6 +175,25 @@ TEST(CommandLineRun, APrintFileThatIsTheSeriesIs30AndTheSeriesIsUntouched) {
                          "/wave.txt\r\n");
   EXPECT_EQ(read_file(dir.file("wave.txt")), kSeries);
   EXPECT_EQ(files_in(dir), std::vector<std::string>{"wave.txt"});
+}
+
+TEST(CommandLineRun, AnInterruptWhileTheSeriesIsReadEndsTheRunAsInTheDialogue) {
+  TempDir dir;
+  RunOptions options;
+  options.arguments = {"-"};
+  VornaProcess process(dir.path(), options);
+  process.send("0 1\n1 2\n");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!file_exists(dir.file("stdin.prt")) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  process.signal(SIGINT);
+  const RunResult run = process.wait();
+  EXPECT_EQ(run.signal, SIGINT);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "vorna: error (200): program aborting due to control-C event\r\n");
+  EXPECT_EQ(read_file(dir.file("stdin.prt")), "");
+  EXPECT_FALSE(file_exists(dir.file("stdin.lst")));
 }
 
 // ---- the JSON summary, read back ----
