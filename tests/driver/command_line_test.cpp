@@ -10,20 +10,23 @@
 namespace vorna {
 namespace {
 
+// The settings point into the arguments, so they are kept with them.
 struct Parsed {
+  std::vector<std::string> arguments;
   CommandLineRequest request;
   RunSettings settings;
   std::string problem;
 };
 
-Parsed parse(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "vorna");
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
+Parsed parse(const std::vector<std::string>& arguments) {
   Parsed parsed;
+  parsed.arguments = arguments;
+  parsed.arguments.insert(parsed.arguments.begin(), "vorna");
+  std::vector<char*> argv;
+  for (std::string& argument : parsed.arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
   char problem[512] = "";
-  parsed.request = read_command_line(static_cast<int>(arguments.size()), argv.data(),
+  parsed.request = read_command_line(static_cast<int>(parsed.arguments.size()), argv.data(),
                                      parsed.settings, problem, sizeof problem);
   parsed.problem = problem;
   return parsed;
