@@ -50,19 +50,27 @@ void connect_by_dialogue(char* name, const char* prompt, int unit, int mode,
 
 }  // namespace
 
-void run_program() {
+void run_program(const RunSettings& settings) {
   start_units();
   install_interrupt_handler();
   take_date_stamp();
-  write_banner();
-  connect_by_dialogue(g_print_file_name, "Give output file for misc print   :  ", kPrintUnit, 0,
-                      " Cannot Open file :");
-  connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit, 1,
-                      " Nonexisting file :");
-  name_series_file(g_series_file_name, kTextLength);
-  read_series(g_series);
+  if (settings.dialogue) {
+    write_banner();
+    connect_by_dialogue(g_print_file_name, "Give output file for misc print   :  ", kPrintUnit, 0,
+                        " Cannot Open file :");
+    connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit, 1,
+                        " Nonexisting file :");
+    name_series_file(g_series_file_name, kTextLength);
+    read_series(g_series);
+  } else {
+    // The series first: a run whose series is missing leaves no print file.
+    connect_named_file(kSeriesUnit, settings.series_path, OpenStatus::kOld);
+    connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kUnknown);
+    name_series_file(settings.series_name, static_cast<int>(std::strlen(settings.series_name)));
+    read_series_lines(g_series, settings.window_start, settings.window_end);
+  }
   write_series_warnings(g_series);
-  write_reports(g_series, g_header_line);
+  write_reports(g_series, g_header_line, settings);
 }
 
 }  // namespace vorna
