@@ -53,6 +53,39 @@ const char* severity_word(Severity severity) {
   }
 }
 
+// The length of the valid UTF-8 character at bytes (1 to 4), or 0 when the
+// bytes there do not form one: a stray continuation byte, a cut sequence, an
+// overlong form, a surrogate or a value past U+10FFFF.
+std::size_t utf8_length(const unsigned char* bytes) {
+  const unsigned lead = bytes[0];
+  if (lead < 0x80) return 1;
+  std::size_t length;
+  unsigned low = 0x80, high = 0xBF;  // bounds of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (bytes[1] < low || bytes[1] > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (bytes[i] < 0x80 || bytes[i] > 0xBF) return 0;
+  }
+  return length;
+}
+
+// C0 controls, DEL and the C1 controls U+0080 to U+009F.
+bool is_control(const unsigned char* bytes) {
+  return bytes[0] < 32 || bytes[0] == 0x7F || (bytes[0] == 0xC2 && bytes[1] < 0xA0);
+}
+
 // One line, built without allocation and written in one piece; a text too
 // long for it is cut, and the line end always fits.
 class Line {
@@ -61,10 +94,21 @@ class Line {
     while (*text != '\0' && used_ < kCapacity) text_[used_++] = *text++;
     return *this;
   }
-  // A file name: control bytes would break the line.
+  // A file name: control characters would break the line or steer the
+  // terminal, so each is shown as '?', and so is each byte that is not part
+  // of a valid UTF-8 character; other characters stay as they are.
   Line& add_name(const char* name) {
-    for (; *name != '\0' && used_ < kCapacity; ++name) {
-      text_[used_++] = static_cast<unsigned char>(*name) < 32 ? '?' : *name;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(name);
+    while (*bytes != '\0' && used_ < kCapacity) {
+      const std::size_t length = utf8_length(bytes);
+      if (length == 0 || is_control(bytes)) {
+        text_[used_++] = '?';
+        bytes += length == 0 ? 1 : length;
+      } else if (used_ + length <= kCapacity) {
+        for (std::size_t i = 0; i < length; ++i) text_[used_++] = static_cast<char>(*bytes++);
+      } else {
+        break;
+      }
     }
     return *this;
   }

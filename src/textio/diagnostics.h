@@ -29,7 +29,9 @@ Severity severity_of(int number);
 unsigned condition_code(int number);
 
 // Each line below ends with CR LF and goes to the system in one piece; a
-// byte below 32 in a file name is shown as '?', so a line stays one line.
+// control character (below 32, DEL, U+0080 to U+009F) or a byte outside
+// valid UTF-8 in a file name is shown as '?', so a line stays one line and
+// the terminal shows it as text.
 
 // "vorna: <severity> (<number>): <text>, unit <unit>, file <file_name>".
 void write_diagnostic_line(int number, int unit, const char* file_name);
