@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -383,7 +384,8 @@ std::string interrupt_line(const char* event) {
 TEST(InterruptWhileBlocked, AConsolePipeNobodyReadsDoesNotHoldUpTheEnding) {
   // The print file goes through standard output, a pipe that is never read:
   // the program blocks writing it. The interrupt still ends the run at once,
-  // and the listing written before is whole.
+  // the listing written before is whole, and what the pipe took ends on a
+  // record end: the rest is dropped in whole records.
   TempDir dir;
   const int kCount = 200000;
   write_file(dir.file("s.txt"), series_of(kCount));
@@ -404,33 +406,6 @@ TEST(InterruptWhileBlocked, AConsolePipeNobodyReadsDoesNotHoldUpTheEnding) {
   process.signal(SIGTERM);
   ASSERT_TRUE(ends_within(process, 3.0));
   RunResult run = process.wait();
-  close(reader);
-  EXPECT_EQ(run.signal, SIGTERM);
-  EXPECT_EQ(run.err, interrupt_line("TERMINATE"));
-  EXPECT_EQ(read_file(dir.file("fort.36")).size(), 32u * kCount);
-}
-
-TEST(InterruptWhileBlocked, APipeNobodyReadsHoldsWholeRecordsOnly) {
-  // What the full console pipe took before the interrupt ends on a record
-  // end: the rest is dropped in whole records.
-  TempDir dir;
-  write_file(dir.file("s.txt"), series_of(200000));
-  ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
-  const int reader = open(dir.file("pipe").c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_GE(reader, 0);
-  RunOptions options;
-  options.output_file = dir.file("pipe");
-  VornaProcess process(dir.path(), options);
-  process.send("/dev/stdout\ns.txt\n\n\n");
-  struct stat info;
-  while (process.running() &&
-         !(stat(dir.file("fort.36").c_str(), &info) == 0 && info.st_size == 32 * 200000)) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  process.signal(SIGTERM);
-  ASSERT_TRUE(ends_within(process, 3.0));
-  RunResult run = process.wait();
   std::string taken;
   char bytes[65536];
   ssize_t got;
@@ -438,6 +413,8 @@ TEST(InterruptWhileBlocked, APipeNobodyReadsHoldsWholeRecordsOnly) {
     taken.append(bytes, static_cast<std::size_t>(got));
   close(reader);
   EXPECT_EQ(run.signal, SIGTERM);
+  EXPECT_EQ(run.err, interrupt_line("TERMINATE"));
+  EXPECT_EQ(read_file(dir.file("fort.36")).size(), 32u * kCount);
   ASSERT_GT(taken.size(), banner().size());
   EXPECT_TRUE(whole_lines(taken)) << "ends with " << taken.substr(taken.size() - 40);
 }
@@ -863,13 +840,21 @@ std::string read_pipe(const std::string& path, std::size_t most = std::string::n
   return bytes;
 }
 
+// A run whose listing is the named pipe fort.36, given all its answers.
+std::unique_ptr<VornaProcess> start_with_listing_pipe(const TempDir& dir,
+                                                      const std::string& series) {
+  write_file(dir.file("s.txt"), series);
+  EXPECT_EQ(mkfifo(dir.file("fort.36").c_str(), 0600), 0);
+  auto process = std::make_unique<VornaProcess>(dir.path());
+  process->send(kAnswers);
+  process->close_input();
+  return process;
+}
+
 TEST(FifoOutput, AReaderThatComesLateGetsTheWholeListing) {
   TempDir dir;
-  write_file(dir.file("s.txt"), series_of(1000));
-  ASSERT_EQ(mkfifo(dir.file("fort.36").c_str(), 0600), 0);
-  VornaProcess process(dir.path());
-  process.send(kAnswers);
-  process.close_input();
+  const auto started = start_with_listing_pipe(dir, series_of(1000));
+  VornaProcess& process = *started;
   std::this_thread::sleep_for(std::chrono::milliseconds(1000));
   const std::string listing = read_pipe(dir.file("fort.36"));
   RunResult run = process.wait();
@@ -881,11 +866,8 @@ TEST(FifoOutput, AReaderThatComesLateGetsTheWholeListing) {
 TEST(FifoOutput, AReaderThatLeavesEarlyIs38) {
   // As `head -n 2` on the pipe: the run must not wait for it forever.
   TempDir dir;
-  write_file(dir.file("s.txt"), series_of(200000));
-  ASSERT_EQ(mkfifo(dir.file("fort.36").c_str(), 0600), 0);
-  VornaProcess process(dir.path());
-  process.send(kAnswers);
-  process.close_input();
+  const auto started = start_with_listing_pipe(dir, series_of(200000));
+  VornaProcess& process = *started;
   EXPECT_EQ(read_pipe(dir.file("fort.36"), 64).size(), 64u);
   ASSERT_TRUE(ends_within(process, 10.0)) << "the pipe's reader is gone";
   RunResult run = process.wait();
@@ -1103,13 +1085,25 @@ TEST(SharedFiles, TwoRunsWritingOneListingLeaveTheWholeListingOfOne) {
       << left.size() << " bytes, " << std::count(left.begin(), left.end(), '\0') << " of them NUL";
 }
 
+const std::string kOtherProgramsLine = "another program's line\r\n";
+
+// A series of three samples, and a listing that holds another program's
+// line and is locked by it: the descriptor that holds the lock, or -1.
+int hold_listing(const TempDir& dir) {
+  write_file(dir.file("s.txt"), three_samples());
+  write_file(dir.file("fort.36"), kOtherProgramsLine);
+  const int held = open(dir.file("fort.36").c_str(), O_RDWR | O_CLOEXEC);
+  if (held >= 0 && flock(held, LOCK_EX) != 0) {
+    close(held);
+    return -1;
+  }
+  return held;
+}
+
 TEST(SharedFiles, ARunWaitsWhileAnotherProgramHoldsTheFile) {
   TempDir dir;
-  write_file(dir.file("s.txt"), three_samples());
-  const std::string other = "another program's line\r\n";
-  write_file(dir.file("fort.36"), other);
-  const int held = open(dir.file("fort.36").c_str(), O_RDWR | O_CLOEXEC);
-  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  const int held = hold_listing(dir);
+  ASSERT_GE(held, 0);
   RunOptions options;
   options.merge_error_into_output = true;
   VornaProcess process(dir.path(), options);
@@ -1121,7 +1115,7 @@ TEST(SharedFiles, ARunWaitsWhileAnotherProgramHoldsTheFile) {
   ASSERT_TRUE(process.wait_for_output(note));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_TRUE(process.running());
-  EXPECT_EQ(read_file(dir.file("fort.36")), other);
+  EXPECT_EQ(read_file(dir.file("fort.36")), kOtherProgramsLine);
   close(held);
   RunResult run = process.wait();
   EXPECT_EQ(run.status, 0);
@@ -1132,11 +1126,8 @@ TEST(SharedFiles, AnInterruptEndsTheWaitForAHeldFileAndNothingIsCut) {
   // Standard error is a full pipe: the waiting note uses up the grace time
   // of the interrupt, and the wait for the lock must still end at once.
   TempDir dir;
-  write_file(dir.file("s.txt"), three_samples());
-  const std::string other = "another program's line\r\n";
-  write_file(dir.file("fort.36"), other);
-  const int held = open(dir.file("fort.36").c_str(), O_RDWR | O_CLOEXEC);
-  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  const int held = hold_listing(dir);
+  ASSERT_GE(held, 0);
   ASSERT_EQ(mkfifo(dir.file("err").c_str(), 0600), 0);
   const int reader = open(dir.file("err").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   const int filler = open(dir.file("err").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
@@ -1160,7 +1151,7 @@ TEST(SharedFiles, AnInterruptEndsTheWaitForAHeldFileAndNothingIsCut) {
   close(filler);
   close(reader);
   EXPECT_EQ(run.signal, SIGTERM);
-  EXPECT_EQ(read_file(dir.file("fort.36")), other);
+  EXPECT_EQ(read_file(dir.file("fort.36")), kOtherProgramsLine);
 }
 
 // ---- names ----
