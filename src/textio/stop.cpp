@@ -78,10 +78,14 @@ void count_close_failure(int unit) {
 void install_interrupt_handler() {
   // SIGPIPE and SIGXFSZ ignored, or blocked when that is refused: either way
   // the write fails instead of the process ending.
-  sigset_t blocked;
+  sigset_t blocked, kept_blocked;
   sigemptyset(&blocked);
+  sigemptyset(&kept_blocked);
   for (int signal_number : {SIGPIPE, SIGXFSZ}) {
-    if (!set_action(signal_number, SIG_IGN)) sigaddset(&blocked, signal_number);
+    if (!set_action(signal_number, SIG_IGN)) {
+      sigaddset(&blocked, signal_number);
+      sigaddset(&kept_blocked, signal_number);
+    }
   }
   // Only an interrupt whose handler is in place is blocked: one the system
   // kept at its default action still ends the process as it comes.
@@ -90,8 +94,13 @@ void install_interrupt_handler() {
       sigaddset(&blocked, signal_number);
     }
   }
-  sigset_t at_start;
-  if (sigprocmask(SIG_BLOCK, &blocked, &at_start) == 0) wait_with_signal_mask(at_start);
+  // The waits let the interrupts in, never the two above.
+  sigset_t in_waits;
+  if (sigprocmask(SIG_BLOCK, &blocked, &in_waits) != 0) return;
+  for (int signal_number : {SIGPIPE, SIGXFSZ}) {
+    if (sigismember(&kept_blocked, signal_number) == 1) sigaddset(&in_waits, signal_number);
+  }
+  wait_with_signal_mask(in_waits);
 }
 
 void end_by_pending_interrupt() {
@@ -109,10 +118,13 @@ void end_by_event(int signal_number) {
 }
 
 void stop_run() {
+  // An interrupt blocked since the last wait counts, so does one that came
+  // while the files were written out.
+  take_blocked_interrupts();
   end_if_interrupted();
   close_all_units(count_close_failure);
   if (g_close_failures > 0) end_process(kWriteError);
-  // An interrupt that came while the files were written out still counts.
+  take_blocked_interrupts();
   end_if_interrupted();
   end_process(0);
 }

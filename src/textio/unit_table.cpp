@@ -69,8 +69,10 @@ struct Unit {
 bool is_console(const Unit& unit) { return unit.kind == StreamKind::kConsole; }
 
 // Output buffers: large blocks, so a report of a million lines costs a few
-// dozen system calls. The console is written record by record.
-char g_console_in[4096], g_console_out[4096];
+// dozen system calls. The console is written record by record. The console
+// input may carry a series after its answers (a file or pipe read in
+// blocks): its buffer is as large as the series file's.
+char g_console_in[1 << 20], g_console_out[4096];
 char g_print_out[1 << 20], g_print_in[4096];
 char g_series_out[4096], g_series_in[1 << 20];
 char g_listing_out[1 << 20], g_listing_in[4096];
