@@ -320,8 +320,8 @@ int open_file(const char* path, OpenStatus status, bool& read_only) {
 
 // One file, one unit: a file connected to another unit, an output file
 // that the run reads as its standard input, or an input file that the run
-// writes as its standard output or error (it would read back its own
-// lines). Devices such as /dev/null may serve several units.
+// writes as its standard output (it would read back its own lines).
+// Devices such as /dev/null may serve several units.
 bool taken_elsewhere(const Unit& unit, const struct stat& file, OpenStatus status) {
   if (S_ISCHR(file.st_mode)) return false;
   for (const Unit& other : g_units) {
@@ -330,8 +330,7 @@ bool taken_elsewhere(const Unit& unit, const struct stat& file, OpenStatus statu
       return true;
     }
   }
-  if (status == OpenStatus::kUnknown) return is_descriptor(STDIN_FILENO, file);
-  return is_descriptor(STDOUT_FILENO, file) || is_descriptor(STDERR_FILENO, file);
+  return is_descriptor(status == OpenStatus::kUnknown ? STDIN_FILENO : STDOUT_FILENO, file);
 }
 
 // Name of the listing file: FORT36 (any case, blanks around it dropped) or

@@ -48,7 +48,7 @@ void start_units();
 // the working directory; diagnostics show its absolute form when that can
 // be formed. Returns 0 or the error number of the failure (9, 29, 30, 43).
 // A file already connected to another unit, an output file that is standard
-// input, or an input file that is standard output or error is 30 (devices
+// input, or an input file that is standard output is 30 (devices
 // excepted). An output file that is standard output or standard error is
 // written through that descriptor; an input file that is standard input
 // reads on from where the console input stands. A named pipe written is
