@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <cstring>
 
 #include "textio/system_io.h"
 
@@ -54,9 +55,9 @@ const char* severity_word(Severity severity) {
 }
 
 // The length of the valid UTF-8 character at bytes (1 to 4), or 0 when the
-// bytes there do not form one: a stray continuation byte, a cut sequence, an
-// overlong form, a surrogate or a value past U+10FFFF.
-std::size_t utf8_length(const unsigned char* bytes) {
+// bytes before end do not form one: a stray continuation byte, a cut
+// sequence, an overlong form, a surrogate or a value past U+10FFFF.
+std::size_t utf8_length(const unsigned char* bytes, const unsigned char* end) {
   const unsigned lead = bytes[0];
   if (lead < 0x80) return 1;
   std::size_t length;
@@ -74,16 +75,11 @@ std::size_t utf8_length(const unsigned char* bytes) {
   } else {
     return 0;
   }
-  if (bytes[1] < low || bytes[1] > high) return 0;
+  if (static_cast<std::size_t>(end - bytes) < length || bytes[1] < low || bytes[1] > high) return 0;
   for (std::size_t i = 2; i < length; ++i) {
     if (bytes[i] < 0x80 || bytes[i] > 0xBF) return 0;
   }
   return length;
-}
-
-// C0 controls, DEL and the C1 controls U+0080 to U+009F.
-bool is_control(const unsigned char* bytes) {
-  return bytes[0] < 32 || bytes[0] == 0x7F || (bytes[0] == 0xC2 && bytes[1] < 0xA0);
 }
 
 // One line, built without allocation and written in one piece; a text too
@@ -95,20 +91,21 @@ class Line {
     return *this;
   }
   // A file name: control characters would break the line or steer the
-  // terminal, so each is shown as '?', and so is each byte that is not part
-  // of a valid UTF-8 character; other characters stay as they are.
+  // terminal.
   Line& add_name(const char* name) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(name);
-    while (*bytes != '\0' && used_ < kCapacity) {
-      const std::size_t length = utf8_length(bytes);
-      if (length == 0 || is_control(bytes)) {
+    const auto* at = reinterpret_cast<const unsigned char*>(name);
+    const auto* end = at + std::strlen(name);
+    while (at < end && used_ < kCapacity) {
+      const ShownCharacter shown = shown_character(at, end);
+      if (!shown.as_is) {
         text_[used_++] = '?';
-        bytes += length == 0 ? 1 : length;
-      } else if (used_ + length <= kCapacity) {
-        for (std::size_t i = 0; i < length; ++i) text_[used_++] = static_cast<char>(*bytes++);
+      } else if (used_ + shown.length <= kCapacity) {
+        std::memcpy(text_ + used_, at, shown.length);
+        used_ += shown.length;
       } else {
         break;
       }
+      at += shown.length;
     }
     return *this;
   }
@@ -145,6 +142,14 @@ class Line {
 };
 
 }  // namespace
+
+ShownCharacter shown_character(const unsigned char* text, const unsigned char* end) {
+  const std::size_t length = utf8_length(text, end);
+  if (length == 0) return {1, false};
+  const bool control =
+      text[0] < 32 || text[0] == 0x7F || (text[0] == 0xC2 && text[1] < 0xA0);  // C0, DEL, C1
+  return {length, !control};
+}
 
 Severity severity_of(int number) {
   return number == kOutputConversion || number == kInterrupt ? Severity::kError : Severity::kSevere;

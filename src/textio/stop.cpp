@@ -10,6 +10,7 @@
 #include "textio/diagnostics.h"
 #include "textio/system_io.h"
 #include "textio/unit_table.h"
+#include "textio/where_lines.h"
 
 namespace vorna {
 namespace {
@@ -138,6 +139,7 @@ void issue_diagnostic(int number, int unit, const char* file_name) {
 void fail_run(int number, int unit, const char* file_name) {
   flush_units_on_standard_streams();
   write_diagnostic_line(number, unit, file_name != nullptr ? file_name : unit_file_name(unit));
+  write_where_line(number);
   close_all_units(report_close_failure);
   end_process(static_cast<int>(condition_code(number) & 0xFFu));
 }
