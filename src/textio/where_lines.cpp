@@ -13,25 +13,11 @@ constexpr int kShownCharacters = 80;
 LineText g_where_line;
 int g_where_number = 0;
 
-// The length of the UTF-8 character that starts at text, or 0 when the
-// bytes there are not one.
-int utf8_length(const unsigned char* text, const unsigned char* end) {
-  const unsigned char lead = text[0];
-  int length = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-  } else {
-    return 0;
-  }
-  if (end - text < length) return 0;
-  for (int i = 1; i < length; ++i) {
-    if ((text[i] & 0xC0) != 0x80) return 0;
-  }
-  return length;
+// Adds the character at text as shown_character shows it.
+void add_shown(LineText& line, const unsigned char* text, const ShownCharacter& shown) {
+  char character[5] = {'?'};
+  if (shown.as_is) std::memcpy(character, text, shown.length);
+  line.add(character);
 }
 
 }  // namespace
@@ -43,11 +29,13 @@ LineText& LineText::add(const char* text) {
 }
 
 LineText& LineText::add_name(const char* name) {
-  for (; *name != '\0' && used_ < kCapacity; ++name) {
-    const unsigned char byte = static_cast<unsigned char>(*name);
-    text_[used_++] = byte < 32 || byte == 127 ? '?' : *name;
+  const auto* at = reinterpret_cast<const unsigned char*>(name);
+  const auto* end = at + std::strlen(name);
+  while (at < end) {
+    const ShownCharacter shown = shown_character(at, end);
+    add_shown(*this, at, shown);
+    at += shown.length;
   }
-  text_[used_] = '\0';
   return *this;
 }
 
@@ -71,20 +59,10 @@ LineText& LineText::add_quoted(const char* text, int length) {
   const auto* at = reinterpret_cast<const unsigned char*>(text);
   const auto* end = at + (length > 0 ? length : 0);
   add("\"");
-  int shown = 0;
-  for (; at < end && shown < kShownCharacters; ++shown) {
-    const int bytes = *at >= 0x80 ? utf8_length(at, end) : 1;
-    if (bytes <= 1) {
-      const bool plain = *at >= 32 && *at < 127;
-      const char one[2] = {plain ? static_cast<char>(*at) : '?', '\0'};
-      add(one);
-      ++at;
-    } else {
-      char character[5] = {};
-      std::memcpy(character, at, static_cast<std::size_t>(bytes));
-      add(character);
-      at += bytes;
-    }
+  for (int count = 0; at < end && count < kShownCharacters; ++count) {
+    const ShownCharacter shown = shown_character(at, end);
+    add_shown(*this, at, shown);
+    at += shown.length;
   }
   if (at < end) add("...");
   return add("\"");

@@ -12,7 +12,8 @@ namespace vorna {
 class LineText {
  public:
   LineText& add(const char* text);
-  // A file name: a byte below 32 or DEL shows as '?', so the line stays one.
+  // A file name: a control character or a byte outside UTF-8 shows as '?'
+  // (see shown_character), so the line stays one.
   LineText& add_name(const char* name);
   LineText& add(long value);
   LineText& add(int value) { return add(static_cast<long>(value)); }
@@ -20,8 +21,9 @@ class LineText {
   // file's time from the reports', without the last bits' noise.
   LineText& add_real(double value);
   // Bytes of an input line between double quotes, trailing blanks dropped:
-  // bytes below 32, DEL and bytes that are not part of a UTF-8 character show
-  // as '?', and a text longer than 80 characters is cut with "...".
+  // control characters and bytes that are not part of a UTF-8 character show
+  // as '?' (see shown_character), and a text longer than 80 characters is
+  // cut with "...".
   LineText& add_quoted(const char* text, int length);
   const char* text() const { return text_; }
 
