@@ -23,6 +23,14 @@ struct PictureSize {
 // leave fewer pixels, so a column never spans more than one).
 int plot_columns(const PictureSize& size);
 
+// Texts the command line may give; null: the picture's own.
+struct PictureTexts {
+  const char* title = nullptr;
+  const char* x_label = nullptr;
+  const char* y_label = nullptr;
+  bool detail = true;  // the detail panel, when the series has more samples than columns
+};
+
 // Names shown in the picture's description.
 struct PictureSources {
   const char* print_file = "";
@@ -30,6 +38,6 @@ struct PictureSources {
 };
 
 void draw_picture(const PrintFile& file, const Listing& listing, const PictureSources& sources,
-                  const PictureSize& size, SvgOutput& out);
+                  const PictureSize& size, const PictureTexts& texts, SvgOutput& out);
 
 }  // namespace vorna::plot

@@ -161,9 +161,14 @@ TEST_F(ListingEnvironment, TakesTheVariableInAnyCaseWithoutBlanks) {
   EXPECT_EQ(listing_name(), "/tmp/x.lst");
 }
 
-TEST_F(ListingEnvironment, AllBlankValueIsLikeNone) {
+// As vorna takes it: a variable that is set names the listing, and all
+// blanks name no file at all (vorna then fails to open one).
+TEST_F(ListingEnvironment, AllBlankValueNamesNoFile) {
   setenv("FORT36", "   ", 1);
-  EXPECT_EQ(listing_name(), "fort.36");
+  const char* name = nullptr;
+  Problem problem;
+  EXPECT_FALSE(listing_default_name(name, problem));
+  EXPECT_STREQ(problem.message, "FORT36 is set but names no file");
 }
 
 }  // namespace
