@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -182,6 +183,9 @@ int write_picture(const Options& options, const PictureSources& sources) {
 }  // namespace
 
 int run_plot(int argc, char** argv) {
+  // A file size limit makes a write fail, reported as any other, rather
+  // than end the program with the temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   Options options;
   Problem problem;
   if (!parse_command_line(argc, argv, options, problem)) return fail(problem, kExitUsage);

@@ -6,12 +6,11 @@ namespace {
 // DejaVu Sans advance widths of the printable ASCII characters, from the
 // space to the tilde, in thousandths of the font size.
 constexpr unsigned short kAsciiWidths[95] = {
-    318, 401, 460, 838, 636, 950, 780, 275, 390, 390, 500, 838, 318, 361, 318, 337,
-    636, 636, 636, 636, 636, 636, 636, 636, 636, 636, 337, 337, 838, 838, 838, 531,
-    1000, 684, 686, 698, 770, 632, 575, 775, 752, 295, 295, 656, 557, 863, 748, 787,
-    603, 787, 695, 635, 611, 732, 684, 989, 685, 611, 685, 390, 337, 390, 838, 500,
-    500, 613, 635, 550, 635, 615, 352, 635, 634, 278, 278, 579, 278, 974, 634, 612,
-    635, 635, 411, 521, 392, 634, 592, 818, 592, 592, 525, 636, 337, 636, 838};
+    318, 401, 460, 838, 636, 950, 780, 275, 390, 390, 500, 838, 318, 361,  318, 337, 636, 636, 636,
+    636, 636, 636, 636, 636, 636, 636, 337, 337, 838, 838, 838, 531, 1000, 684, 686, 698, 770, 632,
+    575, 775, 752, 295, 295, 656, 557, 863, 748, 787, 603, 787, 695, 635,  611, 732, 684, 989, 685,
+    611, 685, 390, 337, 390, 838, 500, 500, 613, 635, 550, 635, 615, 352,  635, 634, 278, 278, 579,
+    278, 974, 634, 612, 635, 635, 411, 521, 392, 634, 592, 818, 592, 592,  525, 636, 337, 636, 838};
 
 // Characters the picture writes itself; any other counts as a full square,
 // as wide as the widest letters and the East Asian ones.
@@ -80,7 +79,8 @@ bool is_xml_character(char32_t c) {
 
 double text_width(std::string_view text, double font_size, bool bold) {
   unsigned long thousandths = 0;
-  for (std::size_t at = 0; at < text.size();) thousandths += code_point_width(decode_utf8(text, at));
+  for (std::size_t at = 0; at < text.size();)
+    thousandths += code_point_width(decode_utf8(text, at));
   return static_cast<double>(thousandths) / 1000.0 * font_size * (bold ? 1.1 : 1.0);
 }
 

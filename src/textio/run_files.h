@@ -26,8 +26,8 @@ inline constexpr char kIncrementLabel[] = "# Time Increment        : ";
 inline constexpr char kLengthLabel[] = "# Simulation Length     : ";
 inline constexpr char kMaxHeightLabel[] = "# Maximum Height        : ";
 inline constexpr char kMaxHeightTimeLabel[] = "# Time For max height   : ";
-inline constexpr int kHeaderCountWidth = 12;            // I12 of the steps
-inline constexpr FieldLayout kHeaderFixed = {12, 3};    // F12.3 of the times
+inline constexpr int kHeaderCountWidth = 12;             // I12 of the steps
+inline constexpr FieldLayout kHeaderFixed = {12, 3};     // F12.3 of the times
 inline constexpr FieldLayout kHeaderExponent = {12, 3};  // 1PE12.3 of the height
 
 // One extremum table line: F12.3 time, 1PE12.4 value, 1PE12.4 height.

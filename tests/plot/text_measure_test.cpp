@@ -46,18 +46,31 @@ TEST(SvgEscaping, MarkupControlsAndUtf8) {
       {"plain", "Run 7 (m)", "Run 7 (m)"},
       {"markup", "a & b < c > d \" e ' f", "a &amp; b &lt; c &gt; d &quot; e &#39; f"},
       {"entity stays text", "&amp;", "&amp;amp;"},
-      {"controls", std::string("a\x01" "b\tc\nd\x7f", 8),
+      {"controls",
+       std::string("a\x01"
+                   "b\tc\nd\x7f",
+                   8),
        "a" + kReplacement + "b" + kReplacement + "c" + kReplacement + "d\x7f"},
       {"nul", std::string("a\0b", 3), "a" + kReplacement + "b"},
-      {"two-byte", "\xC3\xBC" "ber \xCE\xBC" "m", "\xC3\xBC" "ber \xCE\xBC" "m"},
-      {"three-byte", "\xE2\x88\x92" "1 \xE2\x80\xA6", "\xE2\x88\x92" "1 \xE2\x80\xA6"},
+      {"two-byte",
+       "\xC3\xBC"
+       "ber \xCE\xBC"
+       "m",
+       "\xC3\xBC"
+       "ber \xCE\xBC"
+       "m"},
+      {"three-byte",
+       "\xE2\x88\x92"
+       "1 \xE2\x80\xA6",
+       "\xE2\x88\x92"
+       "1 \xE2\x80\xA6"},
       {"four-byte", "\xF0\x9F\x93\x88", "\xF0\x9F\x93\x88"},
       {"stray continuation", "a\x80z", "a" + kReplacement + "z"},
       {"overlong slash", "\xC0\xAF", kReplacement + kReplacement},
       {"overlong three-byte", "\xE0\x80\xAF", kReplacement + kReplacement + kReplacement},
       {"surrogate", "\xED\xA0\x80", kReplacement + kReplacement + kReplacement},
-      {"beyond U+10FFFF", "\xF4\x90\x80\x80", std::string() + kReplacement + kReplacement +
-                                                   kReplacement + kReplacement},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80",
+       std::string() + kReplacement + kReplacement + kReplacement + kReplacement},
       {"cut at the end", "ab\xE2\x88", "ab" + kReplacement + kReplacement},
       {"not a character", "\xEF\xBF\xBE", kReplacement},
       {"latin-1 byte", "caf\xE9!", "caf" + kReplacement + "!"},
@@ -70,7 +83,10 @@ TEST(TextMeasure, WidthsFromTheFontTable) {
   // minus sign 838; a code point outside the table a full square.
   EXPECT_DOUBLE_EQ(text_width("0", 10.0), 6.36);
   EXPECT_DOUBLE_EQ(text_width("iW", 10.0), 12.67);
-  EXPECT_DOUBLE_EQ(text_width("\xE2\x88\x92" "1", 20.0), 20.0 * (0.838 + 0.636));
+  EXPECT_DOUBLE_EQ(text_width("\xE2\x88\x92"
+                              "1",
+                              20.0),
+                   20.0 * (0.838 + 0.636));
   EXPECT_DOUBLE_EQ(text_width("\xE6\x97\xA5", 10.0), 10.0);
   EXPECT_DOUBLE_EQ(text_width("", 10.0), 0.0);
   EXPECT_DOUBLE_EQ(text_width("0", 10.0, true), 6.36 * 1.1);
@@ -80,10 +96,10 @@ TEST(TextMeasure, WidthsFromTheFontTable) {
 
 TEST(TextMeasure, ShortensBetweenCodePointsWithRoomForTheEllipsis) {
   const std::string text = "\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC";  // four u-umlauts, 1000 each
-  EXPECT_EQ(fitting_prefix(text, 10.0, 40.0), text.size());        // fits whole
-  EXPECT_EQ(fitting_prefix(text, 10.0, 39.9), 4u);                 // two and the ellipsis
-  EXPECT_EQ(fitting_prefix(text, 10.0, 20.0), 2u);                 // one and the ellipsis
-  EXPECT_EQ(fitting_prefix(text, 10.0, 5.0), 0u);                  // the ellipsis alone
+  EXPECT_EQ(fitting_prefix(text, 10.0, 40.0), text.size());     // fits whole
+  EXPECT_EQ(fitting_prefix(text, 10.0, 39.9), 4u);              // two and the ellipsis
+  EXPECT_EQ(fitting_prefix(text, 10.0, 20.0), 2u);              // one and the ellipsis
+  EXPECT_EQ(fitting_prefix(text, 10.0, 5.0), 0u);               // the ellipsis alone
   const std::string digits = "0123456789";
   const std::size_t fits = fitting_prefix(digits, 12.0, 50.0);
   EXPECT_LE(text_width(digits.substr(0, fits), 12.0) + text_width(kEllipsis, 12.0), 50.0);
