@@ -201,8 +201,8 @@ int run_plot(int argc, char** argv) {
   if (!output_is_not_an_input(options.output, inputs, problem)) return fail(problem, kExitFailure);
   if (!read_print_file(options.print_file, g_reader, g_print_file, problem) ||
       !read_listing(listing_name, options.print_file, g_print_file, plot_columns(options.size),
-                    options.texts.detail ? plot_columns(options.size) : 0, g_reader, g_table_reader,
-                    g_listing, problem)) {
+                    options.texts.detail ? plot_columns(options.size) * 3 / 4 : 0, g_reader,
+                    g_table_reader, g_listing, problem)) {
     return fail(problem, kExitFailure);
   }
   return write_picture(options, {options.print_file, listing_name});

@@ -48,7 +48,8 @@ std::string raised_wave() {
   for (std::size_t end; (end = wave.find('\n', begin)) != std::string::npos; begin = end + 1) {
     const std::string line = wave.substr(begin, end - begin);
     double time = 0, value = 0;
-    if (line.empty() || line[0] == '#' || std::sscanf(line.c_str(), "%lf,%lf", &time, &value) != 2) {
+    if (line.empty() || line[0] == '#' ||
+        std::sscanf(line.c_str(), "%lf,%lf", &time, &value) != 2) {
       raised += line + "\n";
       continue;
     }
@@ -186,10 +187,9 @@ TEST(PlotInputs, StandardOutputByNameAppendsToALog) {
   TempDir directory;
   run_vorna_on(directory, wave_series());
   write_file(directory.file("log.txt"), "first line\n");
-  const RunResult plot =
-      run_command(directory.path(), {"/bin/sh", "-c",
-                                     shell_quoted(VORNA_PLOT_BINARY) +
-                                         " out.prt -o /dev/stdout >> log.txt"});
+  const RunResult plot = run_command(
+      directory.path(),
+      {"/bin/sh", "-c", shell_quoted(VORNA_PLOT_BINARY) + " out.prt -o /dev/stdout >> log.txt"});
   ASSERT_EQ(plot.status, 0) << plot.err;
   const std::string log = read_file(directory.file("log.txt"));
   EXPECT_EQ(log.substr(0, 11), "first line\n");
