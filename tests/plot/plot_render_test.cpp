@@ -77,8 +77,8 @@ TEST(PlotRender, NothingIsDrawnInTheOuterTwoPixels) {
       if (titled) arguments.push_back(std::string("--title=") + kLongTitle);
       const RunResult plot = run_plot(directory.path(), arguments);
       ASSERT_EQ(plot.status, 0) << size << ": " << plot.err;
-      const RunResult render = run_command(
-          directory.path(), {rsvg, "--zoom", c.zoom, "out.svg", "-o", "out.png"});
+      const RunResult render =
+          run_command(directory.path(), {rsvg, "--zoom", c.zoom, "out.svg", "-o", "out.png"});
       ASSERT_EQ(render.status, 0) << size << ": " << render.err;
       std::vector<unsigned char> pixels;
       unsigned width = 0, height = 0;
@@ -118,8 +118,9 @@ TEST(PlotRender, DetailPanelShowsEverySampleAroundTheMaximumHeight) {
   const std::size_t caption = svg.find("Detail around the maximum height: samples ", detail);
   ASSERT_NE(caption, std::string::npos);
   long long first = 0, last = 0;
-  ASSERT_EQ(std::sscanf(svg.c_str() + caption, "Detail around the maximum height: samples %lld to "
-                                               "%lld, every sample",
+  ASSERT_EQ(std::sscanf(svg.c_str() + caption,
+                        "Detail around the maximum height: samples %lld to "
+                        "%lld, every sample",
                         &first, &last),
             2);
   EXPECT_NE(svg.find(", every sample</text>", caption), std::string::npos);
@@ -141,20 +142,21 @@ TEST(PlotRender, TitleAndAxisLabelsFromTheCommandLine) {
   TempDir directory;
   write_file(directory.file("series.txt"), demanding_series());
   ASSERT_EQ(run_vorna(directory.path(), "out.prt\nseries.txt\n\n\n").status, 0);
-  const RunResult plot =
-      run_plot(directory.path(), {"out.prt", "--title=Probe 3 & \"sea\"", "--xlabel=t (s)",
-                                  "--ylabel=\xCE\xB7 (mm)"});
+  const RunResult plot = run_plot(directory.path(), {"out.prt", "--title=Probe 3 & \"sea\"",
+                                                     "--xlabel=t (s)", "--ylabel=\xCE\xB7 (mm)"});
   ASSERT_EQ(plot.status, 0) << plot.err;
   EXPECT_NE(plot.out.find("<title>Probe 3 &amp; &quot;sea&quot;</title>"), std::string::npos);
   EXPECT_NE(plot.out.find(">Probe 3 &amp; &quot;sea&quot;</tspan>"), std::string::npos);
   EXPECT_NE(plot.out.find(">t (s)</text>"), std::string::npos);
   EXPECT_NE(plot.out.find(" rotate(-90)\">\xCE\xB7 (mm)</text>"), std::string::npos);
   // Negative values take the minus sign, never a hyphen.
-  EXPECT_NE(plot.out.find(">\xE2\x88\x92" "12"), std::string::npos);
+  EXPECT_NE(plot.out.find(">\xE2\x88\x92"
+                          "12"),
+            std::string::npos);
   EXPECT_EQ(plot.out.find(">-"), std::string::npos);
   // A title too long for the width ends in an ellipsis.
-  const RunResult narrow = run_plot(
-      directory.path(), {"out.prt", "--width=300", "--height=300", std::string("--title=") + kLongTitle});
+  const RunResult narrow = run_plot(directory.path(), {"out.prt", "--width=300", "--height=300",
+                                                       std::string("--title=") + kLongTitle});
   ASSERT_EQ(narrow.status, 0) << narrow.err;
   EXPECT_NE(narrow.out.find("\xE2\x80\xA6</tspan>"), std::string::npos);
 }
