@@ -124,8 +124,8 @@ void check_round_trip(const std::uint8_t* data, std::size_t size) {
   const std::size_t n = run.values.size();
   std::string print = "#" + std::string(256, ' ') + "\r\n";
   // Times rebuilt as the program rebuilds them, with a real counter.
-  const double last = n > 0 ? (static_cast<double>(n) * run.increment + run.first) - run.increment
-                            : run.first;
+  const double last =
+      n > 0 ? (static_cast<double>(n) * run.increment + run.first) - run.increment : run.first;
   char steps[16];
   format_integer(static_cast<int>(n), kHeaderCountWidth, 1, steps);
   print += kStepsLabel + std::string(steps, kHeaderCountWidth) + "\r\n";
@@ -179,7 +179,8 @@ void check_round_trip(const std::uint8_t* data, std::size_t size) {
     ++valued;
   }
   require(g_listing.valued_samples == valued);
-  require(values.empty() || (g_listing.values.low == values.low && g_listing.values.high == values.high));
+  require(values.empty() ||
+          (g_listing.values.low == values.low && g_listing.values.high == values.high));
 }
 
 // Valid UTF-8, no control bytes but line feeds, every '<' closed by a '>'
