@@ -535,10 +535,9 @@ void place_columns(const Plan& plan, Layout& layout) {
     panel->y_ticks = y_ticks_for(*panel, f);
     widest = std::fmax(widest, widest_tick_label(panel->y_ticks, f.tick));
   }
-  const double left =
-      std::fmin(f.margin + kLineHeight * f.label + 0.4 * f.base + widest + 0.6 * f.base + 0.0,
-                layout.width / 2.0);
-  double right_room = 0.6 * f.tick * 3;  // half a short label
+  const double left = std::fmin(
+      f.margin + kLineHeight * f.label + 0.4 * f.base + widest + 0.6 * f.base, layout.width / 2.0);
+  double right_room = 1.8 * f.tick;  // half a label of three digits, about
   Text end;
   if (plan.mode == XMode::kTime && end_time_text(plan.x_high, end)) {
     right_room = std::fmax(right_room, text_width(end.view(), f.tick) / 2);
@@ -552,22 +551,19 @@ void place_columns(const Plan& plan, Layout& layout) {
   layout.overview.end_label = plan.mode == XMode::kTime && end.size > 0;
 }
 
-Layout lay_out(const PrintFile& file, const Listing& listing, Plan& plan, const Quoted& q,
-               const PictureSize& size) {
-  Layout layout;
-  layout.f = fonts_for(size);
-  layout.width = size.width;
-  layout.height = size.height;
-  compose_legend(file, plan, q, layout);
-  if (!place_rows(q, plan, layout)) {
-    plan.detail = false;
-    plan.notes.add("No room for the detail panel at this height.");
+// The whole layout. A detail panel that leaves either plot too low is
+// dropped, with a note, and the rows laid out again.
+void lay_out(const PrintFile& file, const Listing& listing, Plan& plan, const Quoted& q,
+             const PictureSize& size, Layout& layout) {
+  for (;;) {
     layout = Layout();
     layout.f = fonts_for(size);
     layout.width = size.width;
     layout.height = size.height;
     compose_legend(file, plan, q, layout);
-    place_rows(q, plan, layout);
+    if (place_rows(q, plan, layout)) break;
+    plan.detail = false;
+    plan.notes.add("No room for the detail panel at this height.");
   }
   Panel& overview = layout.overview;
   overview.x_low = plan.x_low;
@@ -576,7 +572,6 @@ Layout lay_out(const PrintFile& file, const Listing& listing, Plan& plan, const 
   overview.y_high = plan.y_high;
   if (plan.detail) detail_ranges(listing, plan.mode, layout.detail);
   place_columns(plan, layout);
-  return layout;
 }
 
 void write_description(const PrintFile& file, const Listing& listing, const Plan& plan,
@@ -1076,9 +1071,10 @@ void draw_picture(const PrintFile& file, const Listing& listing, const PictureSo
   Plan plan = plan_picture(file, listing, plot_columns(size));
   if (!texts.detail) plan.detail = false;
   const Quoted q = quoted_texts(file);
-  const Layout layout = lay_out(file, listing, plan, q, size);
+  Layout layout;
+  lay_out(file, listing, plan, q, size, layout);
   const Panel& overview = layout.overview;
-  static Text title, height_label;
+  Text title, height_label;
   compose_title(q, sources, texts, title);
   compose_height_label(q, height_label);
 

@@ -199,10 +199,13 @@ int run_plot(int argc, char** argv) {
   }
   const char* const inputs[2] = {options.print_file, listing_name};
   if (!output_is_not_an_input(options.output, inputs, problem)) return fail(problem, kExitFailure);
+  // The detail panel asks for three samples per four columns, so that each
+  // keeps a column of its own when wide value labels narrow the plot.
+  const int columns = plot_columns(options.size);
+  const int detail_columns = options.texts.detail ? columns * 3 / 4 : 0;
   if (!read_print_file(options.print_file, g_reader, g_print_file, problem) ||
-      !read_listing(listing_name, options.print_file, g_print_file, plot_columns(options.size),
-                    options.texts.detail ? plot_columns(options.size) * 3 / 4 : 0, g_reader,
-                    g_table_reader, g_listing, problem)) {
+      !read_listing(listing_name, options.print_file, g_print_file, columns, detail_columns,
+                    g_reader, g_table_reader, g_listing, problem)) {
     return fail(problem, kExitFailure);
   }
   return write_picture(options, {options.print_file, listing_name});
