@@ -223,12 +223,20 @@ Plan plan_picture(const PrintFile& file, const Listing& listing, int columns) {
 // height, whichever is less, and never under 11 pixels.
 struct Fonts {
   double base, title, subtitle, legend, note, tick, label, margin;
+  double stroke;  // the width of a thin line, which grows with the text
 };
 
 Fonts fonts_for(const PictureSize& size) {
   const double base = std::fmax(11.0, std::fmin(size.width / 64.0, size.height / 26.0));
-  return {base,        1.3 * base, 0.85 * base, 0.9 * base,
-          0.85 * base, base,       base,        std::fmax(4.0, std::round(0.6 * base))};
+  return {base,
+          1.3 * base,
+          0.85 * base,
+          0.9 * base,
+          0.85 * base,
+          base,
+          base,
+          std::fmax(4.0, std::round(0.6 * base)),
+          std::fmax(1.0, std::round(base / 1.5) / 10)};
 }
 
 // A text the picture composes: quoted file texts, numbers and words.
@@ -608,7 +616,7 @@ void open_svg(const PictureSize& size, const Fonts& f, SvgOutput& out) {
   out.text("\" height=\"").integer(size.height).text("\" viewBox=\"0 0 ").integer(size.width);
   out.text(" ").integer(size.height);
   out.text("\" font-family=\"DejaVu Sans, Verdana, sans-serif\" font-size=\"");
-  out.coordinate(f.tick).text("\">\n");
+  out.coordinate(f.tick).text("\" stroke-width=\"").coordinate(f.stroke).text("\">\n");
 }
 
 void line(SvgOutput& out, double x1, double y1, double x2, double y2, const char* id = nullptr) {
@@ -645,7 +653,8 @@ void draw_swatch(const LegendItem& item, const Fonts& f, SvgOutput& out) {
   const double half = 0.4 * f.legend;
   switch (item.swatch) {
     case Swatch::kLine:
-      out.text("<line stroke=\"").text(kSeriesColour).text("\" stroke-width=\"2\" x1=\"");
+      out.text("<line stroke=\"").text(kSeriesColour).text("\" stroke-width=\"");
+      out.coordinate(2 * f.stroke).text("\" x1=\"");
       out.coordinate(x).text("\" y1=\"").coordinate(middle).text("\" x2=\"").coordinate(x + w);
       out.text("\" y2=\"").coordinate(middle).text("\"/>\n");
       break;
@@ -655,7 +664,8 @@ void draw_swatch(const LegendItem& item, const Fonts& f, SvgOutput& out) {
       out.text("\"/>\n");
       break;
     case Swatch::kMeasure:
-      out.text("<g stroke=\"").text(kMaxColour).text("\" stroke-width=\"1.5\">\n");
+      out.text("<g stroke=\"").text(kMaxColour).text("\" stroke-width=\"");
+      out.coordinate(1.5 * f.stroke).text("\">\n");
       line(out, x + w / 2, middle - half, x + w / 2, middle + half);
       line(out, x + w / 2 - half / 2, middle - half, x + w / 2 + half / 2, middle - half);
       line(out, x + w / 2 - half / 2, middle + half, x + w / 2 + half / 2, middle + half);
@@ -861,9 +871,10 @@ void for_each_drawn_point(const ColumnDecimator& columns, std::int64_t first, XM
 }
 
 void draw_series(const ColumnDecimator& columns, std::int64_t first, XMode mode, const Panel& panel,
-                 SvgOutput& out) {
+                 double stroke, SvgOutput& out) {
   out.text("<path class=\"series\" fill=\"none\" stroke=\"").text(kSeriesColour);
-  out.text("\" stroke-width=\"1.2\" stroke-linejoin=\"round\" d=\"");
+  out.text("\" stroke-width=\"").coordinate(1.2 * stroke);
+  out.text("\" stroke-linejoin=\"round\" d=\"");
   bool first_point = true;
   for_each_drawn_point(columns, first, mode, panel, [&](double x, double y, bool starts_run) {
     if (!first_point) out.text(" ");
@@ -879,7 +890,7 @@ void draw_series(const ColumnDecimator& columns, std::int64_t first, XMode mode,
   double previous_x = 0.0, previous_y = 0.0;
   int run_length = 0;
   const auto end_run = [&]() {
-    if (have_previous && run_length == 1) circle(out, previous_x, previous_y, 2.5);
+    if (have_previous && run_length == 1) circle(out, previous_x, previous_y, 2.5 * stroke);
   };
   for_each_drawn_point(columns, first, mode, panel, [&](double x, double y, bool starts_run) {
     if (starts_run) {
@@ -912,10 +923,11 @@ void draw_max_height(const PairPoints& p, const Text& label, const Panel& panel,
   const double offset = 0.6 * f.base;
   const double measure = p.x2 + offset <= panel.right ? p.x2 + offset : p.x2 - offset;
   out.text("<g id=\"").text(id).text("\" stroke=\"").text(kMaxColour).text("\">\n");
-  out.text("<g stroke-dasharray=\"4 3\">\n");
+  out.text("<g stroke-dasharray=\"").coordinate(4 * f.stroke).text(" ");
+  out.coordinate(3 * f.stroke).text("\">\n");
   line(out, p.x1, p.y1, measure, p.y1);
   line(out, p.x2, p.y2, measure, p.y2);
-  out.text("</g>\n<g stroke-width=\"1.5\">\n");
+  out.text("</g>\n<g stroke-width=\"").coordinate(1.5 * f.stroke).text("\">\n");
   line(out, measure, p.y1, measure, p.y2, "measure");
   line(out, measure - 5, p.y1, measure + 5, p.y1);
   line(out, measure - 5, p.y2, measure + 5, p.y2);
@@ -1016,7 +1028,7 @@ void draw_detail(const Listing& listing, const Plan& plan, const Text& height_la
   draw_panel_axes(panel, f, out);
   g_marks.count = 0;
   spread_detail(window, static_cast<int>(panel.right - panel.left));
-  draw_series(g_detail_columns, window.first, plan.mode, panel, out);
+  draw_series(g_detail_columns, window.first, plan.mode, panel, f.stroke, out);
   // Extrema are marked when no closer on average than in the overview.
   std::int64_t extrema = 0;
   for (std::int64_t k = window.first; k <= window.last; ++k) extrema += window.is_extremum(k);
@@ -1089,7 +1101,7 @@ void draw_picture(const PrintFile& file, const Listing& listing, const PictureSo
   g_marks.count = 0;
   if (plan.mode != XMode::kNothing) {
     out.text("<g id=\"series\">\n");
-    draw_series(listing.columns, 1, plan.mode, overview, out);
+    draw_series(listing.columns, 1, plan.mode, overview, layout.f.stroke, out);
     out.text("</g>\n");
   }
   if (plan.mark_extrema) {
