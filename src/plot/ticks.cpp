@@ -89,6 +89,10 @@ std::size_t tick_label(double value, const Ticks& ticks, char* out) {
   const double largest = std::fmax(std::fabs(ticks.values[0]),
                                    std::fabs(ticks.values[ticks.count > 0 ? ticks.count - 1 : 0]));
   const bool fixed = decimals <= kMaxFixedDecimals && largest < kFixedLimit;
+  if (!fixed && value == 0.0) {  // zero needs no exponent
+    out[0] = '0';
+    return 1;
+  }
   if (fixed) {
     format_fixed(value, static_cast<int>(kMaxLabel), decimals, field);
   } else {

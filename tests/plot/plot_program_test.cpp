@@ -393,6 +393,12 @@ TEST(PlotProgram, EdgeCasesAreDrawnAndSaySo) {
       {"times too wide for the listing",
        "9.99999999998e10 1\n9.99999999999e10 3\n1e11 2\n1.00000000001e11 5\n1.00000000002e11 1\n",
        {"Left out: 3 samples with asterisks for the time in the listing"}},
+      {"values near the largest doubles",
+       "0 1.7e308\n1 -1.7e308\n2 1.6e308\n3 -1.5e308\n4 1.7e308\n",
+       {">1.5E+308</text>",
+        ">\xE2\x88\x92"
+        "1.5E+308</text>",
+        ">0</text>", "max height Infinity at 2.000"}},
       {"too many extrema",
        many_extrema,
        {"399 extrema: too many to mark at this width.", "max height 9.000 at 400.000",
