@@ -1,7 +1,9 @@
-// The SVG picture of one run: the series as a line, its extrema, the pair
-// of maximum height with a vertical measure, axes with round ticks, a title
-// from the print file's header block, and notes on whatever could not be
-// drawn.
+// The SVG picture of one run: a title naming the run, the date stamp and a
+// legend; the series as a line, its extrema, the pair of maximum height with
+// a vertical measure, axes with round ticks; a detail panel of every sample
+// around that pair when the series has more samples than columns; notes on
+// whatever could not be drawn. Text sizes follow the picture's size, and
+// every text is measured, so nothing reaches the margin at the edges.
 #pragma once
 
 #include "plot/plot_input.h"
