@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "textio/line_splitter.h"
 #include "util/line_reader.h"
 
 namespace {

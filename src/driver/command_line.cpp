@@ -1,62 +1,279 @@
 #include "driver/command_line.h"
 
-#include <cstring>
+#include <getopt.h>
+#include <limits.h>
+#include <strings.h>
+#include <unistd.h>
 
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "textio/number_reader.h"
+#include "textio/stop.h"
+#include "textio/system_io.h"
 #include "textio/units.h"
+#include "util/text_field.h"
+
+extern char** environ;
 
 namespace vorna {
 
 const char kUsageText[] =
-    "Usage: vorna [--help | --version]\n"
+    "Usage: vorna\n"
+    "  or:  vorna [OPTION]... SERIES\n"
     "\n"
     "Finds the local maxima and minima of one time series, the height between\n"
     "every two successive extrema, and the largest height and its time.\n"
     "\n"
-    "After a banner it asks four questions on standard input, one line each:\n"
+    "Without arguments, after a banner it asks four questions on standard input,\n"
+    "one line each:\n"
     "  Give output file for misc print     the print file to write\n"
     "  Give file containing Time Series    the time series file to read\n"
     "  First Time                          start of the window (empty: 0)\n"
     "  Last Time                           end of the window (empty: 1.0E+30)\n"
     "\n"
+    "With a SERIES file it makes one run without banner and questions; a SERIES\n"
+    "of - is standard input (base name stdin).\n"
+    "  -o, --print=FILE     the print file (default: the base name of SERIES\n"
+    "                       with .prt, in the working directory)\n"
+    "  -l, --listing=FILE   the listing file (default: FORT36 when it is set,\n"
+    "                       else the base name of SERIES with .lst)\n"
+    "      --from=TIME      first time of the window (default: none)\n"
+    "      --to=TIME        last time of the window (default: none)\n"
+    "  -q, --quiet          no summary on standard output\n"
+    "      --json           the summary as one JSON object on standard output\n"
+    "  -h, --help           show this text and exit\n"
+    "  -V, --version        show the version and exit\n"
+    "The base name drops the folders and the last extension. A TIME is read as\n"
+    "the answer to a window question is; without --from and --to the window is\n"
+    "the whole series.\n"
+    "\n"
     "It writes a four-line summary on standard output, the print file (a header\n"
-    "block and one line per extremum) and the listing file (one line per sample),\n"
-    "named by the environment variable FORT36, or fort.36 when it is unset.\n"
-    "Every line of the three ends with CR LF.\n"
+    "block and one line per extremum) and the listing file (one line per sample).\n"
+    "In the dialogue the listing file is named by the environment variable\n"
+    "FORT36, or fort.36 when it is unset. Every line of the three ends with CR LF.\n"
+    "\n"
+    "Standard error: a numbered diagnostic \"vorna: severe (59): ...\" ends the run;\n"
+    "after one caused by a data line or an answer, \"vorna: FILE:LINE: TEXT\" or\n"
+    "\"vorna: (standard input):LINE: TEXT\" says where. \"vorna: warning: ...\" lines\n"
+    "(uneven or decreasing times, truth values, no samples, samples passed over\n"
+    "or dropped) change nothing else: outputs and exit status stay the same.\n"
     "\n"
     "Exit status:\n"
     "  0                  the run finished\n"
+    "  2                  a wrong command line\n"
     "  9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66\n"
     "                     a severe diagnostic ended the run (its number)\n"
     "  129, 130, 131, 143 SIGHUP, SIGINT, SIGQUIT or SIGTERM ended the run\n"
     "\n"
-    "Options:\n"
-    "  -h, --help         show this text and exit\n"
-    "  -V, --version      show the version and exit\n"
+    "Examples:\n"
+    "  vorna data/wave.txt       write wave.prt and wave.lst here, show the summary\n"
+    "  for f in data/*.txt; do vorna -q \"$f\" || echo \"$f: failed\"; done\n"
     "\n"
     "Manual: man vorna (after make install), or man ./doc/vorna.1 in the sources.\n";
 
 const char kVersionText[] = "vorna 1.0\n";
 
-CommandLineRequest command_line_request(int argc, const char* const argv[]) {
-  for (int i = 1; i < argc; ++i) {
-    const char* argument = argv[i];
-    if (std::strcmp(argument, "--") == 0) break;
-    if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
-      return CommandLineRequest::kHelp;
+namespace {
+
+// Values of the options that have no short form.
+enum : int { kFromOption = 256, kToOption, kJsonOption };
+
+const option kOptions[] = {
+    {"print", required_argument, nullptr, 'o'},
+    {"listing", required_argument, nullptr, 'l'},
+    {"from", required_argument, nullptr, kFromOption},
+    {"to", required_argument, nullptr, kToOption},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"json", no_argument, nullptr, kJsonOption},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+// The leading colon tells a missing value apart from an unknown option.
+const char kShortOptions[] = ":o:l:qhV";
+
+// The default names: the series' base name, which names one file in a
+// folder, and its suffix.
+char g_default_print_name[NAME_MAX + 8];
+char g_default_listing_name[NAME_MAX + 8];
+
+void set_problem(char* problem, int size, const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(problem, static_cast<std::size_t>(size), format, arguments);
+  va_end(arguments);
+}
+
+// A TIME read as a window answer is: cut to the answer field; a blank first
+// character (an empty TIME too) takes the default, a TIME that gives no
+// value leaves 0. False when the text is not a number.
+bool read_time(const char* text, double default_value, double& value) {
+  char field[kTextLength];
+  const std::size_t length = std::strlen(text);
+  const std::size_t taken = length < sizeof field ? length : sizeof field;
+  std::memcpy(field, text, taken);
+  std::memset(field + taken, ' ', sizeof field - taken);
+  if (field[0] == ' ') {
+    value = default_value;
+    return true;
+  }
+  value = 0.0;
+  double* const targets[] = {&value};
+  return scan_numbers(field, kTextLength, targets, 1) == ReadStatus::kOk;
+}
+
+// The listing's own rule applies when FORT36 is set, in any case.
+bool listing_variable_set() {
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+    if (strncasecmp(*entry, "FORT36=", 7) == 0) return true;
+  }
+  return false;
+}
+
+// The line for a failed getopt_long: result is '?' or ':', the element at
+// which it stopped is argv[optind - 1].
+void describe_option_problem(int result, const char* element, char* problem, int size) {
+  const bool long_form = std::strncmp(element, "--", 2) == 0;
+  if (result == ':') {
+    if (long_form) {
+      set_problem(problem, size, "option '%s' requires an argument", element);
+    } else {
+      set_problem(problem, size, "option requires an argument -- '%c'", optopt);
     }
-    if (std::strcmp(argument, "--version") == 0 || std::strcmp(argument, "-V") == 0) {
-      return CommandLineRequest::kVersion;
+  } else if (optopt == 0) {
+    set_problem(problem, size, "unrecognized option '%s'", element);
+  } else if (long_form && std::strchr(element, '=') != nullptr) {
+    const int name_length = static_cast<int>(std::strchr(element, '=') - element);
+    set_problem(problem, size, "option '%.*s' doesn't allow an argument", name_length, element);
+  } else {
+    set_problem(problem, size, "invalid option -- '%c'", optopt);
+  }
+}
+
+// The names a run without -o or -l uses.
+void set_default_names(RunSettings& settings) {
+  if (settings.print_name == nullptr) {
+    series_base_name(settings.series_name, ".prt", g_default_print_name,
+                     sizeof g_default_print_name);
+    settings.print_name = g_default_print_name;
+  }
+  if (settings.listing_name == nullptr && !listing_variable_set()) {
+    series_base_name(settings.series_name, ".lst", g_default_listing_name,
+                     sizeof g_default_listing_name);
+    settings.listing_name = g_default_listing_name;
+  }
+  settings.series_path =
+      std::strcmp(settings.series_name, "-") == 0 ? "/dev/stdin" : settings.series_name;
+}
+
+// The problem, cut short and with a control byte shown as '?' so that it
+// stays one line, then the hint.
+void write_usage_error(const char* problem) {
+  static const char kHint[] = "Try 'vorna --help' for more information.\n";
+  char line[1024];
+  const int length = std::snprintf(line, sizeof line, "vorna: %.900s\n", problem);
+  if (length <= 0) return;
+  for (int i = 0; i < length - 1; ++i) {
+    if (static_cast<unsigned char>(line[i]) < 32) line[i] = '?';
+  }
+  write_fully(STDERR_FILENO, line, static_cast<std::size_t>(length));
+  write_fully(STDERR_FILENO, kHint, sizeof kHint - 1);
+}
+
+}  // namespace
+
+void series_base_name(const char* series, const char* suffix, char* out, int size) {
+  const char* base = std::strcmp(series, "-") == 0 ? "stdin" : series;
+  if (const char* slash = std::strrchr(base, '/')) base = slash + 1;
+  const char* dot = std::strrchr(base, '.');
+  const int base_length =
+      static_cast<int>(dot != nullptr && dot != base ? dot - base : std::strlen(base));
+  std::snprintf(out, static_cast<std::size_t>(size), "%.*s%s", base_length, base, suffix);
+}
+
+CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settings, char* problem,
+                                     int problem_size) {
+  settings = RunSettings();
+  if (argc <= 1) return CommandLineRequest::kDialogue;
+  settings.dialogue = false;
+  settings.window_start = -std::numeric_limits<double>::infinity();
+  settings.window_end = std::numeric_limits<double>::infinity();
+  CommandLineRequest answer = CommandLineRequest::kRun;
+  optind = 0;  // a fresh scan, also when called again
+  opterr = 0;
+  int result;
+  while ((result = getopt_long(argc, argv, kShortOptions, kOptions, nullptr)) != -1) {
+    switch (result) {
+      case 'o':
+        settings.print_name = optarg;
+        break;
+      case 'l':
+        settings.listing_name = optarg;
+        break;
+      case kFromOption:
+      case kToOption: {
+        const bool from = result == kFromOption;
+        double& value = from ? settings.window_start : settings.window_end;
+        if (!read_time(optarg, from ? 0.0 : 1.0e30, value)) {
+          set_problem(problem, problem_size, "invalid time for --%s: '%s'", from ? "from" : "to",
+                      optarg);
+          return CommandLineRequest::kUsageError;
+        }
+        break;
+      }
+      case 'q':
+        settings.summary = SummaryForm::kNone;
+        break;
+      case kJsonOption:
+        settings.summary = SummaryForm::kJson;
+        break;
+      case 'h':
+      case 'V':
+        // The first of them decides.
+        if (answer == CommandLineRequest::kRun) {
+          answer = result == 'h' ? CommandLineRequest::kHelp : CommandLineRequest::kVersion;
+        }
+        break;
+      default:
+        describe_option_problem(result, argv[optind - 1], problem, problem_size);
+        return CommandLineRequest::kUsageError;
     }
   }
+  if (answer != CommandLineRequest::kRun) return answer;
+  if (optind == argc) {
+    set_problem(problem, problem_size, "missing SERIES operand");
+    return CommandLineRequest::kUsageError;
+  }
+  if (optind + 1 < argc) {
+    set_problem(problem, problem_size, "extra operand '%s'", argv[optind + 1]);
+    return CommandLineRequest::kUsageError;
+  }
+  settings.series_name = argv[optind];
+  set_default_names(settings);
   return CommandLineRequest::kRun;
 }
 
-bool answer_command_line(int argc, const char* const argv[]) {
-  const CommandLineRequest request = command_line_request(argc, argv);
-  if (request == CommandLineRequest::kRun) return false;
-  const char* text = request == CommandLineRequest::kHelp ? kUsageText : kVersionText;
-  unit_write(kConsoleOutput, text, std::strlen(text));
-  return true;
+RunSettings answer_command_line(int argc, char* argv[]) {
+  RunSettings settings;
+  char problem[512];
+  switch (read_command_line(argc, argv, settings, problem, sizeof problem)) {
+    case CommandLineRequest::kDialogue:
+    case CommandLineRequest::kRun:
+      return settings;
+    case CommandLineRequest::kHelp:
+      unit_write(kConsoleOutput, kUsageText, std::strlen(kUsageText));
+      break;
+    case CommandLineRequest::kVersion:
+      unit_write(kConsoleOutput, kVersionText, std::strlen(kVersionText));
+      break;
+    case CommandLineRequest::kUsageError:
+      write_usage_error(problem);
+      end_process(2);
+  }
+  end_process(0);
 }
 
 }  // namespace vorna

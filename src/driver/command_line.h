@@ -1,24 +1,52 @@
-// The command line. The program takes its work from the console dialogue;
-// only --help (-h) and --version (-V) are answered, before anything else,
-// and every other argument is ignored.
+// The command line. Without arguments the program is the console dialogue;
+// with a SERIES it makes one run without questions, its files and window
+// given by options; --help (-h) and --version (-V) are answered at once.
 #pragma once
 
 namespace vorna {
 
-enum class CommandLineRequest { kRun, kHelp, kVersion };
+// What the console shows of a run's result.
+enum class SummaryForm {
+  kLines,  // the four summary lines
+  kNone,   // nothing (--quiet)
+  kJson,   // one JSON object (--json)
+};
 
-// The first --help, -h, --version or -V among the arguments decides; "--"
-// ends the options.
-CommandLineRequest command_line_request(int argc, const char* const argv[]);
+// How a run gets its files and window: from the dialogue, or from the
+// command line. The names point into the program's arguments or into
+// storage of the command line's own; nothing is owned.
+struct RunSettings {
+  bool dialogue = true;
+  const char* series_name = nullptr;   // as given; "-" is standard input
+  const char* series_path = nullptr;   // the file opened for it
+  const char* print_name = nullptr;    // -o, or the series' base name with .prt
+  const char* listing_name = nullptr;  // -l, or base.lst; null: the listing's own rule
+  double window_start = 0.0;           // --from, read as the dialogue reads it
+  double window_end = 1.0e30;          // --to
+  SummaryForm summary = SummaryForm::kLines;
+};
+
+enum class CommandLineRequest { kDialogue, kRun, kHelp, kVersion, kUsageError };
+
+// Reads the arguments into settings. For kUsageError, problem holds the
+// line that names it (without the program's name and line end). argv may
+// be reordered: options may follow the SERIES.
+CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settings, char* problem,
+                                     int problem_size);
+
+// The name of a series without its folders and its last extension
+// ("data/wave.txt" is "wave"; "-" is "stdin") with suffix appended, into
+// out (size bytes, cut when longer).
+void series_base_name(const char* series, const char* suffix, char* out, int size);
 
 // What --help and --version write on standard output.
 extern const char kUsageText[];
 extern const char kVersionText[];
 
-// Writes the usage or the version when the command line asks for it and
-// returns true: the program then ends with status 0, without its banner and
-// without reading standard input. Returns false when the run is to start.
-// A failed write is the severe diagnostic 38 for unit 6.
-bool answer_command_line(int argc, const char* const argv[]);
+// Reads the command line. Writes the usage or the version when it asks for
+// them (status 0), or a usage error on standard error (status 2), and ends
+// the process; otherwise returns the settings of the run. A failed write
+// of the usage or version is the severe diagnostic 38 for unit 6.
+RunSettings answer_command_line(int argc, char* argv[]);
 
 }  // namespace vorna

@@ -1,7 +1,4 @@
 #include "driver/command_line.h"
 #include "driver/run_sequence.h"
 
-int main(int argc, char* argv[]) {
-  if (vorna::answer_command_line(argc, argv)) return 0;
-  vorna::run_program();
-}
+int main(int argc, char* argv[]) { vorna::run_program(vorna::answer_command_line(argc, argv)); }

@@ -1,7 +1,11 @@
 #include "driver/reports.h"
 
+#include <cstring>
+
 #include "analysis/extrema.h"
 #include "analysis/heights.h"
+#include "driver/json_writer.h"
+#include "driver/run_warnings.h"
 #include "textio/layouts.h"
 #include "textio/stop.h"
 #include "textio/units.h"
@@ -17,13 +21,23 @@ constexpr std::size_t length_of(const char (&)[N]) {
   return N - 1;
 }
 
-void write_listing(const Series& series) {
+// The listing file's name as the JSON summary shows it; null while no
+// listing line is written.
+const char* g_listing_shown = nullptr;
+
+// listing_name, when given, names the listing file in place of the unit's
+// own rule; like that rule it connects only when there is a line to write.
+void write_listing(const Series& series, const char* listing_name) {
+  if (series.count > 0 && listing_name != nullptr) {
+    connect_named_file(kListingUnit, listing_name, OpenStatus::kUnknown);
+  }
   // A real counter rebuilds each time on the even grid.
   double counter = 1.0;
   for (int k = 0; k < series.count; ++k) {
     write_listing_line(sample_time(counter, series.first_time, series.increment), series.values[k]);
     counter += 1.0;
   }
+  if (unit_connected(kListingUnit)) g_listing_shown = unit_file_name(kListingUnit);
   close_unit(kListingUnit);
 }
 
@@ -63,23 +77,85 @@ void write_extremum_table(const Series& series) {
   }
 }
 
+void write_to_console(void*, const char* bytes, std::size_t count) {
+  unit_write(kConsoleOutput, bytes, count);
+}
+
+// The summary as one JSON object on one line: the values the reports
+// format, the files by the names diagnostics show, and the run's warnings.
+void write_json_summary(const Series& series, double simulation_length, const char* series_name,
+                        const char* print_shown) {
+  JsonWriter json(write_to_console, nullptr);
+  const struct {
+    const char* key;
+    const char* text;
+  } names[] = {
+      {"{\"series\":", series_name},
+      {",\"print_file\":", print_shown},
+      {",\"listing_file\":", g_listing_shown},
+  };
+  for (const auto& name : names) {
+    json.raw(name.key);
+    json.string(name.text);
+  }
+  // Counts too are reals here: every int is one exactly, and prints as one.
+  const struct {
+    const char* key;
+    double value;
+  } numbers[] = {
+      {",\"steps\":", static_cast<double>(series.count)},
+      {",\"first_time\":", series.first_time},
+      {",\"last_time\":", series.last_time},
+      {",\"time_increment\":", series.increment},
+      {",\"simulation_length\":", simulation_length},
+      {",\"extrema\":", static_cast<double>(g_extrema.count)},
+      {",\"max_height\":", g_extrema.max_height},
+      {",\"time_of_max_height\":", g_extrema.time_of_max_height},
+  };
+  for (const auto& number : numbers) {
+    json.raw(number.key);
+    json.number(number.value);
+  }
+  json.raw(",\"warnings\":[");
+  for (int i = 0; i < run_warning_count(); ++i) {
+    if (i > 0) json.raw(",");
+    json.string(run_warning_text(i));
+  }
+  json.raw("]}\n");
+  json.flush();
+}
+
 }  // namespace
 
-void write_reports(const Series& series, const char* header_line) {
+void connect_named_file(int unit, const char* name, OpenStatus status) {
+  const int error = connect_unit(unit, name, std::strlen(name), status);
+  if (error != 0) fail_run(error, unit);
+}
+
+void write_reports(const Series& series, const char* header_line, const RunSettings& settings) {
   static const char kSteps[] = " Number of steps in Time Series:";
   static const char kLength[] = " Simulation Length             :";
   static const char kHeight[] = " Maximum Height                :";
   static const char kTime[] = " Time For max height           :";
-  write_listing(series);
+  const bool summary_lines = settings.summary == SummaryForm::kLines;
+  write_listing(series, settings.listing_name);
   const double simulation_length = series.last_time - series.first_time;
-  write_count_line(kConsoleOutput, kSteps, length_of(kSteps), series.count);
-  write_fixed_line(kConsoleOutput, kLength, length_of(kLength), simulation_length);
+  if (summary_lines) {
+    write_count_line(kConsoleOutput, kSteps, length_of(kSteps), series.count);
+    write_fixed_line(kConsoleOutput, kLength, length_of(kLength), simulation_length);
+  }
   analyse(series);
   write_header_block(series, simulation_length, header_line);
-  write_exponent_line(kConsoleOutput, kHeight, length_of(kHeight), g_extrema.max_height);
-  write_fixed_line(kConsoleOutput, kTime, length_of(kTime), g_extrema.time_of_max_height);
+  if (summary_lines) {
+    write_exponent_line(kConsoleOutput, kHeight, length_of(kHeight), g_extrema.max_height);
+    write_fixed_line(kConsoleOutput, kTime, length_of(kTime), g_extrema.time_of_max_height);
+  }
   write_extremum_table(series);
+  const char* print_shown = unit_file_name(kPrintUnit);
   close_unit(kPrintUnit);
+  if (settings.summary == SummaryForm::kJson) {
+    write_json_summary(series, simulation_length, settings.series_name, print_shown);
+  }
   stop_run();
 }
 

@@ -2,13 +2,22 @@
 #pragma once
 
 #include "analysis/series.h"
+#include "driver/command_line.h"
+#include "textio/units.h"
 
 namespace vorna {
 
 // Writes the listing file and closes it, prints the number of steps and the
 // simulation length, runs the analysis, writes the print file's header
 // block, prints the maximum height and its time, writes the extremum table,
-// and stops the run. header_line is the 256-character date stamp line.
-[[noreturn]] void write_reports(const Series& series, const char* header_line);
+// and stops the run. header_line is the 256-character date stamp line. The
+// settings give the summary's form and, for a run from the command line,
+// the listing file's name and the names the JSON summary shows.
+[[noreturn]] void write_reports(const Series& series, const char* header_line,
+                                const RunSettings& settings);
+
+// A file named on the command line is connected at once, or its diagnostic
+// ends the run: there is nobody to ask again.
+void connect_named_file(int unit, const char* name, OpenStatus status);
 
 }  // namespace vorna

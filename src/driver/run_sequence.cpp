@@ -3,14 +3,15 @@
 #include <cstring>
 
 #include "analysis/series.h"
+#include "driver/input_places.h"
 #include "driver/reports.h"
 #include "driver/series_reader.h"
+#include "driver/series_warnings.h"
 #include "textio/layouts.h"
 #include "textio/stop.h"
 #include "textio/units.h"
 #include "util/date_stamp.h"
 #include "util/file_connection.h"
-#include "util/line_reader.h"
 #include "util/prompt.h"
 #include "util/text_field.h"
 
@@ -34,29 +35,42 @@ void take_date_stamp() {
 void connect_by_dialogue(char* name, const char* prompt, int unit, int mode,
                          const char* failure_text) {
   int failure_flag = -1;
+  int error_number = 0;
   for (;;) {
     std::memset(name, ' ', kTextLength);
     write_prompt(kConsoleOutput, prompt, static_cast<int>(std::strlen(prompt)));
-    read_line(kConsoleInput, name, kTextLength, false);
-    open_text_file(name, kTextLength, unit, mode, failure_flag);
-    if (failure_flag == 0) return;
+    read_answer(name, kTextLength);
+    open_text_file(name, kTextLength, unit, mode, failure_flag, &error_number);
+    if (failure_flag == 0) break;
     write_message_line(kConsoleOutput, failure_text, std::strlen(failure_text), name, kTextLength);
+    note_refused_answer(name, kTextLength, error_number);
   }
+  forget_refused_answer();
 }
 
 }  // namespace
 
-void run_program() {
+void run_program(const RunSettings& settings) {
   start_units();
   install_interrupt_handler();
   take_date_stamp();
-  write_banner();
-  connect_by_dialogue(g_print_file_name, "Give output file for misc print   :  ", kPrintUnit, 0,
-                      " Cannot Open file :");
-  connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit, 1,
-                      " Nonexisting file :");
-  read_series(g_series);
-  write_reports(g_series, g_header_line);
+  if (settings.dialogue) {
+    write_banner();
+    connect_by_dialogue(g_print_file_name, "Give output file for misc print   :  ", kPrintUnit, 0,
+                        " Cannot Open file :");
+    connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit, 1,
+                        " Nonexisting file :");
+    name_series_file(g_series_file_name, kTextLength);
+    read_series(g_series);
+  } else {
+    // The series first: a run whose series is missing leaves no print file.
+    connect_named_file(kSeriesUnit, settings.series_path, OpenStatus::kOld);
+    connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kUnknown);
+    name_series_file(settings.series_name, static_cast<int>(std::strlen(settings.series_name)));
+    read_series_lines(g_series, settings.window_start, settings.window_end);
+  }
+  write_series_warnings(g_series);
+  write_reports(g_series, g_header_line, settings);
 }
 
 }  // namespace vorna

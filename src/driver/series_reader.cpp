@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "textio/diagnostics.h"
+#include "driver/input_places.h"
+#include "driver/series_warnings.h"
 #include "textio/number_reader.h"
 #include "textio/units.h"
 #include "util/line_reader.h"
@@ -16,14 +17,16 @@ char g_line_field[kTextLength];
 
 // An entry whose first character is a blank (an empty answer) takes the
 // default; otherwise one number is read, and an entry that gives none leaves
-// the value at 0.
-double read_window_entry(const char* prompt, double default_value) {
+// the value at 0. question names the entry in a where-line.
+double read_window_entry(const char* prompt, const char* question, double default_value,
+                         bool& empty) {
   std::memset(g_line_field, ' ', kTextLength);
   write_prompt(kConsoleOutput, prompt, static_cast<int>(std::strlen(prompt)));
-  read_line(kConsoleInput, g_line_field, kTextLength, false);
-  if (g_line_field[0] == ' ') return default_value;
+  read_answer(g_line_field, kTextLength);
+  empty = g_line_field[0] == ' ';
+  if (empty) return default_value;
   double value = 0.0;
-  read_numbers(g_line_field, kTextLength, value);
+  read_answer_number(g_line_field, kTextLength, question, value);
   return value;
 }
 
@@ -41,32 +44,49 @@ bool is_blank_line(const char* field) {
 }  // namespace
 
 void read_series_lines(Series& series, double window_start, double window_end) {
+  watch_series_reading(window_start, window_end);
   // Time and value carry over from the previous data line when a line does
   // not give them.
   double time = 0.0;
   double value = 0.0;
+  double* targets[] = {&time, &value};
+  int line_number = 0;
   for (;;) {
     if (read_line(kSeriesUnit, g_line_field, kTextLength, true) == -1) return;
+    ++line_number;
     if (is_comment_line(g_line_field) || is_blank_line(g_line_field)) continue;
-    read_numbers(g_line_field, kTextLength, time, value);
-    if (time < window_start) continue;
-    if (time > window_end) return;
+    const ReadStatus status = scan_numbers(g_line_field, kTextLength, targets, 2);
+    if (status != ReadStatus::kOk)
+      fail_on_data_line(status, g_line_field, kTextLength, line_number);
+    watch_data_line(line_number, g_line_field, time, value);
+    if (time < window_start) {
+      watch_passed_over();
+      continue;
+    }
+    if (time > window_end) {
+      watch_window_end(line_number, time);
+      return;
+    }
     if (series.count == kSeriesCapacity) {
-      write_error_line(
-          "vorna: info: more than 1000000 samples in the time window; only the first 1000000 "
-          "are used");
+      watch_capacity_reached();
       return;
     }
     series.values[series.count++] = value;
     if (series.count == 1) series.first_time = time;
     series.last_time = time;
     if (series.count == 2) series.increment = time - series.first_time;
+    watch_accepted(line_number, g_line_field, time, series);
   }
 }
 
 void read_series(Series& series) {
-  const double window_start = read_window_entry("First Time        / whole series/ :  ", 0.0);
-  const double window_end = read_window_entry("Last Time         / whole series/ :  ", 1.0e30);
+  bool empty_start = false;
+  bool empty_end = false;
+  const double window_start =
+      read_window_entry("First Time        / whole series/ :  ", "First Time", 0.0, empty_start);
+  const double window_end =
+      read_window_entry("Last Time         / whole series/ :  ", "Last Time", 1.0e30, empty_end);
+  note_empty_first_time(empty_start);
   read_series_lines(series, window_start, window_end);
 }
 

@@ -9,7 +9,8 @@ namespace vorna {
 // series file: comment lines ("$", "#" or "!" first) and blank lines are
 // passed over, every other line gives a time and a value. Values whose time
 // lies in the window are appended to the series; the first line past the
-// window end stops the reading. A malformed line ends the run.
+// window end stops the reading. A malformed line or answer ends the run,
+// with a line that says where it stands.
 void read_series(Series& series);
 
 // Reads the data lines of the connected series file into the series for the

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <cstring>
 
 #include "textio/system_io.h"
 
@@ -53,6 +54,34 @@ const char* severity_word(Severity severity) {
   }
 }
 
+// The length of the valid UTF-8 character at bytes (1 to 4), or 0 when the
+// bytes before end do not form one: a stray continuation byte, a cut
+// sequence, an overlong form, a surrogate or a value past U+10FFFF.
+std::size_t utf8_length(const unsigned char* bytes, const unsigned char* end) {
+  const unsigned lead = bytes[0];
+  if (lead < 0x80) return 1;
+  std::size_t length;
+  unsigned low = 0x80, high = 0xBF;  // bounds of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (static_cast<std::size_t>(end - bytes) < length || bytes[1] < low || bytes[1] > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (bytes[i] < 0x80 || bytes[i] > 0xBF) return 0;
+  }
+  return length;
+}
+
 // One line, built without allocation and written in one piece; a text too
 // long for it is cut, and the line end always fits.
 class Line {
@@ -61,10 +90,22 @@ class Line {
     while (*text != '\0' && used_ < kCapacity) text_[used_++] = *text++;
     return *this;
   }
-  // A file name: control bytes would break the line.
+  // A file name: control characters would break the line or steer the
+  // terminal.
   Line& add_name(const char* name) {
-    for (; *name != '\0' && used_ < kCapacity; ++name) {
-      text_[used_++] = static_cast<unsigned char>(*name) < 32 ? '?' : *name;
+    const auto* at = reinterpret_cast<const unsigned char*>(name);
+    const auto* end = at + std::strlen(name);
+    while (at < end && used_ < kCapacity) {
+      const ShownCharacter shown = shown_character(at, end);
+      if (!shown.as_is) {
+        text_[used_++] = '?';
+      } else if (used_ + shown.length <= kCapacity) {
+        std::memcpy(text_ + used_, at, shown.length);
+        used_ += shown.length;
+      } else {
+        break;
+      }
+      at += shown.length;
     }
     return *this;
   }
@@ -101,6 +142,14 @@ class Line {
 };
 
 }  // namespace
+
+ShownCharacter shown_character(const unsigned char* text, const unsigned char* end) {
+  const std::size_t length = utf8_length(text, end);
+  if (length == 0) return {1, false};
+  const bool control =
+      text[0] < 32 || text[0] == 0x7F || (text[0] == 0xC2 && text[1] < 0xA0);  // C0, DEL, C1
+  return {length, !control};
+}
 
 Severity severity_of(int number) {
   return number == kOutputConversion || number == kInterrupt ? Severity::kError : Severity::kSevere;

@@ -2,6 +2,8 @@
 // and condition codes, and how a line is laid out. Nothing here ends the run.
 #pragma once
 
+#include <cstddef>
+
 namespace vorna {
 
 // Error numbers of the diagnostics this program can meet.
@@ -28,8 +30,22 @@ Severity severity_of(int number);
 // The 32-bit condition code: severity in the top two bits, number in the low 16.
 unsigned condition_code(int number);
 
+// One character of a text shown in a diagnostic or where-line: its length
+// in bytes, and whether it is shown as it stands. A control character
+// (below 32, DEL, U+0080 to U+009F) and each byte outside valid UTF-8 (one
+// byte long) are shown as '?' instead, so a line stays one line and the
+// terminal shows it as text.
+struct ShownCharacter {
+  std::size_t length;
+  bool as_is;
+};
+// text < end.
+ShownCharacter shown_character(const unsigned char* text, const unsigned char* end);
+
 // Each line below ends with CR LF and goes to the system in one piece; a
-// byte below 32 in a file name is shown as '?', so a line stays one line.
+// control character (below 32, DEL, U+0080 to U+009F) or a byte outside
+// valid UTF-8 in a file name is shown as '?', so a line stays one line and
+// the terminal shows it as text.
 
 // "vorna: <severity> (<number>): <text>, unit <unit>, file <file_name>".
 void write_diagnostic_line(int number, int unit, const char* file_name);

@@ -5,9 +5,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <initializer_list>
+
 #include "textio/diagnostics.h"
 #include "textio/system_io.h"
-#include "textio/units.h"
+#include "textio/unit_table.h"
+#include "textio/where_lines.h"
 
 namespace vorna {
 namespace {
@@ -25,6 +28,15 @@ const char* event_name(int signal_number) {
     default:
       return "TERMINATE";
   }
+}
+
+// No SA_RESTART: a wait that an interrupt ends returns at once.
+bool set_action(int signal_number, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;
+  return sigaction(signal_number, &action, nullptr) == 0;
 }
 
 bool ignored(int signal_number) {
@@ -65,15 +77,31 @@ void count_close_failure(int unit) {
 }  // namespace
 
 void install_interrupt_handler() {
-  signal(SIGPIPE, SIG_IGN);
-  signal(SIGXFSZ, SIG_IGN);
-  struct sigaction action {};
-  action.sa_handler = record_interrupt;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no SA_RESTART: a waiting read returns at once
-  for (int signal_number : kInterruptSignals) {
-    if (!ignored(signal_number)) sigaction(signal_number, &action, nullptr);
+  // SIGPIPE and SIGXFSZ ignored, or blocked when that is refused: either way
+  // the write fails instead of the process ending.
+  sigset_t blocked, kept_blocked;
+  sigemptyset(&blocked);
+  sigemptyset(&kept_blocked);
+  for (int signal_number : {SIGPIPE, SIGXFSZ}) {
+    if (!set_action(signal_number, SIG_IGN)) {
+      sigaddset(&blocked, signal_number);
+      sigaddset(&kept_blocked, signal_number);
+    }
   }
+  // Only an interrupt whose handler is in place is blocked: one the system
+  // kept at its default action still ends the process as it comes.
+  for (int signal_number : kInterruptSignals) {
+    if (!ignored(signal_number) && set_action(signal_number, record_interrupt)) {
+      sigaddset(&blocked, signal_number);
+    }
+  }
+  // The waits let the interrupts in, never the two above.
+  sigset_t in_waits;
+  if (sigprocmask(SIG_BLOCK, &blocked, &in_waits) != 0) return;
+  for (int signal_number : {SIGPIPE, SIGXFSZ}) {
+    if (sigismember(&kept_blocked, signal_number) == 1) sigaddset(&in_waits, signal_number);
+  }
+  wait_with_signal_mask(in_waits);
 }
 
 void end_by_pending_interrupt() {
@@ -91,10 +119,13 @@ void end_by_event(int signal_number) {
 }
 
 void stop_run() {
+  // An interrupt blocked since the last wait counts, so does one that came
+  // while the files were written out.
+  take_blocked_interrupts();
   end_if_interrupted();
   close_all_units(count_close_failure);
   if (g_close_failures > 0) end_process(kWriteError);
-  // An interrupt that came while the files were written out still counts.
+  take_blocked_interrupts();
   end_if_interrupted();
   end_process(0);
 }
@@ -108,8 +139,14 @@ void issue_diagnostic(int number, int unit, const char* file_name) {
 void fail_run(int number, int unit, const char* file_name) {
   flush_units_on_standard_streams();
   write_diagnostic_line(number, unit, file_name != nullptr ? file_name : unit_file_name(unit));
+  write_where_line(number);
   close_all_units(report_close_failure);
   end_process(static_cast<int>(condition_code(number) & 0xFFu));
+}
+
+void end_by_failure(UnitResult failure) {
+  end_if_interrupted();
+  fail_run(failure.number, failure.unit);
 }
 
 void report_note(const char* text, int unit) { write_note_line(text, unit, unit_file_name(unit)); }

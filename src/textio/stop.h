@@ -3,13 +3,15 @@
 #pragma once
 
 #include "textio/system_io.h"
+#include "textio/unit_table.h"
 
 namespace vorna {
 
 // Takes SIGINT, SIGQUIT, SIGHUP and SIGTERM, except those ignored when the
 // program started (nohup, background jobs): the handler only records the
-// signal, and a blocking read or write returns early. Ignores SIGPIPE and
-// SIGXFSZ, so a vanished reader or a file-size limit is a failed write.
+// signal. They are blocked but in the program's waits, which an interrupt
+// ends. Ignores SIGPIPE and SIGXFSZ (blocks them where that is refused), so
+// a vanished reader or a file-size limit is a failed write.
 void install_interrupt_handler();
 
 // The safe points call end_if_interrupted. After an interrupt it writes the
@@ -32,10 +34,18 @@ void end_by_event(int signal_number);
 // the unit's own. A severe diagnostic closes every unit and ends the process
 // with the low 8 bits of its condition code; an error returns.
 void issue_diagnostic(int number, int unit, const char* file_name = nullptr);
-// The same for a diagnostic known to be severe.
+// The same for a diagnostic known to be severe: the one place where a severe
+// diagnostic line is written and the run ends.
 [[noreturn]] void fail_run(int number, int unit, const char* file_name = nullptr);
 // A line that tells what the run is doing about a unit, "vorna: info: ...".
 void report_note(const char* text, int unit);
+
+// The one way a unit's failure ends the run: a pending interrupt ends it as
+// the interrupt; any other failure is the severe diagnostic of fail_run.
+[[noreturn]] void end_by_failure(UnitResult failure);
+inline void end_on_failure(UnitResult result) {
+  if (!result.done()) end_by_failure(result);
+}
 
 // Ends the process at once with the status; no unit is touched.
 [[noreturn]] void end_process(int status);

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 
 namespace vorna {
 
@@ -34,26 +35,36 @@ int grace_left() {
   return left > 0 ? static_cast<int>(left) : 0;
 }
 
+sigset_t g_wait_mask;
+bool g_wait_mask_set = false;
+
+const sigset_t* wait_mask() { return g_wait_mask_set ? &g_wait_mask : nullptr; }
+
+timespec time_of(int milliseconds) {
+  return timespec{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+}
+
 // Waits until the descriptor is ready: > 0 ready (or an error the next call
 // reports), 0 when the time ran out, -1 with errno. A wait without a time
 // limit ends with EINTR on an interrupt, also one that came just before it:
-// signals are blocked from the check until poll waits.
+// the interrupts are blocked but in ppoll.
 int wait_ready(int fd, short events, int timeout_milliseconds) {
-  sigset_t all, open;
-  sigfillset(&all);
-  sigprocmask(SIG_BLOCK, &all, &open);
-  pollfd entry{fd, events, 0};
-  timespec limit{timeout_milliseconds / 1000, (timeout_milliseconds % 1000) * 1000000L};
-  int result = -1;
   if (timeout_milliseconds < 0 && g_interrupt_signal != 0) {
     errno = EINTR;
-  } else {
-    result = ppoll(&entry, 1, timeout_milliseconds < 0 ? nullptr : &limit, &open);
+    return -1;
   }
-  const int error = errno;
-  sigprocmask(SIG_SETMASK, &open, nullptr);
-  errno = error;
-  return result;
+  pollfd entry{fd, events, 0};
+  const timespec limit = time_of(timeout_milliseconds);
+  return ppoll(&entry, 1, timeout_milliseconds < 0 ? nullptr : &limit, wait_mask());
+}
+
+// The length of the next piece for a pipe or terminal: at most PIPE_BUF
+// bytes, ending after the piece's last line end when it holds one.
+std::size_t piece_length(const char* bytes, std::size_t left) {
+  if (left <= PIPE_BUF) return left;
+  const void* line_end = memrchr(bytes, '\n', PIPE_BUF);
+  if (line_end == nullptr) return PIPE_BUF;
+  return static_cast<std::size_t>(static_cast<const char*>(line_end) - bytes) + 1;
 }
 
 bool is_regular_file(int fd) {
@@ -65,32 +76,47 @@ bool is_regular_file(int fd) {
 
 void record_interrupt(int signal_number) { g_interrupt_signal = signal_number; }
 
-std::size_t write_fully(int fd, const char* bytes, std::size_t count) {
+void wait_with_signal_mask(const sigset_t& mask) {
+  g_wait_mask = mask;
+  g_wait_mask_set = true;
+}
+
+void take_blocked_interrupts() {
+  if (!g_wait_mask_set) return;
+  const timespec none{0, 0};
+  ppoll(nullptr, 0, &none, &g_wait_mask);
+}
+
+void sleep_interruptibly(int milliseconds) {
+  const timespec limit = time_of(milliseconds);
+  ppoll(nullptr, 0, &limit, wait_mask());
+}
+
+WriteResult write_fully(int fd, const char* bytes, std::size_t count) {
   // A regular file takes any count at once; a pipe or terminal is waited
-  // for in poll and given at most PIPE_BUF bytes, which it takes without
-  // blocking once it polls ready.
+  // for in poll and given a piece of at most PIPE_BUF bytes, which it takes
+  // whole without blocking once it polls ready.
   const bool may_block = !is_regular_file(fd);
   std::size_t done = 0;
   while (done < count) {
-    std::size_t chunk = count - done;
+    std::size_t piece = count - done;
     if (may_block) {
       const int ready = wait_ready(fd, POLLOUT, pending_interrupt() != 0 ? grace_left() : -1);
-      if (ready == 0) {
-        errno = 0;  // the grace time is over: the rest is dropped
-        return done;
-      }
+      if (ready == 0) return {done, WriteOutcome::kDropped, 0};
       if (ready < 0 && errno == EINTR) continue;
-      if (chunk > PIPE_BUF) chunk = PIPE_BUF;
+      piece = piece_length(bytes + done, piece);
     }
-    const ssize_t wrote = ::write(fd, bytes + done, chunk);
+    const ssize_t wrote = ::write(fd, bytes + done, piece);
     if (wrote > 0) {
       done += static_cast<std::size_t>(wrote);
     } else if (wrote == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
-      if (wrote == 0) errno = EIO;
-      return done;
+      return {done, WriteOutcome::kFailed, wrote == 0 ? EIO : errno};
     }
   }
-  return done;
+  // A regular file never waits in poll: an interrupt that came while it was
+  // written is let in here.
+  if (!may_block) take_blocked_interrupts();
+  return {done, WriteOutcome::kAll, 0};
 }
 
 long read_some(int fd, char* into, std::size_t capacity) {

@@ -18,13 +18,15 @@ void open_unit_file(const char* name, int name_length, int unit, int status_code
   if (error > 0) error_code = -error;
 }
 
-void open_text_file(const char* name, int name_length, int unit, int mode, int& failure_flag) {
+void open_text_file(const char* name, int name_length, int unit, int mode, int& failure_flag,
+                    int* error_number) {
   const int status_code = mode > 0 ? kStatusOld : kStatusUnknown;
   int length = trimmed_length(name, name_length);
   if (length < 0) length = 0;
   int error_code = 0;
   open_unit_file(name, length, unit, status_code, error_code);
   failure_flag = error_code != 0 ? -1 : 0;
+  if (error_number != nullptr) *error_number = -error_code;
 }
 
 }  // namespace vorna

@@ -17,7 +17,9 @@ void open_unit_file(const char* name, int name_length, int unit, int status_code
 
 // The dialogue's wrapper: mode 1 needs an existing file, mode 0 creates a
 // missing one. The name is passed with its trimmed length. failure_flag is
-// -1 when this attempt failed, 0 when it succeeded.
-void open_text_file(const char* name, int name_length, int unit, int mode, int& failure_flag);
+// -1 when this attempt failed, 0 when it succeeded; error_number, when
+// given, receives the failure's error number (0 on success).
+void open_text_file(const char* name, int name_length, int unit, int mode, int& failure_flag,
+                    int* error_number = nullptr);
 
 }  // namespace vorna

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -9,17 +10,40 @@
 namespace vorna {
 namespace {
 
-CommandLineRequest request_of(std::vector<const char*> arguments) {
-  arguments.insert(arguments.begin(), "vorna");
-  return command_line_request(static_cast<int>(arguments.size()), arguments.data());
+// The settings point into the arguments, so they are kept with them.
+struct Parsed {
+  std::vector<std::string> arguments;
+  CommandLineRequest request;
+  RunSettings settings;
+  std::string problem;
+};
+
+Parsed parse(const std::vector<std::string>& arguments) {
+  Parsed parsed;
+  parsed.arguments = arguments;
+  parsed.arguments.insert(parsed.arguments.begin(), "vorna");
+  std::vector<char*> argv;
+  for (std::string& argument : parsed.arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  char problem[512] = "";
+  parsed.request = read_command_line(static_cast<int>(parsed.arguments.size()), argv.data(),
+                                     parsed.settings, problem, sizeof problem);
+  parsed.problem = problem;
+  return parsed;
 }
 
-TEST(CommandLine, FirstHelpOrVersionDecidesAndAnythingElseIsIgnored) {
+std::string shown(const std::vector<std::string>& arguments) {
+  std::string text;
+  for (const std::string& argument : arguments) text += " [" + argument + "]";
+  return text;
+}
+
+TEST(CommandLine, HelpVersionDialogueOrRun) {
   const struct {
-    std::vector<const char*> arguments;
+    std::vector<std::string> arguments;
     CommandLineRequest expected;
   } cases[] = {
-      {{}, CommandLineRequest::kRun},
+      {{}, CommandLineRequest::kDialogue},
       {{"--help"}, CommandLineRequest::kHelp},
       {{"-h"}, CommandLineRequest::kHelp},
       {{"--version"}, CommandLineRequest::kVersion},
@@ -27,14 +51,111 @@ TEST(CommandLine, FirstHelpOrVersionDecidesAndAnythingElseIsIgnored) {
       {{"series.txt", "-h"}, CommandLineRequest::kHelp},
       {{"-V", "--help"}, CommandLineRequest::kVersion},
       {{"--help", "--version"}, CommandLineRequest::kHelp},
-      {{"--", "--help"}, CommandLineRequest::kRun},
-      {{"-v", "-help", "--HELP", "--versions", "help", ""}, CommandLineRequest::kRun},
+      {{"--he"}, CommandLineRequest::kHelp},  // a unique prefix
+      {{"-qV"}, CommandLineRequest::kVersion},
+      {{"series.txt"}, CommandLineRequest::kRun},
+      {{"--", "--help"}, CommandLineRequest::kRun},  // a series named --help
+      {{"-"}, CommandLineRequest::kRun},
   };
   for (const auto& c : cases) {
-    std::string shown;
-    for (const char* argument : c.arguments) shown += std::string(" [") + argument + "]";
-    EXPECT_EQ(request_of(c.arguments), c.expected) << "arguments:" << shown;
+    EXPECT_EQ(parse(c.arguments).request, c.expected) << "arguments:" << shown(c.arguments);
   }
+}
+
+TEST(CommandLine, UsageErrorsNameTheProblem) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string problem;
+  } cases[] = {
+      {{"--helpx"}, "unrecognized option '--helpx'"},
+      {{"-help"}, "invalid option -- 'e'"},
+      {{"--verbose", "s.txt"}, "unrecognized option '--verbose'"},
+      {{"-x", "s.txt"}, "invalid option -- 'x'"},
+      {{"s.txt", "-o"}, "option requires an argument -- 'o'"},
+      {{"s.txt", "--listing"}, "option '--listing' requires an argument"},
+      {{"--quiet=yes", "s.txt"}, "option '--quiet' doesn't allow an argument"},
+      {{"--json=1", "s.txt"}, "option '--json' doesn't allow an argument"},
+      {{"a.txt", "b.txt"}, "extra operand 'b.txt'"},
+      {{"-q"}, "missing SERIES operand"},
+      {{"--from=abc", "s.txt"}, "invalid time for --from: 'abc'"},
+      {{"--to", "1.5.5", "s.txt"}, "invalid time for --to: '1.5.5'"},
+      {{"--to", "1E309", "s.txt"}, "invalid time for --to: '1E309'"},
+      {{"--from", "", "--to", "5,", "--from=NaN", "s.txt"}, "invalid time for --from: 'NaN'"},
+  };
+  for (const auto& c : cases) {
+    const Parsed parsed = parse(c.arguments);
+    EXPECT_EQ(parsed.request, CommandLineRequest::kUsageError) << shown(c.arguments);
+    EXPECT_EQ(parsed.problem, c.problem) << shown(c.arguments);
+  }
+}
+
+TEST(CommandLine, TimesAreReadAsWindowAnswersAndDefaultToTheWholeSeries) {
+  const double infinity = INFINITY;
+  const struct {
+    std::vector<std::string> arguments;
+    double start, end;
+  } cases[] = {
+      {{"s.txt"}, -infinity, infinity},
+      {{"--from=2.5", "--to", "1.0D1", "s.txt"}, 2.5, 10.0},
+      {{"--from=-1E30", "s.txt"}, -1e30, infinity},
+      // An empty TIME or one that starts with a blank is the dialogue's default.
+      {{"--from=", "--to=", "s.txt"}, 0.0, 1e30},
+      {{"--from= 5", "--to= 5", "s.txt"}, 0.0, 1e30},
+      // A TIME that gives no value is 0; what follows the number is not read.
+      {{"--from=/", "--to=,", "s.txt"}, 0.0, 0.0},
+      {{"--from=3 4", "--to=7,x", "s.txt"}, 3.0, 7.0},
+  };
+  for (const auto& c : cases) {
+    const Parsed parsed = parse(c.arguments);
+    ASSERT_EQ(parsed.request, CommandLineRequest::kRun) << shown(c.arguments);
+    EXPECT_EQ(parsed.settings.window_start, c.start) << shown(c.arguments);
+    EXPECT_EQ(parsed.settings.window_end, c.end) << shown(c.arguments);
+  }
+}
+
+TEST(CommandLine, OptionsMayFollowTheSeriesAndTheLastSummaryFormHolds) {
+  const Parsed parsed =
+      parse({"data/wave.txt", "-l", "out.lst", "--json", "--print=out.prt", "-q", "--js"});
+  ASSERT_EQ(parsed.request, CommandLineRequest::kRun);
+  EXPECT_FALSE(parsed.settings.dialogue);
+  EXPECT_STREQ(parsed.settings.series_name, "data/wave.txt");
+  EXPECT_STREQ(parsed.settings.series_path, "data/wave.txt");
+  EXPECT_STREQ(parsed.settings.print_name, "out.prt");
+  EXPECT_STREQ(parsed.settings.listing_name, "out.lst");
+  EXPECT_EQ(parsed.settings.summary, SummaryForm::kJson);
+  EXPECT_EQ(parse({"--json", "-q", "s"}).settings.summary, SummaryForm::kNone);
+  EXPECT_EQ(parse({"s"}).settings.summary, SummaryForm::kLines);
+  EXPECT_TRUE(parse({}).settings.dialogue);
+}
+
+TEST(CommandLine, StandardInputIsReadThroughItsDeviceWithTheBaseNameStdin) {
+  const Parsed parsed = parse({"-"});
+  EXPECT_STREQ(parsed.settings.series_path, "/dev/stdin");
+  EXPECT_STREQ(parsed.settings.print_name, "stdin.prt");
+}
+
+TEST(CommandLine, BaseNameDropsTheFoldersAndTheLastExtension) {
+  const struct {
+    const char* series;
+    const char* print;
+  } cases[] = {
+      {"data/wave.txt", "wave.prt"},
+      {"wave", "wave.prt"},
+      {"a.b.txt", "a.b.prt"},
+      {"/x/y.z/wave", "wave.prt"},
+      {"dir.d/.hidden", ".hidden.prt"},
+      {"-", "stdin.prt"},
+      {"./-", "-.prt"},
+      {"a.", "a.prt"},
+  };
+  for (const auto& c : cases) {
+    char out[64];
+    series_base_name(c.series, ".prt", out, sizeof out);
+    EXPECT_STREQ(out, c.print) << c.series;
+  }
+  char small[6];
+  series_base_name("data/wave.txt", ".lst", small, sizeof small);
+  EXPECT_STREQ(small, "wave.");
 }
 
 TEST(CommandLine, UsageFitsEightyColumnsAndEndsWithALineEnd) {

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "driver/input_places.h"
+#include "driver/run_warnings.h"
+#include "driver/series_warnings.h"
 #include "support/run_vorna.h"
 #include "textio/units.h"
 #include "util/file_connection.h"
@@ -71,6 +74,22 @@ TEST(ReadSeriesLines, LongLinesAreCutAtTheFieldLength) {
   const std::string long_line = "1 2" + std::string(300, ' ') + "garbage\n";
   const Series& s = read_text(long_line + "2 3\n");
   EXPECT_EQ(values_of(s), (std::vector<double>{2, 3}));
+}
+
+TEST(ReadSeriesLines, WarningsOfTheReadingAreKeptForTheRunOneTextAKind) {
+  name_series_file("series.txt", 10);
+  const Series& s = read_text("0 1\n1 2\n1 3\n5 1\n");
+  write_series_warnings(s);
+  ASSERT_EQ(run_warning_count(), 2);
+  EXPECT_EQ(std::string(run_warning_text(0)),
+            "series.txt:3: time 1 is not above the time before it, 1: \"1 3\"; the reports assume "
+            "times that increase");
+  EXPECT_EQ(std::string(run_warning_text(1)),
+            "series.txt:3: time 1 is reported as 2: the reports assume an even increment DT = 1 "
+            "(the first two samples' times) (and 1 more line)");
+  EXPECT_EQ(std::string(run_warning_text(2)), "");
+  write_series_warnings(read_text("0 1\n1 2\n"));
+  EXPECT_EQ(run_warning_count(), 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// --help and --version of the real program: answered before anything else,
-// without the banner and without reading standard input.
+// --help, --version and wrong command lines of the real program: answered
+// before anything else, without the banner and without reading standard
+// input.
 #include "driver/command_line.h"
 
 #include <gtest/gtest.h>
@@ -69,20 +70,40 @@ TEST(CommandLine, UsageNamesTheQuestionsOutputsStatusesAndManual) {
   const std::string usage = vorna::kUsageText;
   for (const char* text :
        {"Give output file for misc print", "Give file containing Time Series", "First Time",
-        "Last Time", "FORT36", "fort.36", "CR LF", "129, 130, 131, 143",
+        "Last Time", "FORT36", "fort.36", "CR LF", "129, 130, 131, 143", "--print=FILE",
+        "--listing=FILE", "--from=TIME", "--to=TIME", "--quiet", "--json", "for f in",
         "9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66", "man vorna", "doc/vorna.1"}) {
     EXPECT_NE(usage.find(text), std::string::npos) << text;
   }
 }
 
-TEST(CommandLine, OtherArgumentsAreIgnored) {
-  TempDir dir;
-  RunOptions options;
-  options.arguments = {"--verbose", "series.txt"};
-  RunResult run = run_vorna_with(dir.path(), "", options);
-  EXPECT_EQ(run.out, banner() + kPrintPrompt);
-  EXPECT_EQ(run.err, kEndOfInput);
-  EXPECT_EQ(run.status, 24);
+TEST(CommandLine, UsageErrorsAreOneLineAndStatusTwoWithoutAnyFile) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string line;
+  } cases[] = {
+      {{"--verbose", "s.txt"}, "vorna: unrecognized option '--verbose'\n"},
+      {{"--helpx"}, "vorna: unrecognized option '--helpx'\n"},
+      {{"-z", "s.txt"}, "vorna: invalid option -- 'z'\n"},
+      {{"s.txt", "-o"}, "vorna: option requires an argument -- 'o'\n"},
+      {{"s.txt", "--print"}, "vorna: option '--print' requires an argument\n"},
+      {{"--json=yes", "s.txt"}, "vorna: option '--json' doesn't allow an argument\n"},
+      {{"s.txt", "s.txt"}, "vorna: extra operand 's.txt'\n"},
+      {{"-q", "--json"}, "vorna: missing SERIES operand\n"},
+      {{"--from", "start", "s.txt"}, "vorna: invalid time for --from: 'start'\n"},
+      {{"s.txt", "two\nlines\x1b"}, "vorna: extra operand 'two?lines?'\n"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    write_file(dir.file("s.txt"), "0 1\n1 2\n2 1\n");
+    RunResult run = run_with_arguments(dir, c.arguments);
+    EXPECT_EQ(run.out, "") << c.line;
+    EXPECT_EQ(run.err, c.line + "Try 'vorna --help' for more information.\n");
+    EXPECT_EQ(run.status, 2) << c.line;
+    for (const char* name : {"s.prt", "s.lst", "fort.36", "out.prt"}) {
+      EXPECT_FALSE(file_exists(dir.file(name))) << c.line << name;
+    }
+  }
 }
 
 TEST(CommandLine, HelpThatCannotBeWrittenIs38) {

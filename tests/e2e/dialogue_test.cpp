@@ -67,7 +67,9 @@ TEST(Dialogue, EmptyNameFailsAndIsAskedForAgain) {
   TempDir dir;
   RunResult run = run_vorna(dir.path(), "\n");
   EXPECT_EQ(run.out, banner() + kPrintPrompt + cannot_open_line("") + kPrintPrompt);
-  EXPECT_EQ(run.err, kEndOfInput);
+  EXPECT_EQ(run.err, kEndOfInput +
+                         "vorna: (standard input):1: the answers ended while a file name was asked "
+                         "for again; the last one was refused (an empty answer): \"\"\r\n");
 }
 
 TEST(Dialogue, NamesTypedWithBlanksAroundThemConnectTheBareNames) {

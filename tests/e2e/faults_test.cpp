@@ -7,9 +7,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -26,6 +29,7 @@
 
 #include "support/interrupts.h"
 #include "support/program_text.h"
+#include "support/run_shell.h"
 #include "support/run_vorna.h"
 
 namespace vorna_test {
@@ -167,7 +171,11 @@ TEST(Faults, SeriesFileThatIsADirectoryIsAskedForAgain) {
   RunResult run = run_vorna(dir.path(), "out.prt\nsub\n");
   EXPECT_EQ(run.out, banner() + kPrintPrompt + kSeriesPrompt +
                          " Nonexisting file :" + name_field("sub") + "\r\n" + kSeriesPrompt);
-  EXPECT_EQ(run.err, kEndOfInput);
+  EXPECT_EQ(
+      run.err,
+      kEndOfInput +
+          "vorna: (standard input):2: the answers ended while a file name was asked for again; the "
+          "last one was refused (a folder, or a file that cannot be opened for this): \"sub\"\r\n");
   EXPECT_EQ(run.status, 24);
 }
 
@@ -182,7 +190,8 @@ TEST(Faults, SixtyFourMebibyteLineWithoutALineEndIsCutToItsField) {
   write_file(dir.file("s.txt"), huge_line("", 'x'));
   RunResult run = run_vorna(dir.path(), kAnswers);
   EXPECT_EQ(run.status, 59);
-  EXPECT_EQ(run.err, kSyntaxError);
+  EXPECT_EQ(run.err, kSyntaxError + "vorna: s.txt:1: the time is not a number: \"" +
+                         std::string(80, 'x') + "...\"\r\n");
 }
 
 TEST(Faults, SixtyFourMebibyteLineStartingWithTwoNumbersIsOneSample) {
@@ -199,7 +208,8 @@ TEST(Faults, BinaryGarbageInTheSeriesFileIsOneSyntaxDiagnostic) {
   write_file(dir.file("s.txt"), std::string("\x7f\x01\xff\xfe garbage\x00\x00 ", 16) + "\n1 2\n");
   RunResult run = run_vorna(dir.path(), kAnswers);
   EXPECT_EQ(run.status, 59);
-  EXPECT_EQ(run.err, kSyntaxError);
+  EXPECT_EQ(run.err,
+            kSyntaxError + "vorna: s.txt:1: the time is not a number: \"???? garbage?? ?\"\r\n");
   EXPECT_FALSE(file_exists(dir.file("fort.36")));
 }
 
@@ -208,7 +218,7 @@ TEST(Faults, NulBytesInTheSeriesFileAreOneSyntaxDiagnostic) {
   write_file(dir.file("s.txt"), std::string("0 0\n\0\0\0\0\n2 0\n", 13));
   RunResult run = run_vorna(dir.path(), kAnswers);
   EXPECT_EQ(run.status, 59);
-  EXPECT_EQ(run.err, kSyntaxError);
+  EXPECT_EQ(run.err, kSyntaxError + "vorna: s.txt:2: the time is not a number: \"????\"\r\n");
 }
 
 // ---- a console that is gone ----
@@ -380,7 +390,8 @@ std::string interrupt_line(const char* event) {
 TEST(InterruptWhileBlocked, AConsolePipeNobodyReadsDoesNotHoldUpTheEnding) {
   // The print file goes through standard output, a pipe that is never read:
   // the program blocks writing it. The interrupt still ends the run at once,
-  // and the listing written before is whole.
+  // the listing written before is whole, and what the pipe took ends on a
+  // record end: the rest is dropped in whole records.
   TempDir dir;
   const int kCount = 200000;
   write_file(dir.file("s.txt"), series_of(kCount));
@@ -401,10 +412,17 @@ TEST(InterruptWhileBlocked, AConsolePipeNobodyReadsDoesNotHoldUpTheEnding) {
   process.signal(SIGTERM);
   ASSERT_TRUE(ends_within(process, 3.0));
   RunResult run = process.wait();
+  std::string taken;
+  char bytes[65536];
+  ssize_t got;
+  while ((got = read(reader, bytes, sizeof bytes)) > 0)
+    taken.append(bytes, static_cast<std::size_t>(got));
   close(reader);
   EXPECT_EQ(run.signal, SIGTERM);
   EXPECT_EQ(run.err, interrupt_line("TERMINATE"));
   EXPECT_EQ(read_file(dir.file("fort.36")).size(), 32u * kCount);
+  ASSERT_GT(taken.size(), banner().size());
+  EXPECT_TRUE(whole_lines(taken)) << "ends with " << taken.substr(taken.size() - 40);
 }
 
 class IgnoredSignal : public ::testing::TestWithParam<InterruptCase> {};
@@ -678,6 +696,29 @@ TEST(ResourceLimits, GiveADiagnosticNotAnAbort) {
   }
 }
 
+TEST(StandardOutputClosed, IsAFailedWriteAtTheFirstRecord) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), three_samples());
+  RunOptions options;
+  options.close_output = true;
+  RunResult run = run_vorna_with(dir.path(), kAnswers, options);
+  EXPECT_EQ(run.status, 38);
+  EXPECT_EQ(run.err, diagnostic(38, 6, "CONOUT$"));
+  EXPECT_FALSE(file_exists(dir.file("out.prt")));
+}
+
+TEST(EndlessConsoleInput, ALineWithoutEndFromADeviceIs22) {
+  // /dev/zero as standard input: one line of zero bytes up to the longest
+  // line the program holds, read in blocks.
+  TempDir dir;
+  RunOptions options;
+  options.input = RunOptions::Input::kFile;
+  options.input_file = "/dev/zero";
+  RunResult run = run_vorna_with(dir.path(), "", options);
+  EXPECT_EQ(run.status, 22);
+  EXPECT_EQ(run.err, diagnostic(22, 5, "CONIN$"));
+}
+
 // ---- consoles that are not ready ----
 
 TEST(NonBlockingConsole, InputThatIsNotReadyIsWaitedFor) {
@@ -755,20 +796,89 @@ TEST(CreationRefused, ListingInADirectoryThatRefusesItIs9AndThePrintFileIsAskedA
   EXPECT_EQ(run.err, diagnostic(9, 36, real_path(dir.path()) + "/locked/list.txt"));
 }
 
+struct NormalRun {
+  std::string out, print, listing;
+};
+
+NormalRun normal_run(const std::string& series) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), series);
+  RunResult run = run_vorna(dir.path(), kAnswers);
+  EXPECT_EQ(run.status, 0);
+  return {run.out, read_file(dir.file("out.prt")), read_file(dir.file("fort.36"))};
+}
+
 // ---- pipes as output files ----
 
-TEST(FifoOutput, OpensWithoutWaitingForAReader) {
+TEST(FifoOutput, WaitsForItsReaderUntilAnInterrupt) {
+  // A print file that is a pipe nobody opens: the run waits at its question
+  // for a reader, and an interrupt still ends the wait.
   TempDir dir;
   write_file(dir.file("s.txt"), three_samples());
-  ASSERT_EQ(mkfifo(dir.file("fort.36").c_str(), 0600), 0);
   ASSERT_EQ(mkfifo(dir.file("out.prt").c_str(), 0600), 0);
   VornaProcess process(dir.path());
   process.send(kAnswers);
   process.close_input();
-  ASSERT_TRUE(ends_within(process, 5.0)) << "the open of a pipe nobody reads must not block";
+  ASSERT_TRUE(process.wait_for_output(kPrintPrompt));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(process.running()) << "a writer of a pipe waits for its reader";
+  process.signal(SIGINT);
+  ASSERT_TRUE(ends_within(process, 3.0));
+  RunResult run = process.wait();
+  EXPECT_EQ(run.signal, SIGINT);
+  EXPECT_EQ(run.out, banner() + kPrintPrompt);
+  EXPECT_EQ(run.err, interrupt_line("control-C"));
+}
+
+// Reads a named pipe from its open until its writer closes it, or at most
+// `most` bytes; gives up after ten seconds without a byte or a writer.
+std::string read_pipe(const std::string& path, std::size_t most = std::string::npos) {
+  std::string bytes;
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  pollfd entry{fd, POLLIN, 0};
+  char buffer[4096];
+  while (fd >= 0 && bytes.size() < most && poll(&entry, 1, 10000) > 0) {
+    const ssize_t got = read(fd, buffer, std::min(sizeof buffer, most - bytes.size()));
+    if (got == 0) break;
+    if (got > 0) bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  if (fd >= 0) close(fd);
+  return bytes;
+}
+
+// A run whose listing is the named pipe fort.36, given all its answers.
+std::unique_ptr<VornaProcess> start_with_listing_pipe(const TempDir& dir,
+                                                      const std::string& series) {
+  write_file(dir.file("s.txt"), series);
+  EXPECT_EQ(mkfifo(dir.file("fort.36").c_str(), 0600), 0);
+  auto process = std::make_unique<VornaProcess>(dir.path());
+  process->send(kAnswers);
+  process->close_input();
+  return process;
+}
+
+TEST(FifoOutput, AReaderThatComesLateGetsTheWholeListing) {
+  TempDir dir;
+  const auto started = start_with_listing_pipe(dir, series_of(1000));
+  VornaProcess& process = *started;
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  const std::string listing = read_pipe(dir.file("fort.36"));
   RunResult run = process.wait();
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
+  EXPECT_EQ(listing, normal_run(series_of(1000)).listing);
+}
+
+TEST(FifoOutput, AReaderThatLeavesEarlyIs38) {
+  // As `head -n 2` on the pipe: the run must not wait for it forever.
+  TempDir dir;
+  const auto started = start_with_listing_pipe(dir, series_of(200000));
+  VornaProcess& process = *started;
+  EXPECT_EQ(read_pipe(dir.file("fort.36"), 64).size(), 64u);
+  ASSERT_TRUE(ends_within(process, 10.0)) << "the pipe's reader is gone";
+  RunResult run = process.wait();
+  EXPECT_EQ(run.status, 38);
+  EXPECT_EQ(run.err, diagnostic(38, 36, real_path(dir.path()) + "/fort.36"));
 }
 
 TEST(FifoOutput, AReaderGetsTheWholeListing) {
@@ -838,6 +948,76 @@ TEST(OneFileOneUnit, SeriesReadFromStandardInputAfterTheAnswers) {
   EXPECT_EQ(read_file(dir.file("fort.36")).size(), 3u * 32);
 }
 
+TEST(OneFileOneUnit, SeriesReadFromStandardInputThatIsAFile) {
+  // The answers and the series in one file: the series is read on from the
+  // answers, not from the file's start.
+  const NormalRun normal = normal_run(three_samples());
+  TempDir dir;
+  write_file(dir.file("in.txt"), "out.prt\n/dev/stdin\n\n\n" + three_samples());
+  RunOptions options;
+  options.input = RunOptions::Input::kFile;
+  options.input_file = dir.file("in.txt");
+  RunResult run = run_vorna_with(dir.path(), "", options);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(read_file(dir.file("fort.36")), normal.listing);
+}
+
+TEST(OneFileOneUnit, StandardInputThatIsAFileIsLeftAfterTheLastAnswer) {
+  // The console reads its file in blocks and gives back what it read past
+  // the last answer, for the next program that reads the file.
+  TempDir dir;
+  write_file(dir.file("s.txt"), three_samples());
+  write_file(dir.file("in.txt"), std::string(kAnswers) + "the next program's line\n");
+  const ShellResult shell =
+      run_shell(dir.path(), "exec <in.txt; " + shell_quoted(VORNA_BINARY) + " >/dev/null; cat");
+  EXPECT_EQ(shell.status, 0);
+  EXPECT_EQ(shell.output, "the next program's line\n");
+}
+
+TEST(OneFileOneUnit, SeriesFileThatIsStandardOutputIsAskedAgain) {
+  // The run would read back its own banner and questions as data.
+  TempDir dir;
+  write_file(dir.file("s.txt"), three_samples());
+  RunOptions options;
+  options.output_file = dir.file("s.txt");
+  options.append_output = true;
+  RunResult run = run_vorna_with(dir.path(), "out.prt\ns.txt\n", options);
+  EXPECT_EQ(run.status, 24);
+  EXPECT_EQ(run.err, kEndOfInput +
+                         "vorna: (standard input):2: the answers ended while a file name was "
+                         "asked for again; the last one was refused (a folder, or a file that "
+                         "cannot be opened for this): \"s.txt\"\r\n");
+  EXPECT_EQ(run.out, three_samples() + banner() + kPrintPrompt + kSeriesPrompt +
+                         " Nonexisting file :" + name_field("s.txt") + "\r\n" + kSeriesPrompt);
+}
+
+TEST(OneFileOneUnit, SeriesFileIsOpenedForReadingOnly) {
+  // A program that watches the file sees it read, never written.
+  TempDir dir;
+  write_file(dir.file("s.txt"), three_samples());
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, dir.file("s.txt").c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE),
+            0);
+  RunResult run = run_vorna(dir.path(), kAnswers);
+  EXPECT_EQ(run.status, 0);
+  int closed_written = 0, closed_read = 0;
+  alignas(inotify_event) char events[4096];
+  ssize_t got;
+  while ((got = read(watch, events, sizeof events)) > 0) {
+    for (char* at = events; at < events + got;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(at);
+      closed_written += (event->mask & IN_CLOSE_WRITE) != 0;
+      closed_read += (event->mask & IN_CLOSE_NOWRITE) != 0;
+      at += sizeof(inotify_event) + event->len;
+    }
+  }
+  close(watch);
+  EXPECT_EQ(closed_written, 0);
+  EXPECT_GE(closed_read, 1);
+}
+
 // ---- output files that are standard output ----
 
 // The bytes of the date stamp differ from run to run.
@@ -847,18 +1027,6 @@ std::string without_date_stamp(std::string text) {
     text.replace(at + mark.size(), 19, 19, 'D');
   }
   return text;
-}
-
-struct NormalRun {
-  std::string out, print, listing;
-};
-
-NormalRun normal_run(const std::string& series) {
-  TempDir dir;
-  write_file(dir.file("s.txt"), series);
-  RunResult run = run_vorna(dir.path(), kAnswers);
-  EXPECT_EQ(run.status, 0);
-  return {run.out, read_file(dir.file("out.prt")), read_file(dir.file("fort.36"))};
 }
 
 std::string::size_type after_lines(const std::string& text, std::size_t from, int lines) {
@@ -926,13 +1094,25 @@ TEST(SharedFiles, TwoRunsWritingOneListingLeaveTheWholeListingOfOne) {
       << left.size() << " bytes, " << std::count(left.begin(), left.end(), '\0') << " of them NUL";
 }
 
+const std::string kOtherProgramsLine = "another program's line\r\n";
+
+// A series of three samples, and a listing that holds another program's
+// line and is locked by it: the descriptor that holds the lock, or -1.
+int hold_listing(const TempDir& dir) {
+  write_file(dir.file("s.txt"), three_samples());
+  write_file(dir.file("fort.36"), kOtherProgramsLine);
+  const int held = open(dir.file("fort.36").c_str(), O_RDWR | O_CLOEXEC);
+  if (held >= 0 && flock(held, LOCK_EX) != 0) {
+    close(held);
+    return -1;
+  }
+  return held;
+}
+
 TEST(SharedFiles, ARunWaitsWhileAnotherProgramHoldsTheFile) {
   TempDir dir;
-  write_file(dir.file("s.txt"), three_samples());
-  const std::string other = "another program's line\r\n";
-  write_file(dir.file("fort.36"), other);
-  const int held = open(dir.file("fort.36").c_str(), O_RDWR | O_CLOEXEC);
-  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  const int held = hold_listing(dir);
+  ASSERT_GE(held, 0);
   RunOptions options;
   options.merge_error_into_output = true;
   VornaProcess process(dir.path(), options);
@@ -944,11 +1124,43 @@ TEST(SharedFiles, ARunWaitsWhileAnotherProgramHoldsTheFile) {
   ASSERT_TRUE(process.wait_for_output(note));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_TRUE(process.running());
-  EXPECT_EQ(read_file(dir.file("fort.36")), other);
+  EXPECT_EQ(read_file(dir.file("fort.36")), kOtherProgramsLine);
   close(held);
   RunResult run = process.wait();
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(read_file(dir.file("fort.36")), normal_run(three_samples()).listing);
+}
+
+TEST(SharedFiles, AnInterruptEndsTheWaitForAHeldFileAndNothingIsCut) {
+  // Standard error is a full pipe: the waiting note uses up the grace time
+  // of the interrupt, and the wait for the lock must still end at once.
+  TempDir dir;
+  const int held = hold_listing(dir);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(mkfifo(dir.file("err").c_str(), 0600), 0);
+  const int reader = open(dir.file("err").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int filler = open(dir.file("err").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(filler, 0);
+  const std::string block(4096, 'x');
+  while (write(filler, block.data(), block.size()) > 0) {
+  }
+  RunOptions options;
+  options.error_file = dir.file("err");
+  VornaProcess process(dir.path(), options);
+  process.send(kAnswers);
+  process.close_input();
+  ASSERT_TRUE(process.wait_for_output(kLastPrompt));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(process.running());
+  process.signal(SIGTERM);
+  const bool ended = ends_within(process, 3.0);
+  close(held);
+  EXPECT_TRUE(ended) << "the run waited for the other program";
+  RunResult run = process.wait();
+  close(filler);
+  close(reader);
+  EXPECT_EQ(run.signal, SIGTERM);
+  EXPECT_EQ(read_file(dir.file("fort.36")), kOtherProgramsLine);
 }
 
 // ---- names ----
@@ -1038,6 +1250,17 @@ TEST(Names, ControlBytesInANameAreShownAsQuestionMarks) {
       run_vorna(dir.path(), kAnswers, Environment{{"FORT36", "no\nsuch\r\tdir\x1b/list.txt"}});
   EXPECT_EQ(run.status, 29);
   EXPECT_EQ(run.err, diagnostic(29, 36, real_path(dir.path()) + "/no?such??dir?/list.txt"));
+}
+
+TEST(Names, DeleteAndStrayEightBitBytesAreShownAsQuestionMarksAndUtf8StaysAsItIs) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), three_samples());
+  RunResult run =
+      run_vorna(dir.path(), kAnswers,
+                Environment{{"FORT36", "n\x7fo\x9b[2J/\xc2\x9b/gr\xc3\xbc\xc3\x9f/list.txt"}});
+  EXPECT_EQ(run.status, 29);
+  EXPECT_EQ(run.err,
+            diagnostic(29, 36, real_path(dir.path()) + "/n?o?[2J/?/gr\xc3\xbc\xc3\x9f/list.txt"));
 }
 
 }  // namespace

@@ -83,7 +83,8 @@ TEST(SeriesReading, CommentsMayStandAnywhereAndOnlyTheFirstCharacterCounts) {
 TEST(SeriesReading, BlankBeforeTheMarkMakesADataLineThatIsFatal) {
   Outcome o = run_on("0 1\n #not a comment\n1 2\n");
   EXPECT_EQ(o.run.status, 59);
-  EXPECT_EQ(o.run.err, kSyntaxError);
+  EXPECT_EQ(o.run.err,
+            kSyntaxError + "vorna: s.txt:2: the time is not a number: \" #not a comment\"\r\n");
   EXPECT_EQ(o.run.out, banner() + kPrompts);
 }
 
@@ -92,7 +93,7 @@ TEST(SeriesReading, MalformedLineBeforeTheWindowIsStillFatal) {
   EXPECT_EQ(o.run.status, 24);
   EXPECT_EQ(o.run.err,
             "vorna: severe (24): end-of-file during read, unit -5, file Internal List-Directed "
-            "Read\r\n");
+            "Read\r\nvorna: s.txt:2: no value on the line: \"1\"\r\n");
 }
 
 TEST(SeriesReading, ValuesALineDoesNotGiveCarryOver) {
@@ -132,7 +133,7 @@ TEST(SeriesReading, SlowMoreThanTheCapacityKeepsTheFirstMillion) {
   Outcome o = run_on(series);
   EXPECT_EQ(o.run.status, 0);
   EXPECT_EQ(o.run.err,
-            "vorna: info: more than 1000000 samples in the time window; only the first 1000000 "
+            "vorna: warning: more than 1000000 samples in the time window; only the first 1000000 "
             "are used\r\n");
   EXPECT_NE(o.run.out.find(" Number of steps in Time Series:     1000000\r\n"), std::string::npos);
   EXPECT_EQ(o.listing.size(), 1'000'000u * 32);

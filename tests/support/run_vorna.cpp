@@ -101,7 +101,8 @@ void VornaProcess::start(const std::string& directory, const RunOptions& options
       directory + "/../.vorna-run-" + std::to_string(getpid()) + "-" + std::to_string(sequence++);
   out_path_ = options.output_file.empty() ? stem + ".out" : options.output_file;
   remove_output_ = options.output_file.empty();
-  err_path_ = stem + ".err";
+  err_path_ = options.error_file.empty() ? stem + ".err" : options.error_file;
+  remove_error_ = options.error_file.empty();
   std::vector<std::string> entries = child_environment(options.environment);
   std::vector<char*> envp;
   for (std::string& entry : entries) envp.push_back(entry.data());
@@ -120,8 +121,11 @@ void VornaProcess::start(const std::string& directory, const RunOptions& options
       int null = open("/dev/null", O_RDONLY);
       dup2(null, STDIN_FILENO);
       close(null);
-    } else if (options.input == RunOptions::Input::kDirectory) {
-      int opened = open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+    } else if (options.input == RunOptions::Input::kDirectory ||
+               options.input == RunOptions::Input::kFile) {
+      const bool file = options.input == RunOptions::Input::kFile;
+      int opened = open(file ? options.input_file.c_str() : directory.c_str(),
+                        file ? O_RDONLY : O_RDONLY | O_DIRECTORY);
       dup2(opened, STDIN_FILENO);
       close(opened);
     } else {
@@ -129,11 +133,12 @@ void VornaProcess::start(const std::string& directory, const RunOptions& options
     }
     int out = open(out_path_.c_str(),
                    O_WRONLY | O_CREAT | (options.append_output ? O_APPEND : O_TRUNC), 0644);
-    int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | (remove_error_ ? O_TRUNC : 0), 0644);
     dup2(out, STDOUT_FILENO);
     dup2(options.merge_error_into_output ? out : err, STDERR_FILENO);
     close(out);
     close(err);
+    if (options.close_output) close(STDOUT_FILENO);
     closefrom(3);  // nothing of the test's (or of ctest's) reaches the program
     sigset_t none;
     sigemptyset(&none);
@@ -174,7 +179,7 @@ VornaProcess::~VornaProcess() {
   }
   close_input();
   if (remove_output_) unlink(out_path_.c_str());
-  unlink(err_path_.c_str());
+  if (remove_error_) unlink(err_path_.c_str());
 }
 
 void VornaProcess::send(const std::string& bytes) {
@@ -228,7 +233,7 @@ RunResult VornaProcess::wait() {
   struct stat info;
   if (stat(out_path_.c_str(), &info) == 0 && S_ISREG(info.st_mode))
     result.out = read_file(out_path_);
-  result.err = read_file(err_path_);
+  if (remove_error_) result.err = read_file(err_path_);
   // A sanitizer report of the program fails the test whatever it checks.
   for (const std::string* stream : {&result.out, &result.err}) {
     if (stream->find("Sanitizer") != std::string::npos ||

@@ -49,10 +49,12 @@ struct RunOptions {
   bool merge_error_into_output = false;
   // The program runs as the user and group nobody (65534); needs root.
   bool unprivileged = false;
-  enum class Input { kPipe, kDevNull, kClosed, kDirectory };
-  // kDevNull, kClosed and kDirectory (the run's directory opened for
-  // reading) leave no answers pipe: send does nothing.
+  enum class Input { kPipe, kDevNull, kClosed, kDirectory, kFile };
+  // kDevNull, kClosed, kDirectory (the run's directory opened for reading)
+  // and kFile (input_file, a regular file or device) leave no answers pipe:
+  // send does nothing.
   Input input = Input::kPipe;
+  std::string input_file;
   // Command-line arguments after the program name.
   std::vector<std::string> arguments;
   // Signals ignored when the program starts, as under nohup.
@@ -63,6 +65,11 @@ struct RunOptions {
   // to what it holds, instead of a file of the run's own.
   std::string output_file;
   bool append_output = false;
+  // Standard output is closed when the program starts.
+  bool close_output = false;
+  // Standard error goes to this file (a FIFO too) instead of a file of the
+  // run's own; the result's err is then empty.
+  std::string error_file;
   // Standard input and output are non-blocking (EAGAIN when not ready).
   bool nonblocking = false;
   // The program runs in the directory reached from the run's directory
@@ -100,6 +107,7 @@ class VornaProcess {
 
   std::string out_path_, err_path_;
   bool remove_output_ = true;
+  bool remove_error_ = true;
   int input_ = -1;
   int pid_ = -1;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "textio/stop.h"
 #include "textio/units.h"
 
@@ -52,6 +54,39 @@ TEST(DiagnosticLine, ShowsControlBytesInAFileNameAsQuestionMarks) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "vorna: severe (29): file not found, unit 36, file /tmp/a?b??c?/list\r\n"
             "vorna: info: waiting, unit 36, file x?y\r\n");
+}
+
+TEST(DiagnosticLine, ShowsDeleteC1ControlsAndBytesOutsideUtf8AsQuestionMarks) {
+  struct Case {
+    const char* name;
+    const char* shown;
+  } cases[] = {
+      {"a\x7f"
+       "b",
+       "a?b"},  // DEL
+      {"a\x9b"
+       "2J",
+       "a?2J"},  // a raw terminal escape introducer
+      {"a\xc2\x9b"
+       "b",
+       "a?b"},                                       // the same as a UTF-8 character (U+009B)
+      {"gr\xc3\xbc\xc3\x9f", "gr\xc3\xbc\xc3\x9f"},  // U+00FC U+00DF stay
+      {"\xe2\x82\xac\xf0\x9f\x98\x80", "\xe2\x82\xac\xf0\x9f\x98\x80"},  // 3 and 4 bytes
+      {"\xc2\xa0", "\xc2\xa0"},      // U+00A0, the first after the controls
+      {"\xc0\x80", "??"},            // an overlong NUL
+      {"\xed\xa0\x80", "???"},       // a surrogate
+      {"\xf4\x90\x80\x80", "????"},  // past U+10FFFF
+      {"\xe2\x82", "??"},            // cut at the end of the name
+      {"\xe2\x82x", "??x"},          // cut by an ASCII byte
+      {"\x80\xbf", "??"},            // stray continuation bytes
+  };
+  for (const Case& c : cases) {
+    ::testing::internal::CaptureStderr();
+    write_diagnostic_line(kFileNotFound, kListingUnit, c.name);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              std::string("vorna: severe (29): file not found, unit 36, file ") + c.shown + "\r\n")
+        << c.shown;
+  }
 }
 
 }  // namespace

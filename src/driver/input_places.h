@@ -1,0 +1,35 @@
+// Where the program's input comes from: the answers, counted as lines of
+// standard input, and the series file, named as the user gave it. A failed
+// answer or data line ends the run with its diagnostic and a line that says
+// where: "vorna: NAME:LINE: TEXT" or "vorna: (standard input):LINE: TEXT".
+#pragma once
+
+#include "textio/number_reader.h"
+
+namespace vorna {
+
+// Reads the next answer into the field (the end of the answers is the
+// severe 24) and counts it.
+void read_answer(char* field, int length);
+
+// An answer naming a file that could not be connected (error_number 29, 9,
+// 30 or 43): should the answers end before the question is answered again,
+// the where-line names it and why it was refused.
+void note_refused_answer(const char* field, int length, int error_number);
+void forget_refused_answer();
+
+// One number from the last answer (for the question named), as the window
+// answers are read; a failure ends the run.
+void read_answer_number(const char* field, int length, const char* question, double& value);
+
+// The series file's name as the user gave it; without one, the connected
+// unit's name stands for it.
+void name_series_file(const char* field, int length);
+const char* series_file_name();
+
+// Ends the run with the diagnostic of a data line's failed read (status)
+// and a where-line naming the line.
+[[noreturn]] void fail_on_data_line(ReadStatus status, const char* field, int length,
+                                    int line_number);
+
+}  // namespace vorna

@@ -1,0 +1,41 @@
+// One JSON text written in pieces: strings escaped as JSON requires, numbers
+// in their shortest round-trip form. The caller places the punctuation.
+#pragma once
+
+#include <cstddef>
+
+namespace vorna {
+
+// Where the text goes: bytes[0..count) in order.
+using JsonSink = void (*)(void* context, const char* bytes, std::size_t count);
+
+class JsonWriter {
+ public:
+  JsonWriter(JsonSink sink, void* context) : sink_(sink), context_(context) {}
+  JsonWriter(const JsonWriter&) = delete;
+  JsonWriter& operator=(const JsonWriter&) = delete;
+
+  // Punctuation and key texts as they stand.
+  void raw(const char* text);
+  // A string: '"' and '\' escaped, bytes below 32 as \u00XX; other bytes as
+  // they are. null for a null text.
+  void string(const char* text);
+  // The shortest text that reads back as the same 8-byte real ("0.1",
+  // "1e+30", "-0"); null for a value that is not finite.
+  void number(double value);
+  // Hands what is buffered to the sink.
+  void flush();
+
+ private:
+  void put(char c) {
+    if (used_ == sizeof buffer_) flush();
+    buffer_[used_++] = c;
+  }
+
+  JsonSink sink_;
+  void* context_;
+  char buffer_[4096];
+  std::size_t used_ = 0;
+};
+
+}  // namespace vorna

@@ -1,0 +1,70 @@
+// Splitting a byte stream into records: the buffer every input unit reads
+// through. It knows nothing of units or of how a run ends.
+#pragma once
+
+#include <cstddef>
+
+namespace vorna {
+
+// A source of bytes: returns the count read (> 0), 0 at the end of the
+// stream, or -1 with errno set.
+using ReadFunction = long (*)(void* context, char* into, std::size_t capacity);
+
+enum class SplitStatus { kRecord, kEnd, kTooLong, kReadFailed };
+
+// How a splitter reads its source.
+enum class ReadMode {
+  // As many bytes as the buffer holds; a short read is no line end (a pipe
+  // may deliver a line in pieces).
+  kBlocks,
+  // One byte a read, so that nothing past the current line end is taken
+  // from the stream (standard input that is not a terminal).
+  kOneByte,
+  // A terminal in line mode: a read returns what was typed up to Enter, or
+  // up to control-D; text sent by control-D without a line end is a record.
+  kTerminalLines,
+};
+
+// Records end at a line feed; one carriage return before it is dropped; a
+// last line without a line feed is a record; a record of exactly one byte 26
+// (control-Z) is the end of the stream. The buffer doubles whenever a line
+// does not fit, so a record is always held whole.
+class LineSplitter {
+ public:
+  // initial is the first buffer (not owned).
+  LineSplitter(char* initial, std::size_t size, ReadMode mode);
+  ~LineSplitter();
+  LineSplitter(const LineSplitter&) = delete;
+  LineSplitter& operator=(const LineSplitter&) = delete;
+
+  // The next record: its bytes stay valid until the next call.
+  SplitStatus next(ReadFunction read, void* context, const char*& record, std::size_t& length);
+
+  // Forgets every byte read: the next record comes from a new stream.
+  void reset(ReadMode mode);
+  // Reads on in another mode; the bytes already read stay for the next
+  // records.
+  void set_mode(ReadMode mode) { mode_ = mode; }
+  ReadMode mode() const { return mode_; }
+  // Bytes read from the stream and not yet handed out in a record.
+  std::size_t unread() const { return end_ - start_; }
+
+  // Largest buffer the splitter grows to; a longer line is kTooLong.
+  static constexpr std::size_t kMaxBuffer = std::size_t{1} << 30;
+
+ private:
+  bool grow();
+  SplitStatus fill(ReadFunction read, void* context);
+
+  char* initial_;
+  std::size_t initial_size_;
+  char* buffer_;
+  std::size_t size_;
+  std::size_t start_ = 0;    // first byte of the current record
+  std::size_t scanned_ = 0;  // bytes from start_ known to hold no line feed
+  std::size_t end_ = 0;      // end of the bytes read
+  ReadMode mode_;
+  bool at_end_ = false;
+};
+
+}  // namespace vorna

@@ -1,0 +1,385 @@
+// One run from the command line: the same run as the dialogue's on the same
+// answers, its default names, standard input as the series, the quiet and
+// JSON summaries, and no file left behind by a series that is missing.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/program_text.h"
+#include "support/run_shell.h"
+#include "support/run_vorna.h"
+
+namespace vorna_test {
+namespace {
+
+const std::string kSeries = "# t v\n0 0\n1 2.5\n2 -1.25\n3 3\n4 0\n5 1\n6 0.5\n7 4\n8 -2\n9 0\n";
+
+RunResult run_arguments(const TempDir& dir, const std::vector<std::string>& arguments,
+                        const std::string& input = "", const Environment& environment = {}) {
+  RunOptions options;
+  options.arguments = arguments;
+  options.environment = environment;
+  return run_vorna_with(dir.path(), input, options);
+}
+
+std::string real_path(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  std::string result = resolved != nullptr ? resolved : path;
+  std::free(resolved);
+  return result;
+}
+
+void replace_all(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    text.replace(at, from.size(), to);
+  }
+}
+
+std::vector<std::string> files_in(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The print file without its date stamp line; "(none)" when it is missing.
+std::string print_body(const std::string& path) {
+  if (!file_exists(path)) return "(none)";
+  const std::string bytes = read_file(path);
+  const std::size_t line_end = bytes.find("\r\n");
+  return line_end == std::string::npos ? bytes : bytes.substr(line_end + 2);
+}
+
+std::string listing_of(const std::string& path) {
+  return file_exists(path) ? read_file(path) : "(none)";
+}
+
+TEST(CommandLineRun, EqualsTheDialogueRunOnTheSameAnswers) {
+  const struct {
+    const char* what;
+    std::string series;
+    std::string first, last;           // the dialogue's window answers
+    std::vector<std::string> options;  // the same window on the command line
+  } cases[] = {
+      {"whole series", kSeries, "", "", {}},
+      {"empty times", kSeries, "", "", {"--from=", "--to="}},
+      {"window", kSeries, "2", "7", {"--from", "2", "--to=7"}},
+      {"free-form times", kSeries, "1.5D0", "7,", {"--from=1.5D0", "--to=7,"}},
+      {"leading blank", kSeries, " 4", " 1", {"--from= 4", "--to= 1"}},
+      {"no value", kSeries, "/", "", {"--from=/"}},
+      {"start above end", kSeries, "5", "2", {"--from=5", "--to=2"}},
+      {"negative times", "-2 5\n-1 3\n0 4\n1 1\n2 2\n", "-1E30", "", {"--from=-1E30", "--to="}},
+      {"no sample", "# nothing\n\n", "", "", {}},
+      {"one sample", "3 7\n", "", "", {}},
+      {"bad line", "0 1\n1 2\n2 x\n", "", "", {}},
+      {"short line", "0 1\n1\n", "", "", {}},
+      {"wide time", "100000000 1\n100000001 2\n100000002 1\n", "", "", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir asked, given;
+    write_file(asked.file("s.txt"), c.series);
+    write_file(given.file("s.txt"), c.series);
+    const RunResult dialogue =
+        run_vorna(asked.path(), "out.prt\ns.txt\n" + c.first + "\n" + c.last + "\n");
+    std::vector<std::string> arguments = c.options;
+    arguments.push_back("s.txt");
+    const RunResult run = run_arguments(given, arguments);
+    EXPECT_EQ(banner() + kPrompts + run.out, dialogue.out);
+    // Diagnostics name the print file and the folder of each run.
+    std::string err = run.err;
+    replace_all(err, "s.prt", "out.prt");
+    replace_all(err, real_path(given.path()), real_path(asked.path()));
+    EXPECT_EQ(err, dialogue.err);
+    EXPECT_EQ(run.status, dialogue.status);
+    EXPECT_EQ(print_body(given.file("s.prt")), print_body(asked.file("out.prt")));
+    EXPECT_EQ(listing_of(given.file("s.lst")), listing_of(asked.file("fort.36")));
+  }
+}
+
+TEST(CommandLineRun, DefaultNamesAreTheSeriesBaseNameInTheWorkingDirectory) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.file("data"));
+  write_file(dir.file("data/wave.txt"), kSeries);
+  const RunResult run = run_arguments(dir, {"data/wave.txt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            console_summary("          10", "       9.000", "   6.000E+00", "       8.000"));
+  EXPECT_EQ(files_in(dir), (std::vector<std::string>{"data", "wave.lst", "wave.prt"}));
+  EXPECT_EQ(read_file(dir.file("wave.lst")).substr(0, 32), listing_line("0.000", "0.00000E+00"));
+
+  // FORT36 names the listing unless -l does; -o names the print file.
+  TempDir other;
+  write_file(other.file("a.txt"), kSeries);
+  EXPECT_EQ(run_arguments(other, {"a.txt"}, "", {{"fort36", "env.lst"}}).status, 0);
+  EXPECT_EQ(
+      run_arguments(other, {"-o", "b.prt", "-l", "b.lst", "a.txt"}, "", {{"FORT36", "env2.lst"}})
+          .status,
+      0);
+  EXPECT_EQ(files_in(other),
+            (std::vector<std::string>{"a.prt", "a.txt", "b.lst", "b.prt", "env.lst"}));
+  EXPECT_EQ(read_file(other.file("env.lst")), read_file(other.file("b.lst")));
+}
+
+TEST(CommandLineRun, DashReadsTheSeriesFromStandardInput) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), kSeries);
+  const RunResult piped = run_arguments(dir, {"-"}, kSeries);
+  const RunResult named = run_arguments(dir, {"s.txt"});
+  EXPECT_EQ(piped.status, 0);
+  EXPECT_EQ(piped.out, named.out);
+  EXPECT_EQ(print_body(dir.file("stdin.prt")), print_body(dir.file("s.prt")));
+  EXPECT_EQ(read_file(dir.file("stdin.lst")), read_file(dir.file("s.lst")));
+}
+
+TEST(CommandLineRun, QuietWritesNothingOnTheConsoleAndTheSameFiles) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), kSeries);
+  const RunResult loud = run_arguments(dir, {"-o", "loud.prt", "-l", "loud.lst", "s.txt"});
+  const RunResult quiet = run_arguments(dir, {"-q", "s.txt"});
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_EQ(quiet.err, "");
+  EXPECT_EQ(print_body(dir.file("s.prt")), print_body(dir.file("loud.prt")));
+  EXPECT_EQ(read_file(dir.file("s.lst")), read_file(dir.file("loud.lst")));
+}
+
+TEST(CommandLineRun, MissingSeriesIs29AndLeavesNoFileBehind) {
+  TempDir dir;
+  const RunResult run = run_arguments(dir, {"--json", "missing.txt"});
+  EXPECT_EQ(run.status, 29);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "vorna: severe (29): file not found, unit 21, file " + real_path(dir.path()) +
+                         "/missing.txt\r\n");
+  EXPECT_TRUE(files_in(dir).empty());
+}
+
+TEST(CommandLineRun, APrintFileThatIsTheSeriesIs30AndTheSeriesIsUntouched) {
+  TempDir dir;
+  write_file(dir.file("wave.txt"), kSeries);
+  const RunResult run = run_arguments(dir, {"-o", "wave.txt", "wave.txt"});
+  EXPECT_EQ(run.status, 30);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "vorna: severe (30): open failure, unit 20, file " + real_path(dir.path()) +
+                         "/wave.txt\r\n");
+  EXPECT_EQ(read_file(dir.file("wave.txt")), kSeries);
+  EXPECT_EQ(files_in(dir), std::vector<std::string>{"wave.txt"});
+}
+
+TEST(CommandLineRun, AnInterruptWhileTheSeriesIsReadEndsTheRunAsInTheDialogue) {
+  TempDir dir;
+  RunOptions options;
+  options.arguments = {"-"};
+  VornaProcess process(dir.path(), options);
+  process.send("0 1\n1 2\n");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!file_exists(dir.file("stdin.prt")) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  process.signal(SIGINT);
+  const RunResult run = process.wait();
+  EXPECT_EQ(run.signal, SIGINT);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "vorna: error (200): program aborting due to control-C event\r\n");
+  EXPECT_EQ(read_file(dir.file("stdin.prt")), "");
+  EXPECT_FALSE(file_exists(dir.file("stdin.lst")));
+}
+
+// ---- the JSON summary, read back ----
+
+// A JSON value of the summary: a string, a number's text, null or an array
+// of strings.
+struct JsonValue {
+  enum Kind { kString, kNumber, kNull, kArray } kind = kNull;
+  std::string text;
+  std::vector<std::string> items;
+};
+
+// Reads one flat JSON object on one line; a fault in the text fails the test.
+class JsonReader {
+ public:
+  explicit JsonReader(const std::string& text) : text_(text) {}
+
+  std::map<std::string, JsonValue> object() {
+    std::map<std::string, JsonValue> members;
+    expect('{');
+    while (peek() != '}') {
+      const std::string key = string();
+      expect(':');
+      EXPECT_EQ(members.count(key), 0u) << "twice: " << key;
+      members[key] = value();
+      if (peek() == ',') ++at_;
+    }
+    expect('}');
+    expect('\n');
+    EXPECT_EQ(at_, text_.size()) << "text after the object";
+    return members;
+  }
+
+ private:
+  char peek() const { return at_ < text_.size() ? text_[at_] : '\0'; }
+  void expect(char c) {
+    EXPECT_EQ(peek(), c) << "at " << at_ << " of " << text_;
+    ++at_;
+  }
+
+  std::string string() {
+    std::string out;
+    expect('"');
+    while (at_ < text_.size() && text_[at_] != '"') {
+      char c = text_[at_++];
+      EXPECT_GE(static_cast<unsigned char>(c), 0x20) << "a raw control byte";
+      if (c == '\\') {
+        const char kind = text_[at_++];
+        if (kind == 'u') {
+          c = static_cast<char>(std::stoi(text_.substr(at_, 4), nullptr, 16));
+          at_ += 4;
+        } else {
+          EXPECT_TRUE(kind == '"' || kind == '\\') << kind;
+          c = kind;
+        }
+      }
+      out += c;
+    }
+    expect('"');
+    return out;
+  }
+
+  JsonValue value() {
+    JsonValue v;
+    if (peek() == '"') {
+      v.kind = JsonValue::kString;
+      v.text = string();
+    } else if (text_.compare(at_, 4, "null") == 0) {
+      at_ += 4;
+    } else if (peek() == '[') {
+      v.kind = JsonValue::kArray;
+      ++at_;
+      while (peek() == '"') {
+        v.items.push_back(string());
+        if (peek() == ',') ++at_;
+      }
+      expect(']');
+    } else {
+      v.kind = JsonValue::kNumber;
+      while (at_ < text_.size() && std::strchr("-+.eE0123456789", text_[at_]) != nullptr) {
+        v.text += text_[at_++];
+      }
+      EXPECT_FALSE(v.text.empty()) << "no value at " << at_;
+    }
+    return v;
+  }
+
+  const std::string& text_;
+  std::size_t at_ = 0;
+};
+
+void expect_number(const std::map<std::string, JsonValue>& json, const std::string& key,
+                   double expected, const std::string& shortest) {
+  ASSERT_EQ(json.count(key), 1u) << key;
+  const JsonValue& value = json.at(key);
+  ASSERT_EQ(value.kind, JsonValue::kNumber) << key;
+  EXPECT_EQ(std::strtod(value.text.c_str(), nullptr), expected) << key;
+  EXPECT_EQ(value.text, shortest) << key;
+}
+
+TEST(CommandLineRun, JsonSummaryHoldsTheReportedValuesAndTheFiles) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "0 0\n0.1 2.5\n0.2 -1.25\n0.3 3\n0.4 0\n");
+  const RunResult run = run_arguments(dir, {"--json", "s.txt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  const auto json = JsonReader(run.out).object();
+  EXPECT_EQ(json.size(), 12u);
+  EXPECT_EQ(json.at("series").text, "s.txt");
+  const std::string here = real_path(dir.path());
+  EXPECT_EQ(json.at("print_file").text, here + "/s.prt");
+  EXPECT_EQ(json.at("listing_file").text, here + "/s.lst");
+  expect_number(json, "steps", 5, "5");
+  expect_number(json, "first_time", 0, "0");
+  expect_number(json, "last_time", 0.4, "0.4");
+  expect_number(json, "time_increment", 0.1, "0.1");
+  expect_number(json, "simulation_length", 0.4, "0.4");
+  expect_number(json, "extrema", 3, "3");
+  expect_number(json, "max_height", 4.25, "4.25");
+  // The maximum ends at sample 4, whose time is rebuilt on the grid,
+  // (4 * 0.1 + 0) - 0.1, which is not the real nearest 0.3: the text keeps
+  // every bit.
+  const double rebuilt = (4.0 * 0.1 + 0.0) - 0.1;
+  ASSERT_NE(rebuilt, 0.3);
+  expect_number(json, "time_of_max_height", rebuilt, "0.30000000000000004");
+  EXPECT_EQ(json.at("warnings").kind, JsonValue::kArray);
+  EXPECT_TRUE(json.at("warnings").items.empty());
+}
+
+TEST(CommandLineRun, JsonShowsNullForValuesThatAreNotFiniteAndEscapesNames) {
+  TempDir dir;
+  const std::string name = "we\"ird\\ \tname.txt";
+  write_file(dir.file(name), "-1E308 1E308\n1E308 -1E308\n");
+  const RunResult run = run_arguments(dir, {"--json", "-l", "/dev/null", name});
+  EXPECT_EQ(run.status, 0);
+  const auto json = JsonReader(run.out).object();
+  EXPECT_EQ(json.at("series").text, name);
+  EXPECT_EQ(json.at("print_file").text, real_path(dir.path()) + "/we\"ird\\ \tname.prt");
+  EXPECT_EQ(json.at("listing_file").text, "/dev/null");
+  EXPECT_EQ(json.at("time_increment").kind, JsonValue::kNull);
+  EXPECT_EQ(json.at("simulation_length").kind, JsonValue::kNull);
+  expect_number(json, "first_time", -1e308, "-1e+308");
+}
+
+TEST(CommandLineRun, JsonListingFileIsNullWhenNoSampleIsWritten) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "# none\n");
+  const RunResult run = run_arguments(dir, {"--json", "s.txt"});
+  const auto json = JsonReader(run.out).object();
+  EXPECT_EQ(json.at("listing_file").kind, JsonValue::kNull);
+  expect_number(json, "steps", 0, "0");
+  EXPECT_EQ(files_in(dir), (std::vector<std::string>{"s.prt", "s.txt"}));
+}
+
+// ---- bash completion ----
+
+TEST(CommandLineRun, BashCompletionOffersOptionsAndFileNames) {
+  TempDir dir;
+  write_file(dir.file("wave.txt"), kSeries);
+  write_file(dir.file("walk.prt"), "");
+  const std::string script =
+      "source " + shell_quoted(std::string(VORNA_SOURCE_DIR) + "/completion/vorna") +
+      "\n"
+      "complete -p vorna\n"
+      "ask() { COMP_WORDS=(\"$@\"); COMP_CWORD=$(( $# - 1 )); COMPREPLY=(); _vorna;\n"
+      "  printf '%s|' \"${COMPREPLY[@]}\"; echo; }\n"
+      "ask vorna --q\n"
+      "ask vorna --li\n"
+      "ask vorna -\n"
+      "ask vorna wa\n"
+      "ask vorna -o wal\n"
+      "ask vorna --listing = wav\n"
+      "ask vorna --from ''\n";
+  write_file(dir.file("ask.sh"), script);
+  const ShellResult result = run_shell(dir.path(), "bash ask.sh");
+  EXPECT_EQ(result.status, 0) << result.output;
+  EXPECT_EQ(result.output,
+            "complete -o filenames -F _vorna vorna\n"
+            "--quiet|\n"
+            "--listing=|\n"
+            "-o|-l|-q|-h|-V|--print=|--listing=|--from=|--to=|--quiet|--json|--help|--version|\n"
+            "walk.prt|wave.txt|\n"
+            "walk.prt|\n"
+            "wave.txt|\n"
+            "|\n");
+}
+
+}  // namespace
+}  // namespace vorna_test
