@@ -1,9 +1,20 @@
 #include "analysis/reversals.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace vorna {
 namespace {
+
+// value to two significant digits, so that a user can type it as it is
+// shown.
+double two_digits(double value) {
+  char text[32];
+  const auto written =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 1);
+  std::from_chars(text, written.ptr, value);
+  return value;
+}
 
 // The scan's state: before the first move of at least the band the
 // direction is unknown, and the lowest and highest samples so far are both
@@ -104,10 +115,14 @@ NoiseAssessment assess_noise(const double* y, int n, int extremum_count, double 
   constexpr int kFewestJudged = 20;
   if (n < kFewestJudged || steps == 0) return result;
   const double mean_step = step_sum / steps;
-  const bool dense = extremum_count > n / 4;
-  const bool small = extremum_count >= 2 && max_height < 0.05 * (result.highest - result.lowest);
-  result.noise_decides = dense || small;
-  result.suggested_band = 4.0 * mean_step;
+  result.dense = extremum_count > n / 4;
+  result.small = extremum_count >= 2 && max_height < 0.05 * (result.highest - result.lowest);
+  result.suggested_band = two_digits(4.0 * mean_step);
+  // A band that holds the wiggles must leave swings to count: when it would
+  // take half the range, every step is as large as the record's own swings
+  // (a wave of a few samples a period), and no band would help.
+  const bool band_leaves_swings = result.suggested_band < 0.5 * (result.highest - result.lowest);
+  result.noise_decides = (result.dense || result.small) && band_leaves_swings;
   return result;
 }
 

@@ -25,7 +25,9 @@ int locate_reversals(const double* y, int n, double band, double* values, int* p
 
 // What the values say about whether noise decides the maximum height.
 struct NoiseAssessment {
-  bool noise_decides = false;  // the warning is due
+  bool noise_decides = false;  // the warning is due: dense or small
+  bool dense = false;          // more than one extremum in four samples
+  bool small = false;          // the maximum height under 5 % of the range
   double lowest = 0.0;         // the range of the finite values
   double highest = 0.0;
   double suggested_band = 0.0;  // a --hysteresis value to try
@@ -37,9 +39,11 @@ struct NoiseAssessment {
 //   noise turns at two samples in three), or
 // - the maximum height is below 5 % of the range of the values: the heights
 //   are steps of the recording's resolution, not swings of the record.
+// Both only when the band suggested stays below half the range: steps as
+// large as that belong to a wave of a few samples a period, not to noise.
 // Records under 20 samples are never judged. The band suggested is four
-// times the mean step: wide enough to hold a noise excursion, narrow
-// against a real swing.
+// times the mean step, to two significant digits: wide enough to hold a
+// noise excursion, narrow against a real swing.
 NoiseAssessment assess_noise(const double* y, int n, int extremum_count, double max_height);
 
 }  // namespace vorna
