@@ -11,7 +11,11 @@ namespace {
 void note_filter(const ExtremumTable& extrema, double band) {
   LineText line;
   line.add("vorna: info: the extrema are the reversals that the series moves back from by at ");
-  line.add("least the --hysteresis band ").add_real(band).add(": ").add(extrema.count).add(" found");
+  line.add("least the --hysteresis band ")
+      .add_real(band)
+      .add(": ")
+      .add(extrema.count)
+      .add(" found");
   write_error_line(line.text());
 }
 

@@ -63,7 +63,8 @@ std::string sea_record(double noise) {
   for (std::size_t k = 0; k < values.size(); ++k) {
     double v = 0.0;
     for (const Component& c : components) {
-      v += c.amplitude * std::sin(2.0 * M_PI * c.frequency * static_cast<double>(k) * 0.02 + c.phase);
+      v += c.amplitude *
+           std::sin(2.0 * M_PI * c.frequency * static_cast<double>(k) * 0.02 + c.phase);
     }
     values[k] = v + noise * gauss(random);
   }
@@ -119,11 +120,16 @@ TEST(NoisyRecords, NoiseDecidingTheMaximumIsWarnedAndTheSuggestedBandFindsTheSwi
        clean.time_of_max_height},
       {"clean sea", sea_record(0.0), 0, 0, 0},
       {"clean sine", sine_record(5000, 0.0, 0.0), 0, 0, 0},
-      {"clean sine of 20 samples a period", record_text([] {
-         std::vector<double> v(2000);
-         for (std::size_t k = 0; k < v.size(); ++k) v[k] = std::sin(0.1 * M_PI * static_cast<double>(k));
-         return v;
-       }(), 0.05), 0, 0, 0},
+      {"clean sine of 20 samples a period",
+       record_text(
+           [] {
+             std::vector<double> v(2000);
+             for (std::size_t k = 0; k < v.size(); ++k)
+               v[k] = std::sin(0.1 * M_PI * static_cast<double>(k));
+             return v;
+           }(),
+           0.05),
+       0, 0, 0},
   };
   for (const NoisyCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -173,9 +179,9 @@ TEST(NoisyRecords, SlowAMillionNoisySamplesGetTheWarningAndTheBandFindsTheSwing)
 TEST(NoisyRecords, TheBenchmarkGeneratorsNoisySeriesAloneIsWarned) {
   TempDir dir;
   const std::string generator = std::string(VORNA_SOURCE_DIR) + "/bench/gen_series.py";
-  const ShellResult made = run_shell(dir.path(), "python3 '" + generator +
-                                                     "' --kind noisy 100000 noisy.txt && python3 '" +
-                                                     generator + "' --kind smooth 100000 smooth.txt");
+  const ShellResult made = run_shell(
+      dir.path(), "python3 '" + generator + "' --kind noisy 100000 noisy.txt && python3 '" +
+                      generator + "' --kind smooth 100000 smooth.txt");
   if (made.status == 127) GTEST_SKIP() << "no python3 to run the generator";
   ASSERT_EQ(made.status, 0) << made.output;
   const Summary noisy = run_json(dir, "noisy.txt");
