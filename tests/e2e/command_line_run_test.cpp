@@ -379,16 +379,6 @@ TEST(CommandLineRun, HysteresisTakesTheReversalsThatTheBandKeeps) {
   }
 }
 
-TEST(CommandLineRun, JsonGivesTheHysteresisBand) {
-  TempDir dir;
-  write_file(dir.file("s.txt"), "0 0\n1 2\n2 1.5\n3 3\n4 0\n");
-  const auto json =
-      JsonReader(run_arguments(dir, {"--json", "--hysteresis", "0.5", "s.txt"}).out).object();
-  expect_number(json, "hysteresis", 0.5, "0.5");
-  expect_number(json, "extrema", 3, "3");
-  expect_number(json, "max_height", 1.5, "1.5");
-}
-
 TEST(CommandLineRun, JsonShowsNullForValuesThatAreNotFiniteAndEscapesNames) {
   TempDir dir;
   const std::string name = "we\"ird\\ \tname.txt";
