@@ -136,6 +136,27 @@ TEST(NoiseAssessment, FiresOnWigglesAndTheBandRecoversTheSwing) {
   }
 }
 
+// A wave of a few samples a period turns as often as noise, but its steps
+// are as large as its swings: no band could help, so no warning.
+TEST(NoiseAssessment, CoarselySampledWavesAreNotNoise) {
+  for (const double samples_a_period : {3.0, 5.0, 7.0}) {
+    SCOPED_TRACE(samples_a_period);
+    const std::vector<double> y = sine(samples_a_period, 0.0, 0.0);
+    const Analysis plain = analyse(y, -1.0);
+    const auto verdict =
+        assess_noise(y.data(), static_cast<int>(y.size()), plain.extrema, plain.max_height);
+    EXPECT_TRUE(verdict.dense);
+    EXPECT_FALSE(verdict.noise_decides);
+  }
+}
+
+// Four times the mean step, to two significant digits, as a user types it.
+TEST(NoiseAssessment, SuggestedBandHasTwoDigits) {
+  std::vector<double> ramp(100);
+  for (std::size_t k = 0; k < ramp.size(); ++k) ramp[k] = 0.00123 * static_cast<double>(k);
+  EXPECT_EQ(assess_noise(ramp.data(), 100, 0, 0.0).suggested_band, 0.0049);
+}
+
 TEST(NoiseAssessment, ShortRecordsAreNotJudged) {
   const std::vector<double> y = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1};
   EXPECT_FALSE(assess_noise(y.data(), 10, 8, 1.0).noise_decides);
