@@ -155,7 +155,7 @@ TEST(NoisyRecords, NoiseDecidingTheMaximumIsWarnedAndTheSuggestedBandFindsTheSwi
   }
 }
 
-// The record of the issue: a million samples of the sine with 5 % noise.
+// A million samples of the sine with noise of 5 % of its amplitude.
 TEST(NoisyRecords, SlowAMillionNoisySamplesGetTheWarningAndTheBandFindsTheSwing) {
   TempDir dir;
   write_file(dir.file("r.txt"), sine_record(1'000'000, 0.0, 0.05));
