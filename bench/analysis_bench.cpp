@@ -7,6 +7,7 @@
 
 #include "analysis/extrema.h"
 #include "analysis/heights.h"
+#include "analysis/reversals.h"
 #include "analysis/series.h"
 
 namespace {
@@ -31,11 +32,19 @@ void fill_samples() {
   }
 }
 
+// The default extremum table (band < 0) or the reversals with a band.
+int locate(double band) {
+  if (band < 0)
+    return vorna::locate_extrema(samples, kSamples, extremum_values, extremum_positions);
+  return vorna::locate_reversals(samples, kSamples, band, extremum_values, extremum_positions);
+}
+
 void BM_ExtremaAndHeights(benchmark::State& state) {
   fill_samples();
+  const double band = static_cast<double>(state.range(0)) / 8.0;
   int m = 0;
   for (auto _ : state) {
-    m = vorna::locate_extrema(samples, kSamples, extremum_values, extremum_positions);
+    m = locate(band);
     const vorna::HeightResult r = vorna::height_statistics(m, extremum_values, extremum_positions,
                                                            0.0, 0.01, extremum_heights);
     benchmark::DoNotOptimize(r);
@@ -47,6 +56,21 @@ void BM_ExtremaAndHeights(benchmark::State& state) {
       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.SetItemsProcessed(state.iterations() * kSamples);
 }
-BENCHMARK(BM_ExtremaAndHeights)->Unit(benchmark::kMillisecond);
+// -8: the default table; 0: reversals without a band; 8: a band of 1.0,
+// wider than the noise.
+BENCHMARK(BM_ExtremaAndHeights)->Arg(-8)->Arg(0)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// The noise assessment that every run without --hysteresis adds: one more
+// pass for the range and the mean step.
+void BM_AssessNoise(benchmark::State& state) {
+  fill_samples();
+  const int m = locate(-1.0);
+  for (auto _ : state) {
+    const vorna::NoiseAssessment a = vorna::assess_noise(samples, kSamples, m, 0.125);
+    benchmark::DoNotOptimize(a);
+  }
+  state.SetItemsProcessed(state.iterations() * kSamples);
+}
+BENCHMARK(BM_AssessNoise)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -42,6 +43,8 @@ const char kUsageText[] =
     "      --to=TIME        last time of the window (default: none)\n"
     "  -q, --quiet          no summary on standard output\n"
     "      --json           the summary as one JSON object on standard output\n"
+    "      --hysteresis=H   extrema are the reversals that the series moves back\n"
+    "                       from by at least H (0 or more), for noisy records\n"
     "  -h, --help           show this text and exit\n"
     "  -V, --version        show the version and exit\n"
     "The base name drops the folders and the last extension. A TIME is read as\n"
@@ -57,7 +60,8 @@ const char kUsageText[] =
     "after one caused by a data line or an answer, \"vorna: FILE:LINE: TEXT\" or\n"
     "\"vorna: (standard input):LINE: TEXT\" says where. \"vorna: warning: ...\" lines\n"
     "(uneven or decreasing times, truth values, no samples, samples passed over\n"
-    "or dropped) change nothing else: outputs and exit status stay the same.\n"
+    "or dropped, heights decided by noise, fewer than two extrema) change\n"
+    "nothing else: outputs and exit status stay the same.\n"
     "\n"
     "Exit status:\n"
     "  0                  the run finished\n"
@@ -77,7 +81,7 @@ const char kVersionText[] = "vorna 1.0\n";
 namespace {
 
 // Values of the options that have no short form.
-enum : int { kFromOption = 256, kToOption, kJsonOption };
+enum : int { kFromOption = 256, kToOption, kJsonOption, kHysteresisOption };
 
 const option kOptions[] = {
     {"print", required_argument, nullptr, 'o'},
@@ -86,6 +90,7 @@ const option kOptions[] = {
     {"to", required_argument, nullptr, kToOption},
     {"quiet", no_argument, nullptr, 'q'},
     {"json", no_argument, nullptr, kJsonOption},
+    {"hysteresis", required_argument, nullptr, kHysteresisOption},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -214,6 +219,17 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
         }
         break;
       }
+      case kHysteresisOption:
+        // A band is a height: finite and not negative (an empty H is 0).
+        settings.reversal_filter = true;
+        if (!read_time(optarg, 0.0, settings.hysteresis) || !(settings.hysteresis >= 0.0) ||
+            !std::isfinite(settings.hysteresis)) {
+          set_problem(problem, problem_size,
+                      "invalid band for --hysteresis: '%s' (a number, 0 or more)", optarg);
+          return CommandLineRequest::kUsageError;
+        }
+        settings.hysteresis += 0.0;  // -0 is 0
+        break;
       case 'q':
         settings.summary = SummaryForm::kNone;
         break;

@@ -24,6 +24,10 @@ struct RunSettings {
   double window_start = 0.0;           // --from, read as the dialogue reads it
   double window_end = 1.0e30;          // --to
   SummaryForm summary = SummaryForm::kLines;
+  // --hysteresis: the extrema are the reversals kept by a band of this
+  // height (0 or more) instead of every interior turn.
+  bool reversal_filter = false;
+  double hysteresis = 0.0;
 };
 
 enum class CommandLineRequest { kDialogue, kRun, kHelp, kVersion, kUsageError };

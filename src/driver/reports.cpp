@@ -4,6 +4,8 @@
 
 #include "analysis/extrema.h"
 #include "analysis/heights.h"
+#include "analysis/reversals.h"
+#include "driver/extremum_warnings.h"
 #include "driver/json_writer.h"
 #include "driver/run_warnings.h"
 #include "textio/layouts.h"
@@ -42,9 +44,14 @@ void write_listing(const Series& series, const char* listing_name) {
   close_unit(kListingUnit);
 }
 
-void analyse(const Series& series) {
+// The table of every interior turn, or with --hysteresis the reversals
+// that the band keeps.
+void analyse(const Series& series, const RunSettings& settings) {
   g_extrema.count =
-      locate_extrema(series.values, series.count, g_extrema.values, g_extrema.positions);
+      settings.reversal_filter
+          ? locate_reversals(series.values, series.count, settings.hysteresis, g_extrema.values,
+                             g_extrema.positions)
+          : locate_extrema(series.values, series.count, g_extrema.values, g_extrema.positions);
   const HeightResult result =
       height_statistics(g_extrema.count, g_extrema.values, g_extrema.positions, series.first_time,
                         series.increment, g_extrema.heights);
@@ -78,14 +85,14 @@ void write_to_console(void*, const char* bytes, std::size_t count) {
 
 // The summary as one JSON object on one line: the values the reports
 // format, the files by the names diagnostics show, and the run's warnings.
-void write_json_summary(const Series& series, double simulation_length, const char* series_name,
+void write_json_summary(const Series& series, double simulation_length, const RunSettings& settings,
                         const char* print_shown) {
   JsonWriter json(write_to_console, nullptr);
   const struct {
     const char* key;
     const char* text;
   } names[] = {
-      {"{\"series\":", series_name},
+      {"{\"series\":", settings.series_name},
       {",\"print_file\":", print_shown},
       {",\"listing_file\":", g_listing_shown},
   };
@@ -111,6 +118,12 @@ void write_json_summary(const Series& series, double simulation_length, const ch
     json.raw(number.key);
     json.number(number.value);
   }
+  json.raw(",\"hysteresis\":");
+  if (settings.reversal_filter) {
+    json.number(settings.hysteresis);
+  } else {
+    json.raw("null");
+  }
   json.raw(",\"warnings\":[");
   for (int i = 0; i < run_warning_count(); ++i) {
     if (i > 0) json.raw(",");
@@ -132,24 +145,33 @@ void write_reports(const Series& series, const char* header_line, const RunSetti
   static const char kLength[] = " Simulation Length             :";
   static const char kHeight[] = " Maximum Height                :";
   static const char kTime[] = " Time For max height           :";
+  // With the filter a fifth line, after the four that scripts read by
+  // their place.
+  static const char kBand[] = " Reversals, hysteresis band    :";
   const bool summary_lines = settings.summary == SummaryForm::kLines;
+  // The analysis comes first so that its notes join the series' warnings
+  // before any report; the reports themselves keep their order.
+  analyse(series, settings);
+  write_extremum_notes(series, g_extrema, settings);
   write_listing(series, settings.listing_name);
   const double simulation_length = series.last_time - series.first_time;
   if (summary_lines) {
     write_count_line(kConsoleOutput, kSteps, length_of(kSteps), series.count);
     write_fixed_line(kConsoleOutput, kLength, length_of(kLength), simulation_length);
   }
-  analyse(series);
   write_header_block(series, simulation_length, header_line);
   if (summary_lines) {
     write_exponent_line(kConsoleOutput, kHeight, length_of(kHeight), g_extrema.max_height);
     write_fixed_line(kConsoleOutput, kTime, length_of(kTime), g_extrema.time_of_max_height);
+    if (settings.reversal_filter) {
+      write_exponent_line(kConsoleOutput, kBand, length_of(kBand), settings.hysteresis);
+    }
   }
   write_extremum_table(series);
   const char* print_shown = unit_file_name(kPrintUnit);
   close_unit(kPrintUnit);
   if (settings.summary == SummaryForm::kJson) {
-    write_json_summary(series, simulation_length, settings.series_name, print_shown);
+    write_json_summary(series, simulation_length, settings, print_shown);
   }
   stop_run();
 }

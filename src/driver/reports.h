@@ -7,8 +7,9 @@
 
 namespace vorna {
 
-// Writes the listing file and closes it, prints the number of steps and the
-// simulation length, runs the analysis, writes the print file's header
+// Runs the analysis (the reversals with a band for --hysteresis) and writes
+// its notes and warnings, writes the listing file and closes it, prints the
+// number of steps and the simulation length, writes the print file's header
 // block, prints the maximum height and its time, writes the extremum table,
 // and stops the run. header_line is the 256-character date stamp line. The
 // settings give the summary's form and, for a run from the command line,

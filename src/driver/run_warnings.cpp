@@ -1,12 +1,34 @@
 #include "driver/run_warnings.h"
 
-#include "driver/series_warnings.h"
+#include <cstring>
+
+#include "textio/diagnostics.h"
 
 namespace vorna {
+namespace {
 
-// Every warning of a run is about its series.
-int run_warning_count() { return series_warning_count(); }
+// One line for each kind of warning at most: six about the series, two about
+// its extrema.
+constexpr int kKinds = 8;
+LineText g_warnings[kKinds];
+int g_warning_count = 0;
 
-const char* run_warning_text(int index) { return series_warning_text(index); }
+}  // namespace
+
+const char kWarningPrefix[] = "vorna: warning: ";
+
+void forget_run_warnings() { g_warning_count = 0; }
+
+void write_run_warning(const LineText& line) {
+  write_error_line(line.text());
+  if (g_warning_count < kKinds) g_warnings[g_warning_count++] = line;
+}
+
+int run_warning_count() { return g_warning_count; }
+
+const char* run_warning_text(int index) {
+  if (index < 0 || index >= g_warning_count) return "";
+  return g_warnings[index].text() + std::strlen(kWarningPrefix);
+}
 
 }  // namespace vorna

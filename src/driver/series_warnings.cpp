@@ -5,6 +5,7 @@
 
 #include "analysis/heights.h"
 #include "driver/input_places.h"
+#include "driver/run_warnings.h"
 #include "textio/diagnostics.h"
 #include "textio/where_lines.h"
 #include "util/text_field.h"
@@ -58,12 +59,6 @@ struct Watch {
 Watch g_watch;
 bool g_empty_first_time = false;
 
-constexpr int kKinds = 6;
-LineText g_warnings[kKinds];
-int g_warning_count = 0;
-
-constexpr const char* kWarningPrefix = "vorna: warning: ";
-
 // A truth value (a word starting with T or F) gives -1 or 0; only then is
 // the line read again with those letters made numeric text, which then
 // fails exactly when a truth value was read.
@@ -107,10 +102,7 @@ LineText& add_more_lines(LineText& line, int count) {
   return line;
 }
 
-void emit(const LineText& line) {
-  write_error_line(line.text());
-  if (g_warning_count < kKinds) g_warnings[g_warning_count++] = line;
-}
+void emit(const LineText& line) { write_run_warning(line); }
 
 void warn_capacity() {
   if (!g_watch.capacity_reached) return;
@@ -229,20 +221,13 @@ void watch_window_end(int line_number, double time) {
 void watch_capacity_reached() { g_watch.capacity_reached = true; }
 
 void write_series_warnings(const Series& series) {
-  g_warning_count = 0;
+  forget_run_warnings();
   warn_capacity();
   warn_no_samples(series);
   warn_passed_over();
   warn_truth_values();
   warn_not_increasing();
   warn_uneven(series);
-}
-
-int series_warning_count() { return g_warning_count; }
-
-const char* series_warning_text(int index) {
-  if (index < 0 || index >= g_warning_count) return "";
-  return g_warnings[index].text() + std::strlen(kWarningPrefix);
 }
 
 }  // namespace vorna

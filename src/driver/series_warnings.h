@@ -26,10 +26,8 @@ void watch_capacity_reached();
 
 // Writes one "vorna: warning: " line for each kind of trouble seen (at most
 // one a kind, with a count of further lines) and keeps their texts for
-// run_warning_text. Called once the series is read, before any report.
+// run_warning_text, in place of those of an earlier reading. Called once the
+// series is read, before any report.
 void write_series_warnings(const Series& series);
-// The warnings written, each from what follows "vorna: warning: ".
-int series_warning_count();
-const char* series_warning_text(int index);
 
 }  // namespace vorna

@@ -3,6 +3,7 @@
 #include <getopt.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <system_error>
@@ -28,6 +29,8 @@ const char kHelpText[] =
     "      --xlabel=TEXT      label of the horizontal axis (default: Time)\n"
     "      --ylabel=TEXT      label of the vertical axis (default: Value)\n"
     "      --no-detail        no detail panel of the maximum height\n"
+    "      --hysteresis=BAND  the run used vorna --hysteresis=BAND: say so, and\n"
+    "                         call its extrema reversals\n"
     "      --help             display this help and exit\n"
     "      --version          output version information and exit\n"
     "\n"
@@ -57,8 +60,31 @@ bool read_pixels(const char* what, const char* text, int low, int high, int& pix
   return true;
 }
 
+// A band as vorna takes it: a number, 0 or above, kept as written.
+bool read_band(const char* text, const char*& band, Problem& problem) {
+  const char* end = text + std::strlen(text);
+  double value = 0.0;
+  const std::from_chars_result result = std::from_chars(text, end, value);
+  if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value) || value < 0.0) {
+    problem.set("invalid hysteresis band '%s': give a number, 0 or above", text);
+    return false;
+  }
+  band = text;
+  return true;
+}
+
 // Values getopt_long gives for the options without a short form.
-enum LongOnly : int { kWidth = 256, kHeight, kTitle, kXLabel, kYLabel, kNoDetail, kHelp, kVersion };
+enum LongOnly : int {
+  kWidth = 256,
+  kHeight,
+  kTitle,
+  kXLabel,
+  kYLabel,
+  kNoDetail,
+  kHysteresis,
+  kHelp,
+  kVersion
+};
 
 const struct option kOptions[] = {
     {"output", required_argument, nullptr, 'o'},
@@ -68,6 +94,7 @@ const struct option kOptions[] = {
     {"xlabel", required_argument, nullptr, kXLabel},
     {"ylabel", required_argument, nullptr, kYLabel},
     {"no-detail", no_argument, nullptr, kNoDetail},
+    {"hysteresis", required_argument, nullptr, kHysteresis},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -107,6 +134,8 @@ bool apply(int option, const char* value, Options& options, Problem& problem) {
     case kNoDetail:
       options.texts.detail = false;
       return true;
+    case kHysteresis:
+      return read_band(value, options.texts.hysteresis, problem);
     case kHelp:
       set_action(Options::Action::kHelp, options);
       return true;

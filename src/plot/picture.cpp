@@ -84,7 +84,8 @@ struct Plan {
   double x_low = 0.0, x_high = 1.0, y_low = 0.0, y_high = 1.0;
   bool mark_extrema = false;
   bool draw_pair = false;
-  bool detail = false;  // the detail panel of the pair's neighbourhood
+  bool detail = false;     // the detail panel of the pair's neighbourhood
+  bool reversals = false;  // the run's extrema are reversals kept by a band
   Notes notes;
 };
 
@@ -377,7 +378,9 @@ void compose_legend(const PrintFile& file, const Plan& plan, const Quoted& q, La
   }
   if (plan.mark_extrema) {
     items[count].swatch = Swatch::kDot;
-    items[count++].text.add("extrema, ").integer(as_count(file.extremum_count));
+    items[count++]
+        .text.add(plan.reversals ? "reversals, " : "extrema, ")
+        .integer(as_count(file.extremum_count));
   }
   if (plan.draw_pair) {
     items[count].swatch = Swatch::kMeasure;
@@ -1082,6 +1085,13 @@ void draw_picture(const PrintFile& file, const Listing& listing, const PictureSo
                   const PictureSize& size, const PictureTexts& texts, SvgOutput& out) {
   Plan plan = plan_picture(file, listing, plot_columns(size));
   if (!texts.detail) plan.detail = false;
+  if (texts.hysteresis != nullptr) {
+    plan.reversals = true;
+    plan.notes.add(
+        "Extrema: the reversals that the series moves back from by at least %s "
+        "(vorna --hysteresis).",
+        texts.hysteresis);
+  }
   const Quoted q = quoted_texts(file);
   Layout layout;
   lay_out(file, listing, plan, q, size, layout);

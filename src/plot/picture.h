@@ -31,6 +31,8 @@ struct PictureTexts {
   const char* x_label = nullptr;
   const char* y_label = nullptr;
   bool detail = true;  // the detail panel, when the series has more samples than columns
+  // The band of the run's --hysteresis, as given: its extrema are reversals.
+  const char* hysteresis = nullptr;
 };
 
 // Names shown in the picture's description.

@@ -81,6 +81,13 @@ TEST(CommandLine, UsageErrorsNameTheProblem) {
       {{"--to", "1.5.5", "s.txt"}, "invalid time for --to: '1.5.5'"},
       {{"--to", "1E309", "s.txt"}, "invalid time for --to: '1E309'"},
       {{"--from", "", "--to", "5,", "--from=NaN", "s.txt"}, "invalid time for --from: 'NaN'"},
+      {{"--hysteresis=-0.1", "s.txt"},
+       "invalid band for --hysteresis: '-0.1' (a number, 0 or more)"},
+      {{"--hysteresis", "wide", "s.txt"},
+       "invalid band for --hysteresis: 'wide' (a number, 0 or more)"},
+      {{"--hysteresis=1E999", "s.txt"},
+       "invalid band for --hysteresis: '1E999' (a number, 0 or more)"},
+      {{"s.txt", "--hysteresis"}, "option '--hysteresis' requires an argument"},
   };
   for (const auto& c : cases) {
     const Parsed parsed = parse(c.arguments);
@@ -110,6 +117,28 @@ TEST(CommandLine, TimesAreReadAsWindowAnswersAndDefaultToTheWholeSeries) {
     ASSERT_EQ(parsed.request, CommandLineRequest::kRun) << shown(c.arguments);
     EXPECT_EQ(parsed.settings.window_start, c.start) << shown(c.arguments);
     EXPECT_EQ(parsed.settings.window_end, c.end) << shown(c.arguments);
+  }
+}
+
+// A band is read as a TIME is; without the option the default table.
+TEST(CommandLine, HysteresisIsABandOfZeroOrMore) {
+  const struct {
+    std::vector<std::string> arguments;
+    bool filter;
+    double band;
+  } cases[] = {
+      {{"s.txt"}, false, 0.0},
+      {{"--hysteresis=0", "s.txt"}, true, 0.0},
+      {{"--hysteresis", "2.5D-2", "s.txt"}, true, 0.025},
+      {{"--hysteresis=", "s.txt"}, true, 0.0},  // empty: 0, as an empty TIME is its default
+      {{"s.txt", "--hysteresis=1,", "--hysteresis=0.5"}, true, 0.5},  // the last one holds
+      {{"--hysteresis=-0", "s.txt"}, true, 0.0},
+  };
+  for (const auto& c : cases) {
+    const Parsed parsed = parse(c.arguments);
+    ASSERT_EQ(parsed.request, CommandLineRequest::kRun) << shown(c.arguments);
+    EXPECT_EQ(parsed.settings.reversal_filter, c.filter) << shown(c.arguments);
+    EXPECT_EQ(parsed.settings.hysteresis, c.band) << shown(c.arguments);
   }
 }
 

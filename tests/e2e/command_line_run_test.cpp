@@ -301,7 +301,7 @@ TEST(CommandLineRun, JsonSummaryHoldsTheReportedValuesAndTheFiles) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   const auto json = JsonReader(run.out).object();
-  EXPECT_EQ(json.size(), 12u);
+  EXPECT_EQ(json.size(), 13u);
   EXPECT_EQ(json.at("series").text, "s.txt");
   const std::string here = real_path(dir.path());
   EXPECT_EQ(json.at("print_file").text, here + "/s.prt");
@@ -319,8 +319,64 @@ TEST(CommandLineRun, JsonSummaryHoldsTheReportedValuesAndTheFiles) {
   const double rebuilt = (4.0 * 0.1 + 0.0) - 0.1;
   ASSERT_NE(rebuilt, 0.3);
   expect_number(json, "time_of_max_height", rebuilt, "0.30000000000000004");
+  EXPECT_EQ(json.at("hysteresis").kind, JsonValue::kNull);  // no --hysteresis
   EXPECT_EQ(json.at("warnings").kind, JsonValue::kArray);
   EXPECT_TRUE(json.at("warnings").items.empty());
+}
+
+// --hysteresis: the reversals kept by the band make the extremum table; the
+// summary gains a fifth line, the JSON the band, standard error one note;
+// the listing and the print file's layout stay as they are.
+TEST(CommandLineRun, HysteresisTakesTheReversalsThatTheBandKeeps) {
+  const std::string level_steps =
+      "0 0\n1 1\n2 2\n3 2\n4 3\n5 4\n6 4\n7 4\n8 3\n9 2\n10 2\n11 1\n12 0\n13 0\n14 1\n";
+  const std::string dip = "0 0\n1 2\n2 1.5\n3 3\n4 0\n";
+  const std::string note =
+      "vorna: info: the extrema are the reversals that the series moves back from by at least "
+      "the --hysteresis band ";
+  const struct {
+    const char* what;
+    std::string series, band;
+    std::string height, time, band_field;  // the summary's fields
+    std::string table;                     // the print file's extremum table
+    std::string err;
+  } cases[] = {
+      // Level runs on a slope are no turns: the rise of 4 stays whole.
+      {"level steps", level_steps, "0", "4.000E+00", "13.000", "0.000E+00",
+       table_line("7.000", "4.0000E+00", "0.0000E+00") +
+           table_line("13.000", "0.0000E+00", "-4.0000E+00"),
+       note + "0: 2 found\r\n"},
+      {"a band as deep as the dip", dip, "0.5", "1.500E+00", "3.000", "5.000E-01",
+       table_line("1.000", "2.0000E+00", "0.0000E+00") +
+           table_line("2.000", "1.5000E+00", "-5.0000E-01") +
+           table_line("3.000", "3.0000E+00", "1.5000E+00"),
+       note + "0.5: 3 found\r\n"},
+      {"a band deeper than the dip", dip, "7.5E-1", "0.000E+00", "0.000", "7.500E-01",
+       table_line("3.000", "3.0000E+00", "0.0000E+00"),
+       note + "0.75: 1 found\r\n" + no_height_warning(1, 5, true)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    write_file(dir.file("s.txt"), c.series);
+    const RunResult filtered = run_arguments(dir, {"--hysteresis=" + c.band, "s.txt"});
+    EXPECT_EQ(filtered.status, 0);
+    EXPECT_EQ(filtered.err, c.err);
+    const std::string summary = console_summary("", "", c.height, c.time);
+    EXPECT_EQ(filtered.out.substr(filtered.out.find(" Maximum Height")),
+              summary.substr(summary.find(" Maximum Height")) +
+                  " Reversals, hysteresis band    :" + field(c.band_field, 12) + "\r\n");
+    const std::string print = print_body(dir.file("s.prt"));
+    const std::string listing = read_file(dir.file("s.lst"));
+    EXPECT_EQ(print.substr(print.rfind("#                         \r\n") + 28), c.table);
+    // Without the option: the default table, and the same listing.
+    const RunResult plain = run_arguments(dir, {"s.txt"});
+    EXPECT_EQ(plain.out.find("hysteresis"), std::string::npos);
+    EXPECT_EQ(read_file(dir.file("s.lst")), listing);
+    const std::string header_end = "# Maximum Height";
+    EXPECT_EQ(print_body(dir.file("s.prt")).substr(0, print.find(header_end)),
+              print.substr(0, print.find(header_end)));
+  }
 }
 
 TEST(CommandLineRun, JsonShowsNullForValuesThatAreNotFiniteAndEscapesNames) {
@@ -374,7 +430,8 @@ TEST(CommandLineRun, BashCompletionOffersOptionsAndFileNames) {
             "complete -o filenames -F _vorna vorna\n"
             "--quiet|\n"
             "--listing=|\n"
-            "-o|-l|-q|-h|-V|--print=|--listing=|--from=|--to=|--quiet|--json|--help|--version|\n"
+            "-o|-l|-q|-h|-V|--print=|--listing=|--from=|--to=|--quiet|--json|--hysteresis=|--help|"
+            "--version|\n"
             "walk.prt|wave.txt|\n"
             "walk.prt|\n"
             "wave.txt|\n"

@@ -71,8 +71,8 @@ TEST(CommandLine, UsageNamesTheQuestionsOutputsStatusesAndManual) {
   for (const char* text :
        {"Give output file for misc print", "Give file containing Time Series", "First Time",
         "Last Time", "FORT36", "fort.36", "CR LF", "129, 130, 131, 143", "--print=FILE",
-        "--listing=FILE", "--from=TIME", "--to=TIME", "--quiet", "--json", "for f in",
-        "9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66", "man vorna", "doc/vorna.1"}) {
+        "--listing=FILE", "--from=TIME", "--to=TIME", "--quiet", "--json", "--hysteresis=H",
+        "for f in", "9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66", "man vorna", "doc/vorna.1"}) {
     EXPECT_NE(usage.find(text), std::string::npos) << text;
   }
 }
@@ -91,6 +91,8 @@ TEST(CommandLine, UsageErrorsAreOneLineAndStatusTwoWithoutAnyFile) {
       {{"s.txt", "s.txt"}, "vorna: extra operand 's.txt'\n"},
       {{"-q", "--json"}, "vorna: missing SERIES operand\n"},
       {{"--from", "start", "s.txt"}, "vorna: invalid time for --from: 'start'\n"},
+      {{"--hysteresis=-1", "s.txt"},
+       "vorna: invalid band for --hysteresis: '-1' (a number, 0 or more)\n"},
       {{"s.txt", "two\nlines\x1b"}, "vorna: extra operand 'two?lines?'\n"},
   };
   for (const auto& c : cases) {

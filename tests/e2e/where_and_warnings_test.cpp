@@ -97,10 +97,10 @@ TEST(Warnings, SayWhatIsOffAndChangeNothingElse) {
       "; no listing file is written (one from an earlier run stays "
       "as it was)";
   const WarningCase cases[] = {
-      {"uneven spacing", "0 1\n1 2\n3 3\n3.5 2\n4 1\n", "\n\n",
+      {"uneven spacing", "0 1\n1 2\n3 3\n3.5 2\n4 1\n5 2\n", "\n\n",
        "s.txt:3: time 3 is reported as 2: the reports assume an even increment DT = 1 (the first "
        "two samples' times) (and 1 more line)",
-       "0 1\n1 2\n2 3\n3 2\n4 1\n", "\n\n"},
+       "0 1\n1 2\n2 3\n3 2\n4 1\n5 2\n", "\n\n"},
       {"just beyond half the last decimal", "0 1\n0.01 2\n0.0206 1\n0.03 2\n", "\n\n",
        "s.txt:3: time 0.0206 is reported as 0.02: the reports assume an even increment DT = 0.01 "
        "(the first two samples' times)",
@@ -109,22 +109,22 @@ TEST(Warnings, SayWhatIsOffAndChangeNothingElse) {
        "s.txt:3: time 2.011 is reported as 2: the reports assume an even increment DT = 1 (the "
        "first two samples' times)",
        "0 1\n1 2\n2 1\n3 2\n", "\n\n"},
-      {"times repeat", "1 1\n1 2\n# c\n1 3\n", "\n\n",
+      {"times repeat", "1 1\n1 2\n# c\n1 1\n1 2\n", "\n\n",
        "s.txt:2: time 1 is not above the time before it, 1: \"1 2\"; the reports assume times "
-       "that increase (and 1 more line)",
+       "that increase (and 2 more lines)",
        "", ""},
-      {"decimal commas", "0,20\t0,1987\n0,40\t0,1983\n", "\n\n",
+      {"decimal commas", "0,20\t0,1987\n0,40\t0,1983\n0,30\t0,1980\n0,50\t0,1977\n", "\n\n",
        "s.txt:2: time 0 is not above the time before it, 0: \"0,40?0,1983\"; the reports assume "
-       "times that increase (a comma separates numbers: no decimal commas)",
+       "times that increase (a comma separates numbers: no decimal commas) (and 2 more lines)",
        "", ""},
-      {"header read as truth values", "time,force\n0 1\n1 false\n", "-1E30\n\n",
+      {"header read as truth values", "time,force\n0 1\n1 false\n2 1\n", "-1E30\n\n",
        "s.txt:1: a word starting with T or F was read as a truth value (-1 or 0): "
        "\"time,force\"; a header line needs #, $ or ! first (and 1 more line)",
-       "-1 0\n0 1\n1 0\n", "-1E30\n\n"},
-      {"passed over before the window", "-2 1\n-1 2\n0 3\n1 2\n2 1\n", "\n\n",
+       "-1 0\n0 1\n1 0\n2 1\n", "-1E30\n\n"},
+      {"passed over before the window", "-2 1\n-1 2\n0 3\n1 2\n2 1\n3 2\n4 1\n", "\n\n",
        "2 samples with times below 0 passed over: an empty First Time answer is 0, not the "
        "whole series; answer -1E30 to include them",
-       "0 3\n1 2\n2 1\n", "\n\n"},
+       "0 3\n1 2\n2 1\n3 2\n4 1\n", "\n\n"},
       {"no data lines", "# only\n\n", "\n\n",
        "no samples in the time window: the file holds no data lines" + no_listing, "", ""},
       {"first time above last", "0 1\n", "5\n1\n",
@@ -176,8 +176,8 @@ TEST(Warnings, CleanFilesStaySilent) {
       {read_file(std::string(VORNA_SOURCE_DIR) + "/examples/wave.txt"), "\n\n"},
       {"0 1\n0.01 2\n0.0204 1\n0.03 2\n", "\n\n"},  // within the spacing tolerance
       {"0 1\n1 2\n2.009 1\n3 2\n", "\n\n"},
-      {"-2 1\n-1 2\n0 3\n1 2\n", "0\n\n"},  // a First Time given as 0
-      {"0 1\n1 2\n2 1\n", "\n1.5\n"},       // the window ends the reading
+      {"-2 1\n-1 2\n0 3\n1 2\n2 3\n3 2\n", "0\n\n"},  // a First Time given as 0
+      {"0 1\n1 2\n2 1\n3 2\n4 1\n", "\n3.5\n"},       // the window ends the reading
   };
   for (const auto& c : cases) {
     const Outcome r = run_series(c[0], "out.prt\ns.txt\n" + c[1]);

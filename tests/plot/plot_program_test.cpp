@@ -102,6 +102,18 @@ TEST_F(WaveExample, ShowsTheSeriesItsExtremaAndTheMaximumHeight) {
   EXPECT_EQ(svg_.find("id=\"notes\""), std::string::npos);
 }
 
+// A run of vorna --hysteresis: its extrema are reversals, and the picture
+// says by which band.
+TEST_F(WaveExample, NamesTheBandOfARunWithHysteresis) {
+  const RunResult plot = run_plot(directory_.path(), {"out.prt", "--hysteresis=0.25"});
+  ASSERT_EQ(plot.status, 0) << plot.err;
+  EXPECT_NE(plot.out.find("reversals, 19"), std::string::npos);
+  EXPECT_EQ(plot.out.find("extrema, 19"), std::string::npos);
+  EXPECT_NE(plot.out.find("Extrema: the reversals that the series moves back from by at least "
+                          "0.25 (vorna --hysteresis)."),
+            std::string::npos);
+}
+
 TEST_F(WaveExample, IsWellFormedXml) {
   if (!check_well_formed(directory_, "out.svg")) {
     GTEST_SKIP() << "xmllint is not installed (Debian package libxml2-utils)";
@@ -194,6 +206,8 @@ const char kExpectedHelp[] =
     "      --xlabel=TEXT      label of the horizontal axis (default: Time)\n"
     "      --ylabel=TEXT      label of the vertical axis (default: Value)\n"
     "      --no-detail        no detail panel of the maximum height\n"
+    "      --hysteresis=BAND  the run used vorna --hysteresis=BAND: say so, and\n"
+    "                         call its extrema reversals\n"
     "      --help             display this help and exit\n"
     "      --version          output version information and exit\n"
     "\n"

@@ -38,6 +38,14 @@ const std::string kSyntaxError =
     "vorna: severe (59): list-directed I/O syntax error, unit -5, file Internal List-Directed "
     "Read\r\n";
 
+std::string no_height_warning(int extrema, int samples, bool filtered) {
+  return "vorna: warning: fewer than two extrema (" + std::to_string(extrema) + ") in " +
+         std::to_string(samples) + (samples > 1 ? " samples" : " sample") +
+         ": there is no height, so the Maximum Height 0 and the Time For max height 0.000 are "
+         "not a height and a time of the record" +
+         (filtered ? "; the --hysteresis band may be wider than every swing" : "") + "\r\n";
+}
+
 std::string name_field(const std::string& name) {
   return name.size() >= 256 ? name.substr(0, 256) : name + std::string(256 - name.size(), ' ');
 }

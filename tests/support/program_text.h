@@ -30,6 +30,10 @@ std::string nonexisting_line(const std::string& name);
 extern const std::string kEndOfInput;   // 24 at a question
 extern const std::string kSyntaxError;  // 59 in a number
 
+// The warning line of a record with fewer than two extrema, with or without
+// --hysteresis.
+std::string no_height_warning(int extrema, int samples, bool filtered = false);
+
 // Right-justifies text in width columns.
 std::string field(const std::string& text, std::size_t width);
 
