@@ -58,11 +58,14 @@ install: $(BUILD)/CMakeCache.txt
 	cmake --build --preset default --target $(PROGRAMS) -j $(JOBS)
 	DESTDIR='$(DESTDIR)' cmake --install $(BUILD) --prefix '$(PREFIX)'
 
-# The example picture shown in the README, from a run on examples/wave.txt.
+# The example pictures shown in the README, from runs on examples/wave.txt
+# and on examples/swell.txt (long enough for the detail panel).
 example-plot: $(BUILD)/CMakeCache.txt
 	cmake --build --preset default --target $(PROGRAMS) -j $(JOBS)
 	cd examples && printf 'out.prt\nwave.txt\n\n\n' | ../$(BUILD)/vorna >/dev/null && \
 	  ../$(BUILD)/vorna-plot out.prt fort.36 -o ../doc/wave-plot.svg
+	cd examples && printf 'out.prt\nswell.txt\n\n\n' | ../$(BUILD)/vorna >/dev/null && \
+	  ../$(BUILD)/vorna-plot out.prt fort.36 -o ../doc/swell-plot.svg
 
 # clang-format 14 with the repository's .clang-format.
 format:

@@ -2,7 +2,6 @@
 
 #include <getopt.h>
 #include <limits.h>
-#include <strings.h>
 #include <unistd.h>
 
 #include <cstdarg>
@@ -11,12 +10,11 @@
 #include <limits>
 
 #include "textio/number_reader.h"
+#include "textio/run_files.h"
 #include "textio/stop.h"
 #include "textio/system_io.h"
 #include "textio/units.h"
 #include "util/text_field.h"
-
-extern char** environ;
 
 namespace vorna {
 
@@ -125,14 +123,6 @@ bool read_time(const char* text, double default_value, double& value) {
   return scan_numbers(field, kTextLength, targets, 1) == ReadStatus::kOk;
 }
 
-// The listing's own rule applies when FORT36 is set, in any case.
-bool listing_variable_set() {
-  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-    if (strncasecmp(*entry, "FORT36=", 7) == 0) return true;
-  }
-  return false;
-}
-
 // The line for a failed getopt_long: result is '?' or ':', the element at
 // which it stopped is argv[optind - 1].
 void describe_option_problem(int result, const char* element, char* problem, int size) {
@@ -160,7 +150,7 @@ void set_default_names(RunSettings& settings) {
                      sizeof g_default_print_name);
     settings.print_name = g_default_print_name;
   }
-  if (settings.listing_name == nullptr && !listing_variable_set()) {
+  if (settings.listing_name == nullptr && !listing_name_is_set()) {
     series_base_name(settings.series_name, ".lst", g_default_listing_name,
                      sizeof g_default_listing_name);
     settings.listing_name = g_default_listing_name;

@@ -7,6 +7,7 @@
 #include "driver/json_writer.h"
 #include "driver/run_warnings.h"
 #include "textio/layouts.h"
+#include "textio/run_files.h"
 #include "textio/stop.h"
 #include "textio/units.h"
 #include "util/text_field.h"
@@ -52,21 +53,15 @@ void analyse(const Series& series) {
 }
 
 void write_header_block(const Series& series, double simulation_length, const char* header_line) {
-  static const char kStep[] = "# Time Series steps     : ";
-  static const char kFirst[] = "# First Time            : ";
-  static const char kLast[] = "# Last  Time            : ";
-  static const char kIncrement[] = "# Time Increment        : ";
-  static const char kLength[] = "# Simulation Length     : ";
-  static const char kHeight[] = "# Maximum Height        : ";
-  static const char kTime[] = "# Time For max height   : ";
   write_message_line(kPrintUnit, "#", 1, header_line, kTextLength);
-  write_count_line(kPrintUnit, kStep, length_of(kStep), series.count);
-  write_fixed_line(kPrintUnit, kFirst, length_of(kFirst), series.first_time);
-  write_fixed_line(kPrintUnit, kLast, length_of(kLast), series.last_time);
-  write_fixed_line(kPrintUnit, kIncrement, length_of(kIncrement), series.increment);
-  write_fixed_line(kPrintUnit, kLength, length_of(kLength), simulation_length);
-  write_exponent_line(kPrintUnit, kHeight, length_of(kHeight), g_extrema.max_height);
-  write_fixed_line(kPrintUnit, kTime, length_of(kTime), g_extrema.time_of_max_height);
+  write_count_line(kPrintUnit, kStepsLabel, kHeaderLabelLength, series.count);
+  write_fixed_line(kPrintUnit, kFirstTimeLabel, kHeaderLabelLength, series.first_time);
+  write_fixed_line(kPrintUnit, kLastTimeLabel, kHeaderLabelLength, series.last_time);
+  write_fixed_line(kPrintUnit, kIncrementLabel, kHeaderLabelLength, series.increment);
+  write_fixed_line(kPrintUnit, kLengthLabel, kHeaderLabelLength, simulation_length);
+  write_exponent_line(kPrintUnit, kMaxHeightLabel, kHeaderLabelLength, g_extrema.max_height);
+  write_fixed_line(kPrintUnit, kMaxHeightTimeLabel, kHeaderLabelLength,
+                   g_extrema.time_of_max_height);
   write_message_line(kPrintUnit, "#", 1, "                         ", 25);
 }
 

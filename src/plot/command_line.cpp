@@ -1,13 +1,13 @@
 #include "plot/command_line.h"
 
-#include <strings.h>
+#include <getopt.h>
 
 #include <charconv>
 #include <cstring>
 #include <string_view>
 #include <system_error>
 
-extern char** environ;
+#include "textio/run_files.h"
 
 namespace vorna::plot {
 
@@ -18,46 +18,30 @@ const char kHelpText[] =
     "\n"
     "PRINTFILE is the print file of the run. LISTING is its listing file; by\n"
     "default the file named by the environment variable FORT36, else fort.36.\n"
+    "Both must come from one run: the picture is refused otherwise.\n"
     "\n"
     "  -o, --output=FILE      write the picture to FILE (default: standard output)\n"
     "      --width=PIXELS     picture width, 300 to 10000 (default 1200)\n"
     "      --height=PIXELS    picture height, 300 to 10000 (default 500)\n"
+    "      --title=TEXT       title above the plot (default: the print file's\n"
+    "                         name, steps and times)\n"
+    "      --xlabel=TEXT      label of the horizontal axis (default: Time)\n"
+    "      --ylabel=TEXT      label of the vertical axis (default: Value)\n"
+    "      --no-detail        no detail panel of the maximum height\n"
     "      --help             display this help and exit\n"
     "      --version          output version information and exit\n"
     "\n"
+    "When the series has more samples than the plot has pixel columns, a detail\n"
+    "panel below the plot shows every sample around the pair of maximum height.\n"
+    "\n"
     "Exit status: 0 when the picture is written, 1 when a file cannot be read\n"
-    "or written or is not one that vorna writes, 2 for a wrong command line.\n";
+    "or written or is not one that vorna writes, 2 for a wrong command line.\n"
+    "\n"
+    "Examples:\n"
+    "  vorna-plot out.prt -o out.svg\n"
+    "  vorna-plot --title='Run 7' --ylabel='Level (m)' out.prt run7.lst > run7.svg\n";
 
 namespace {
-
-enum class LongOption { kOutput, kWidth, kHeight, kHelp, kVersion };
-
-struct LongOptionName {
-  const char* name;
-  LongOption option;
-  bool takes_value;
-};
-
-const LongOptionName kLongOptions[] = {
-    {"output", LongOption::kOutput, true},    {"width", LongOption::kWidth, true},
-    {"height", LongOption::kHeight, true},    {"help", LongOption::kHelp, false},
-    {"version", LongOption::kVersion, false},
-};
-
-// The long option that name (without "--", before any "=") spells or is
-// the unique prefix of; null when none or several.
-const LongOptionName* find_long_option(std::string_view name) {
-  const LongOptionName* found = nullptr;
-  for (const LongOptionName& candidate : kLongOptions) {
-    const std::string_view full = candidate.name;
-    if (full == name) return &candidate;
-    if (!name.empty() && full.compare(0, name.size(), name) == 0) {
-      if (found != nullptr) return nullptr;
-      found = &candidate;
-    }
-  }
-  return found;
-}
 
 bool read_pixels(const char* what, const char* text, int low, int high, int& pixels,
                  Problem& problem) {
@@ -73,25 +57,83 @@ bool read_pixels(const char* what, const char* text, int low, int high, int& pix
   return true;
 }
 
-bool apply(LongOption option, const char* value, Options& options, Problem& problem) {
+// Values getopt_long gives for the options without a short form.
+enum LongOnly : int { kWidth = 256, kHeight, kTitle, kXLabel, kYLabel, kNoDetail, kHelp, kVersion };
+
+const struct option kOptions[] = {
+    {"output", required_argument, nullptr, 'o'},
+    {"width", required_argument, nullptr, kWidth},
+    {"height", required_argument, nullptr, kHeight},
+    {"title", required_argument, nullptr, kTitle},
+    {"xlabel", required_argument, nullptr, kXLabel},
+    {"ylabel", required_argument, nullptr, kYLabel},
+    {"no-detail", no_argument, nullptr, kNoDetail},
+    {"help", no_argument, nullptr, kHelp},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+const char* long_name_of(int value) {
+  for (const struct option& entry : kOptions) {
+    if (entry.name != nullptr && entry.val == value) return entry.name;
+  }
+  return "?";
+}
+
+void set_action(Options::Action action, Options& options) {
+  if (options.action == Options::Action::kPlot) options.action = action;
+}
+
+bool apply(int option, const char* value, Options& options, Problem& problem) {
   switch (option) {
-    case LongOption::kOutput:
+    case 'o':
       options.output = value;
       return true;
-    case LongOption::kWidth:
+    case kWidth:
       return read_pixels("width", value, PictureSize::kMinWidth, PictureSize::kMaxWidth,
                          options.size.width, problem);
-    case LongOption::kHeight:
+    case kHeight:
       return read_pixels("height", value, PictureSize::kMinHeight, PictureSize::kMaxHeight,
                          options.size.height, problem);
-    case LongOption::kHelp:
-      if (options.action == Options::Action::kPlot) options.action = Options::Action::kHelp;
+    case kTitle:
+      options.texts.title = value;
       return true;
-    case LongOption::kVersion:
-      if (options.action == Options::Action::kPlot) options.action = Options::Action::kVersion;
+    case kXLabel:
+      options.texts.x_label = value;
+      return true;
+    case kYLabel:
+      options.texts.y_label = value;
+      return true;
+    case kNoDetail:
+      options.texts.detail = false;
+      return true;
+    case kHelp:
+      set_action(Options::Action::kHelp, options);
+      return true;
+    case kVersion:
+      set_action(Options::Action::kVersion, options);
       return true;
   }
   return false;
+}
+
+// The one line for what getopt_long refused: the argument it stopped at is
+// argv[optind - 1].
+void report_refused(int result, const char* argument, Problem& problem) {
+  const bool long_form = std::strncmp(argument, "--", 2) == 0;
+  if (result == ':') {
+    if (long_form) {
+      problem.set("option '--%s' requires an argument", long_name_of(optopt));
+    } else {
+      problem.set("option requires an argument -- '%c'", optopt);
+    }
+  } else if (long_form && optopt != 0) {
+    problem.set("option '--%s' doesn't allow an argument", long_name_of(optopt));
+  } else if (long_form) {
+    problem.set("unrecognized option '%s'; see 'vorna-plot --help'", argument);
+  } else {
+    problem.set("invalid option -- '%c'; see 'vorna-plot --help'", optopt);
+  }
 }
 
 bool add_operand(const char* operand, Options& options, Problem& problem) {
@@ -109,49 +151,23 @@ bool add_operand(const char* operand, Options& options, Problem& problem) {
 }  // namespace
 
 bool parse_command_line(int argc, char** argv, Options& options, Problem& problem) {
-  bool options_ended = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* argument = argv[i];
-    if (options_ended || argument[0] != '-' || argument[1] == '\0') {
-      if (!add_operand(argument, options, problem)) return false;
-    } else if (std::strcmp(argument, "--") == 0) {
-      options_ended = true;
-    } else if (argument[1] == '-') {
-      const char* equals = std::strchr(argument, '=');
-      const std::string_view name(
-          argument + 2, equals != nullptr ? static_cast<std::size_t>(equals - argument - 2)
-                                          : std::strlen(argument + 2));
-      const LongOptionName* option = find_long_option(name);
-      if (option == nullptr) {
-        problem.set("unrecognized option '%s'; see 'vorna-plot --help'", argument);
-        return false;
-      }
-      const char* value = equals != nullptr ? equals + 1 : nullptr;
-      if (option->takes_value && value == nullptr) {
-        if (i + 1 == argc) {
-          problem.set("option '--%s' requires an argument", option->name);
-          return false;
-        }
-        value = argv[++i];
-      } else if (!option->takes_value && value != nullptr) {
-        problem.set("option '--%s' doesn't allow an argument", option->name);
-        return false;
-      }
-      if (!apply(option->option, value, options, problem)) return false;
-    } else if (argument[1] == 'o') {
-      const char* value = argument[2] != '\0' ? argument + 2 : nullptr;
-      if (value == nullptr) {
-        if (i + 1 == argc) {
-          problem.set("option requires an argument -- 'o'");
-          return false;
-        }
-        value = argv[++i];
-      }
-      options.output = value;
-    } else {
-      problem.set("invalid option -- '%c'; see 'vorna-plot --help'", argument[1]);
+  // A fresh scan each time, without getopt's own messages: "-" in front
+  // keeps operands in place among the options (as 1), ":" tells a missing
+  // argument apart.
+  optind = 0;
+  opterr = 0;
+  int result;
+  while ((result = getopt_long(argc, argv, "-:o:", kOptions, nullptr)) != -1) {
+    if (result == '?' || result == ':') {
+      report_refused(result, argv[optind - 1], problem);
       return false;
     }
+    const bool applied = result == 1 ? add_operand(optarg, options, problem)
+                                     : apply(result, optarg, options, problem);
+    if (!applied) return false;
+  }
+  for (int i = optind; i < argc; ++i) {
+    if (!add_operand(argv[i], options, problem)) return false;
   }
   if (options.action == Options::Action::kPlot && options.print_file == nullptr) {
     problem.set("missing PRINTFILE operand; see 'vorna-plot --help'");
@@ -161,23 +177,18 @@ bool parse_command_line(int argc, char** argv, Options& options, Problem& proble
 }
 
 bool listing_default_name(const char*& name, Problem& problem) {
-  static char trimmed[4096];
-  name = "fort.36";
-  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-    const char* equals = std::strchr(*entry, '=');
-    if (equals == nullptr || equals - *entry != 6 || strncasecmp(*entry, "FORT36", 6) != 0) {
-      continue;
-    }
-    const std::string_view value = trim_blanks(equals + 1);
-    if (value.empty()) return true;
-    if (value.size() >= sizeof trimmed) {
-      problem.set("the file name in %.6s is too long", *entry);
-      return false;
-    }
-    trimmed[value.copy(trimmed, value.size())] = '\0';
-    name = trimmed;
-    return true;
+  static char kept[4096];
+  const std::string_view listing = listing_name_from_environment();
+  if (listing.empty()) {
+    problem.set("FORT36 is set but names no file");
+    return false;
   }
+  if (listing.size() >= sizeof kept) {
+    problem.set("the file name in FORT36 is too long");
+    return false;
+  }
+  kept[listing.copy(kept, listing.size())] = '\0';
+  name = kept;
   return true;
 }
 

@@ -1,5 +1,6 @@
-// The command line of vorna-plot, GNU style:
-//   vorna-plot [-o FILE] [--width=PIXELS] [--height=PIXELS] PRINTFILE [LISTING]
+// The command line of vorna-plot, read by getopt_long:
+//   vorna-plot [-o FILE] [--width=PIXELS] [--height=PIXELS] [--title=TEXT]
+//              [--xlabel=TEXT] [--ylabel=TEXT] [--no-detail] PRINTFILE [LISTING]
 // Options and operands may come in any order; "--" ends the options; long
 // options may be shortened to any unique prefix.
 #pragma once
@@ -18,6 +19,7 @@ struct Options {
   const char* listing = nullptr;  // none given: listing_default_name()
   const char* output = nullptr;   // none given, or "-": standard output
   PictureSize size;
+  PictureTexts texts;
 };
 
 // False with problem set for a command line that cannot be followed.
@@ -25,7 +27,8 @@ bool parse_command_line(int argc, char** argv, Options& options, Problem& proble
 
 // The listing that vorna writes: the value of the environment variable
 // FORT36 (its name in any case, blanks around the value dropped) or
-// "fort.36". False with problem set when the value is too long to keep.
+// "fort.36". False with problem set when the value names no file or is
+// too long to keep.
 bool listing_default_name(const char*& name, Problem& problem);
 
 // The text of --help.

@@ -1,7 +1,9 @@
-// The SVG picture of one run: the series as a line, its extrema, the pair
-// of maximum height with a vertical measure, axes with round ticks, a title
-// from the print file's header block, and notes on whatever could not be
-// drawn.
+// The SVG picture of one run: a title naming the run, the date stamp and a
+// legend; the series as a line, its extrema, the pair of maximum height with
+// a vertical measure, axes with round ticks; a detail panel of every sample
+// around that pair when the series has more samples than columns; notes on
+// whatever could not be drawn. Text sizes follow the picture's size, and
+// every text is measured, so nothing reaches the margin at the edges.
 #pragma once
 
 #include "plot/plot_input.h"
@@ -23,6 +25,14 @@ struct PictureSize {
 // leave fewer pixels, so a column never spans more than one).
 int plot_columns(const PictureSize& size);
 
+// Texts the command line may give; null: the picture's own.
+struct PictureTexts {
+  const char* title = nullptr;
+  const char* x_label = nullptr;
+  const char* y_label = nullptr;
+  bool detail = true;  // the detail panel, when the series has more samples than columns
+};
+
 // Names shown in the picture's description.
 struct PictureSources {
   const char* print_file = "";
@@ -30,6 +40,6 @@ struct PictureSources {
 };
 
 void draw_picture(const PrintFile& file, const Listing& listing, const PictureSources& sources,
-                  const PictureSize& size, SvgOutput& out);
+                  const PictureSize& size, const PictureTexts& texts, SvgOutput& out);
 
 }  // namespace vorna::plot

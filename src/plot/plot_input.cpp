@@ -1,10 +1,13 @@
 #include "plot/plot_input.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+
+#include "textio/run_files.h"
 
 namespace vorna::plot {
 
@@ -17,10 +20,12 @@ void Problem::set(const char* format, ...) {
 
 namespace {
 
-constexpr std::size_t kLabelWidth = 26;
-constexpr std::size_t kHeaderFieldWidth = 12;
-constexpr std::size_t kTableLineWidth = 36;
-constexpr std::size_t kListingFieldWidth = 15;
+constexpr std::size_t kLabelWidth = kHeaderLabelLength;
+constexpr std::size_t kHeaderFieldWidth = kHeaderCountWidth;
+constexpr std::size_t kTableFieldWidth = kTableTime.width;
+constexpr std::size_t kTableLineWidth = 3 * kTableFieldWidth;
+constexpr std::size_t kListingFieldWidth = kListingTime.width;
+constexpr std::size_t kHeaderBlockLines = 9;
 
 enum class HeaderKind { kCount, kFixed, kExponent };
 
@@ -33,14 +38,13 @@ struct HeaderLine {
 
 // Lines 2 to 8 of the header block, in order.
 const HeaderLine kHeaderLines[] = {
-    {"# Time Series steps     : ", "Time Series steps", HeaderKind::kCount, &PrintFile::steps_text},
-    {"# First Time            : ", "First Time", HeaderKind::kFixed, &PrintFile::first_time},
-    {"# Last  Time            : ", "Last Time", HeaderKind::kFixed, &PrintFile::last_time},
-    {"# Time Increment        : ", "Time Increment", HeaderKind::kFixed, &PrintFile::increment},
-    {"# Simulation Length     : ", "Simulation Length", HeaderKind::kFixed,
-     &PrintFile::simulation_length},
-    {"# Maximum Height        : ", "Maximum Height", HeaderKind::kExponent, &PrintFile::max_height},
-    {"# Time For max height   : ", "Time For max height", HeaderKind::kFixed,
+    {kStepsLabel, "Time Series steps", HeaderKind::kCount, &PrintFile::steps_text},
+    {kFirstTimeLabel, "First Time", HeaderKind::kFixed, &PrintFile::first_time},
+    {kLastTimeLabel, "Last Time", HeaderKind::kFixed, &PrintFile::last_time},
+    {kIncrementLabel, "Time Increment", HeaderKind::kFixed, &PrintFile::increment},
+    {kLengthLabel, "Simulation Length", HeaderKind::kFixed, &PrintFile::simulation_length},
+    {kMaxHeightLabel, "Maximum Height", HeaderKind::kExponent, &PrintFile::max_height},
+    {kMaxHeightTimeLabel, "Time For max height", HeaderKind::kFixed,
      &PrintFile::time_of_max_height},
 };
 
@@ -85,10 +89,10 @@ bool read_header_line(const HeaderLine& header, std::string_view line, PrintFile
       return true;
     }
     case HeaderKind::kFixed:
-      field.value = read_fixed_field(text, 3);
+      field.value = read_fixed_field(text, kHeaderFixed.digits);
       break;
     case HeaderKind::kExponent:
-      field.value = read_exponent_field(text, 3);
+      field.value = read_exponent_field(text, kHeaderExponent.digits);
       break;
   }
   if (field.value.kind == FieldKind::kAsterisks) file.header_asterisks = true;
@@ -142,8 +146,10 @@ class MaxHeightTracker {
   explicit MaxHeightTracker(std::string_view time_of_max_height)
       : time_of_max_height_(time_of_max_height) {}
 
-  void add(const Field& time, const Field& value, const Field& height, std::string_view time_text,
+  // True when this extremum closes the pair found so far.
+  bool add(const Field& time, const Field& value, const Field& height, std::string_view time_text,
            MaxHeightPair& pair) {
+    bool closes = false;
     if (has_previous_ && (height.is_number() || height.kind == FieldKind::kInfinity)) {
       const double magnitude = std::fabs(height.value);
       const bool closes_at_header_time = time_text == time_of_max_height_;
@@ -151,12 +157,14 @@ class MaxHeightTracker {
           (magnitude > largest_ || (magnitude == largest_ && closes_at_header_time && !matched_))) {
         largest_ = magnitude;
         matched_ = closes_at_header_time;
-        pair = {true, previous_time_, previous_value_, time, value};
+        pair = {true, previous_time_, previous_value_, time, value, 0};
+        closes = true;
       }
     }
     has_previous_ = true;
     previous_time_ = time;
     previous_value_ = value;
+    return closes;
   }
 
  private:
@@ -167,18 +175,22 @@ class MaxHeightTracker {
   Field previous_time_, previous_value_;
 };
 
+// One line of the extremum table; false when it is not one.
+bool read_table_line(std::string_view line, Field& time, Field& value, Field& height) {
+  if (line.size() != kTableLineWidth) return false;
+  time = read_fixed_field(line.substr(0, kTableFieldWidth), kTableTime.digits);
+  value = read_exponent_field(line.substr(kTableFieldWidth, kTableFieldWidth), kTableValue.digits);
+  height = read_exponent_field(line.substr(2 * kTableFieldWidth), kTableValue.digits);
+  return time.is_valid() && value.is_valid() && height.is_valid();
+}
+
 bool read_extremum_table(const char* path, BlockReader& reader, PrintFile& file, Problem& problem) {
   MaxHeightTracker tracker(file.time_of_max_height.text);
   std::string_view line;
   BlockReader::Status status;
   while ((status = reader.next_line(line)) == BlockReader::Status::kLine) {
     Field time, value, height;
-    if (line.size() == kTableLineWidth) {
-      time = read_fixed_field(line.substr(0, kHeaderFieldWidth), 3);
-      value = read_exponent_field(line.substr(kHeaderFieldWidth, kHeaderFieldWidth), 4);
-      height = read_exponent_field(line.substr(2 * kHeaderFieldWidth), 4);
-    }
-    if (!time.is_valid() || !value.is_valid() || !height.is_valid()) {
+    if (!read_table_line(line, time, value, height)) {
       problem.set(
           "%s:%lld: not a VORNA print file (expected an extremum line: "
           "time, value and height in 36 columns)",
@@ -186,7 +198,9 @@ bool read_extremum_table(const char* path, BlockReader& reader, PrintFile& file,
       return false;
     }
     ++file.extremum_count;
-    tracker.add(time, value, height, line.substr(0, kHeaderFieldWidth), file.pair);
+    if (tracker.add(time, value, height, line.substr(0, kTableFieldWidth), file.pair)) {
+      file.pair.to_index = file.extremum_count;
+    }
     if (!time.is_number() || !value.is_number()) {
       ++file.unplaceable_extrema;
     } else if (file.stored_extrema < PrintFile::kMaxStoredExtrema) {
@@ -197,12 +211,29 @@ bool read_extremum_table(const char* path, BlockReader& reader, PrintFile& file,
   return report_read_failure(status, path, reader, "print file", problem);
 }
 
+// One listing line, read.
+struct ListingLine {
+  std::int64_t number = 0;
+  std::string_view time_text;  // trimmed
+  std::string_view value_text;
+  Field time, value;
+  bool extremum = false;  // met as an extremum of the table
+};
+
+bool read_listing_line(std::string_view line, std::int64_t number, ListingLine& read) {
+  if (line.size() != kListingTime.width + kListingValue.width) return false;
+  read.number = number;
+  read.time_text = trim_blanks(line.substr(0, kListingFieldWidth));
+  read.value_text = line.substr(kListingFieldWidth);
+  read.time = read_fixed_field(line.substr(0, kListingFieldWidth), kListingTime.digits);
+  read.value = read_exponent_field(line.substr(kListingFieldWidth), kListingValue.digits);
+  return read.time.is_valid() && read.value.is_valid();
+}
+
 // One listing line into the listing's counts, ranges and columns.
-bool add_listing_line(std::string_view line, std::int64_t number, Listing& listing) {
-  if (line.size() != 2 * kListingFieldWidth) return false;
-  const Field time = read_fixed_field(line.substr(0, kListingFieldWidth), 3);
-  const Field value = read_exponent_field(line.substr(kListingFieldWidth), 5);
-  if (!time.is_valid() || !value.is_valid()) return false;
+void add_listing_line(const ListingLine& line, Listing& listing) {
+  const Field& time = line.time;
+  const Field& value = line.value;
   if (time.kind == FieldKind::kAsterisks) ++listing.time_asterisks;
   if (time.kind == FieldKind::kNotANumber || time.kind == FieldKind::kInfinity) {
     ++listing.time_words;
@@ -210,19 +241,145 @@ bool add_listing_line(std::string_view line, std::int64_t number, Listing& listi
   if (!value.is_number()) {
     ++listing.value_not_number;
     listing.columns.add_gap();
-    return true;
+    return;
   }
   ++listing.valued_samples;
   listing.values.add(value.value);
-  listing.numbers.add(static_cast<double>(number));
+  listing.numbers.add(static_cast<double>(line.number));
   if (time.is_number()) {
     ++listing.timed_samples;
     listing.times.add(time.value);
     listing.timed_values.add(value.value);
   }
   const double no_time = std::numeric_limits<double>::quiet_NaN();
-  listing.columns.add({number, time.is_number() ? time.value : no_time, value.value});
-  return true;
+  listing.columns.add({line.number, time.is_number() ? time.value : no_time, value.value});
+}
+
+// Whether an extremum's value (1PE12.4) and a sample's (1PE15.5) can be
+// one value printed twice: each text is within half a unit of its last
+// digit of the value, so they differ by less than 0.55E-04 of it.
+bool same_printed_value(const Field& extremum, const Field& sample) {
+  if (extremum.kind == FieldKind::kAsterisks) return true;  // nothing to compare
+  if (!extremum.is_number() || !sample.is_number()) {
+    return extremum.kind == sample.kind &&
+           (extremum.kind != FieldKind::kInfinity || extremum.value == sample.value);
+  }
+  const double larger = std::fmax(std::fabs(extremum.value), std::fabs(sample.value));
+  return std::fabs(extremum.value - sample.value) <= 0.56e-4 * larger;
+}
+
+// The extremum table read a second time, one extremum ahead of the listing:
+// each extremum must be met, in order, as a sample with its time and value.
+class TableCheck {
+ public:
+  TableCheck(const char* print_path, const char* listing_path, const PrintFile& file,
+             BlockReader& reader)
+      : print_path_(print_path), listing_path_(listing_path), file_(file), reader_(reader) {}
+
+  bool start(Problem& problem) {
+    if (!open_input(print_path_, reader_, problem)) return false;
+    std::string_view line;
+    for (std::size_t i = 0; i < kHeaderBlockLines; ++i) {
+      if (reader_.next_line(line) != BlockReader::Status::kLine) return changed(problem);
+    }
+    return advance(problem);
+  }
+
+  // The sample of line, for the extremum waited for. Sets from and to to
+  // the sample numbers of the pair of maximum height when they are met.
+  bool check(ListingLine& line, DetailWindow& window, Problem& problem) {
+    if (!waiting_ || line.time_text != time_text_) return true;
+    if (!same_printed_value(value_, line.value)) {
+      last_unlike_ = line.number;
+      std::snprintf(unlike_value_, sizeof unlike_value_, "%.*s",
+                    static_cast<int>(trim_blanks(line.value_text).size()),
+                    trim_blanks(line.value_text).data());
+      return true;
+    }
+    line.extremum = true;
+    if (index_ + 1 == file_.pair.to_index) window.from = line.number;
+    if (index_ == file_.pair.to_index) window.to = line.number;
+    return advance(problem);
+  }
+
+  // At the end of the listing: false with problem set when an extremum
+  // was never met.
+  bool finish(Problem& problem) {
+    reader_.close();
+    if (!waiting_) return true;
+    if (last_unlike_ > 0) {
+      problem.set(
+          "%s:%lld: the extremum at time %s is %s, but %s:%lld has %s at that time: not the "
+          "files of one run",
+          print_path_, line_number_, time_copy_, value_copy_, listing_path_,
+          static_cast<long long>(last_unlike_), unlike_value_);
+    } else {
+      problem.set("%s:%lld: no sample of %s at the extremum's time %s: not the files of one run",
+                  print_path_, line_number_, listing_path_, time_copy_);
+    }
+    return false;
+  }
+
+ private:
+  // To the next extremum whose time can be looked for.
+  bool advance(Problem& problem) {
+    waiting_ = false;
+    last_unlike_ = 0;
+    std::string_view line;
+    BlockReader::Status status;
+    while ((status = reader_.next_line(line)) == BlockReader::Status::kLine) {
+      ++index_;
+      Field time, height;
+      if (!read_table_line(line, time, value_, height)) return changed(problem);
+      if (!time.is_number()) continue;
+      copy_trimmed(line.substr(0, kTableFieldWidth), time_copy_);
+      copy_trimmed(line.substr(kTableFieldWidth, kTableFieldWidth), value_copy_);
+      time_text_ = time_copy_;
+      line_number_ = static_cast<long long>(reader_.line_number());
+      waiting_ = true;
+      return true;
+    }
+    if (status == BlockReader::Status::kEnd) return true;
+    return report_read_failure(status, print_path_, reader_, "print file", problem);
+  }
+
+  bool changed(Problem& problem) {
+    problem.set("%s: changed while it was read", print_path_);
+    return false;
+  }
+
+  static void copy_trimmed(std::string_view text, char (&to)[16]) {
+    const std::string_view trimmed = trim_blanks(text);
+    to[trimmed.copy(to, sizeof to - 1)] = '\0';
+  }
+
+  const char* print_path_;
+  const char* listing_path_;
+  const PrintFile& file_;
+  BlockReader& reader_;
+  bool waiting_ = false;
+  std::int64_t index_ = 0;  // of the extremum waited for, 1-based
+  long long line_number_ = 0;
+  Field value_;
+  char time_copy_[16] = {}, value_copy_[16] = {};
+  std::string_view time_text_;
+  std::int64_t last_unlike_ = 0;  // a sample at the time with another value
+  char unlike_value_[16] = {};
+};
+
+// The samples the detail panel shows: about columns of them, the pair of
+// maximum height in the middle, within 1 .. steps. None when the pair is
+// not met or lies too far apart to keep.
+void choose_detail_window(std::int64_t steps, int columns, DetailWindow& window) {
+  window.first = 0;
+  if (window.from <= 0 || window.to < window.from) return;
+  const std::int64_t span = window.to - window.from + 1;
+  std::int64_t count = std::max<std::int64_t>(columns, span + span / 2);
+  if (count > DetailWindow::kCapacity || count >= steps) return;
+  std::int64_t first = window.from - (count - span) / 2;
+  first = std::max<std::int64_t>(1, std::min(first, steps - count + 1));
+  window.first = first;
+  window.last = first + count - 1;
 }
 
 }  // namespace
@@ -235,42 +392,73 @@ bool read_print_file(const char* path, BlockReader& reader, PrintFile& file, Pro
   return read;
 }
 
-bool read_listing(const char* path, std::int64_t steps, const char* print_path, int columns,
-                  BlockReader& reader, Listing& listing, Problem& problem) {
+void copy_time_text(std::string_view text, char (&to)[16]) {
+  to[text.copy(to, sizeof to - 1)] = '\0';
+}
+
+// Keeps sample line in the detail window's ring until the window is full.
+void keep_for_detail(const ListingLine& line, DetailWindow& window) {
+  if (window.shown() && line.number > window.last) return;
+  const double no_number = std::numeric_limits<double>::quiet_NaN();
+  window.samples[DetailWindow::slot(line.number)] = {
+      line.number, line.time.is_number() ? line.time.value : no_number,
+      line.value.is_number() ? line.value.value : no_number};
+  window.extremum[DetailWindow::slot(line.number)] = line.extremum;
+}
+
+bool read_listing(const char* path, const char* print_path, const PrintFile& file, int columns,
+                  int detail_columns, BlockReader& reader, BlockReader& table_reader,
+                  Listing& listing, Problem& problem) {
+  const std::int64_t steps = file.steps;
   listing.columns.reset(steps, columns);
+  DetailWindow& window = listing.detail;
+  window.first = window.from = window.to = 0;
+  const bool want_detail = detail_columns > 0 && steps > detail_columns;
   if (!reader.open(path)) {
     if (errno == ENOENT && steps == 0) return true;
     problem.set("%s: cannot open: %s", path, std::strerror(errno));
     return false;
   }
+  TableCheck table(print_path, path, file, table_reader);
   std::string_view line;
-  BlockReader::Status status;
-  bool read = true;
-  while ((status = reader.next_line(line)) == BlockReader::Status::kLine) {
+  BlockReader::Status status = BlockReader::Status::kEnd;
+  bool read = table.start(problem);
+  while (read && (status = reader.next_line(line)) == BlockReader::Status::kLine) {
+    ListingLine sample;
     const std::int64_t number = reader.line_number();
     if (number > steps) {
       problem.set("%s:%lld: more lines than the %lld Time Series steps of %s", path,
                   static_cast<long long>(number), static_cast<long long>(steps), print_path);
       read = false;
-      break;
-    }
-    if (!add_listing_line(line, number, listing)) {
+    } else if (!read_listing_line(line, number, sample)) {
       problem.set("%s:%lld: not a VORNA listing (expected a time and a value in 30 columns)", path,
                   static_cast<long long>(number));
       read = false;
-      break;
+    } else {
+      add_listing_line(sample, listing);
+      if (number == 1) copy_time_text(sample.time_text, listing.first_time);
+      copy_time_text(sample.time_text, listing.last_time);
+      const bool pair_met = window.to > 0;
+      read = table.check(sample, window, problem);
+      if (want_detail && !pair_met && window.to > 0) {
+        choose_detail_window(steps, detail_columns, window);
+      }
+      if (want_detail) keep_for_detail(sample, window);
     }
   }
   listing.lines = reader.line_number();
+  const int error = errno;
+  reader.close();
+  errno = error;
   if (read && status != BlockReader::Status::kEnd) {
-    read = report_read_failure(status, path, reader, "listing", problem);
-  } else if (read && listing.lines != steps) {
+    return report_read_failure(status, path, reader, "listing", problem);
+  }
+  if (read && listing.lines != steps) {
     problem.set("%s: %lld lines, but %s has %lld Time Series steps", path,
                 static_cast<long long>(listing.lines), print_path, static_cast<long long>(steps));
-    read = false;
+    return false;
   }
-  reader.close();
-  return read;
+  return read && table.finish(problem);
 }
 
 }  // namespace vorna::plot

@@ -42,6 +42,7 @@ struct ExtremumPoint {
 struct MaxHeightPair {
   bool found = false;
   Field from_time, from_value, to_time, to_value;
+  std::int64_t to_index = 0;  // the later extremum's 1-based place in the table
 };
 
 struct PrintFile {
@@ -62,6 +63,21 @@ struct PrintFile {
   MaxHeightPair pair;
 };
 
+// The samples around the pair of maximum height, every one as the listing
+// has it (a value that is not a number as NaN), for the detail panel.
+struct DetailWindow {
+  static constexpr std::int64_t kCapacity = 2 * ColumnDecimator::kMaxColumns;
+  std::int64_t first = 0, last = 0;  // sample numbers; none when first is 0
+  std::int64_t from = 0, to = 0;     // the pair's sample numbers
+  SamplePoint samples[kCapacity];    // sample k at (k - 1) % kCapacity
+  bool extremum[kCapacity] = {};     // an extremum of the table
+
+  bool shown() const { return first > 0; }
+  static std::int64_t slot(std::int64_t number) { return (number - 1) % kCapacity; }
+  const SamplePoint& sample(std::int64_t number) const { return samples[slot(number)]; }
+  bool is_extremum(std::int64_t number) const { return extremum[slot(number)]; }
+};
+
 // A closed range that grows with every value added.
 struct Range {
   double low = std::numeric_limits<double>::infinity();
@@ -75,16 +91,18 @@ struct Range {
 
 struct Listing {
   std::int64_t lines = 0;
-  std::int64_t time_asterisks = 0;    // time too wide for its field
-  std::int64_t time_words = 0;        // time NaN or Infinity
-  std::int64_t value_not_number = 0;  // value NaN, Infinity or asterisks
-  std::int64_t timed_samples = 0;     // time and value both numbers
-  std::int64_t valued_samples = 0;    // value a number
-  Range times;                        // of the timed samples
-  Range timed_values;                 // values of the timed samples
-  Range values;                       // values of the valued samples
-  Range numbers;                      // sample numbers of the valued samples
+  std::int64_t time_asterisks = 0;               // time too wide for its field
+  std::int64_t time_words = 0;                   // time NaN or Infinity
+  std::int64_t value_not_number = 0;             // value NaN, Infinity or asterisks
+  std::int64_t timed_samples = 0;                // time and value both numbers
+  std::int64_t valued_samples = 0;               // value a number
+  Range times;                                   // of the timed samples
+  Range timed_values;                            // values of the timed samples
+  Range values;                                  // values of the valued samples
+  Range numbers;                                 // sample numbers of the valued samples
+  char first_time[16] = {}, last_time[16] = {};  // of the first and last line, trimmed
   ColumnDecimator columns;
+  DetailWindow detail;
 };
 
 // Reads the print file at path. False with problem set when it cannot be
@@ -92,10 +110,15 @@ struct Listing {
 bool read_print_file(const char* path, BlockReader& reader, PrintFile& file, Problem& problem);
 
 // Reads the listing at path into listing, spreading its samples over
-// columns columns. Its line count must be steps, the print file's "Time
-// Series steps" (print_path names that file in a problem). A missing
-// listing is an empty one when steps is 0: the program writes none then.
-bool read_listing(const char* path, std::int64_t steps, const char* print_path, int columns,
-                  BlockReader& reader, Listing& listing, Problem& problem);
+// columns columns. It must be the listing of the run that wrote the print
+// file at print_path: its line count is the "Time Series steps", and the
+// sample at the time of each extremum of the table, which table_reader
+// reads once more beside it, has the extremum's value to the printed
+// precision. A missing listing is an empty one when steps is 0: the
+// program writes none then. With detail_columns above 0 and more samples
+// than that, the samples around the pair of maximum height are kept.
+bool read_listing(const char* path, const char* print_path, const PrintFile& file, int columns,
+                  int detail_columns, BlockReader& reader, BlockReader& table_reader,
+                  Listing& listing, Problem& problem);
 
 }  // namespace vorna::plot

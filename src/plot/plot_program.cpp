@@ -5,6 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -22,16 +26,23 @@ constexpr int kExitUsage = 2;
 
 // The large working storage of the run, fixed in size.
 BlockReader g_reader;
+BlockReader g_table_reader;
 PrintFile g_print_file;
 Listing g_listing;
 
-void write_all(int fd, std::string_view text) {
+// False with errno set when any write fails.
+bool write_all(int fd, std::string_view text) {
   while (!text.empty()) {
     const ssize_t wrote = ::write(fd, text.data(), text.size());
     if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return;
+    if (wrote < 0) return false;
+    if (wrote == 0) {
+      errno = EIO;
+      return false;
+    }
     text.remove_prefix(static_cast<std::size_t>(wrote));
   }
+  return true;
 }
 
 int fail(const Problem& problem, int status) {
@@ -42,65 +53,159 @@ int fail(const Problem& problem, int status) {
   return status;
 }
 
+// A text on standard output, for --help and --version.
+int write_to_standard_output(std::string_view text) {
+  if (write_all(STDOUT_FILENO, text)) return 0;
+  Problem problem;
+  problem.set("standard output: cannot write: %s", std::strerror(errno));
+  return fail(problem, kExitFailure);
+}
+
+bool same_file(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 bool writes_to_standard_output(const char* output) {
   return output == nullptr || std::strcmp(output, "-") == 0;
 }
 
-// Writes the picture to the output named on the command line. A file
-// left incomplete by a failed write is removed.
-int write_picture(const Options& options, const PictureSources& sources) {
-  Problem problem;
-  const bool to_standard_output = writes_to_standard_output(options.output);
-  const char* output_name = to_standard_output ? "standard output" : options.output;
-  int fd = STDOUT_FILENO;
-  if (!to_standard_output) {
-    do {
-      fd = ::open(options.output, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-      problem.set("%s: cannot create: %s", output_name, std::strerror(errno));
-      return fail(problem, kExitFailure);
+// An output that is one of the inputs (by any name: ./, links) would
+// destroy it: refused before anything is opened for writing.
+bool output_is_not_an_input(const char* output, const char* const inputs[2], Problem& problem) {
+  struct stat target;
+  if (writes_to_standard_output(output) || ::stat(output, &target) != 0) return true;
+  for (int i = 0; i < 2; ++i) {
+    struct stat input;
+    if (::stat(inputs[i], &input) == 0 && same_file(target, input)) {
+      problem.set("%s: is the input file %s; name another output", output, inputs[i]);
+      return false;
     }
   }
-  static SvgOutput out(fd);
-  draw_picture(g_print_file, g_listing, sources, options.size, out);
-  bool written = out.finish();
+  return true;
+}
+
+// Where the picture goes. A regular file (or a new one) is written whole
+// to a temporary file beside it and renamed over it at the end, so that a
+// failure leaves the old file as it was; standard output, a device or a
+// pipe is written through as it stands, never truncated.
+struct Destination {
+  int fd = STDOUT_FILENO;
+  const char* shown = "standard output";
+  bool replaced = false;  // written to temporary, then renamed to final_path
+  char temporary[PATH_MAX + 8] = {};
+  char final_path[PATH_MAX] = {};
+};
+
+// The file that output names, through a symbolic link: the link stays.
+void resolve_final_path(const char* output, Destination& destination) {
+  struct stat link;
+  char resolved[PATH_MAX];
+  const char* path = output;
+  if (::lstat(output, &link) == 0 && S_ISLNK(link.st_mode) &&
+      ::realpath(output, resolved) != nullptr) {
+    path = resolved;
+  }
+  std::snprintf(destination.final_path, sizeof destination.final_path, "%s", path);
+}
+
+mode_t mode_for_new_file() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+bool open_destination(const char* output, Destination& destination, Problem& problem) {
+  if (writes_to_standard_output(output)) return true;
+  destination.shown = output;
+  struct stat target, standard_output;
+  const bool exists = ::stat(output, &target) == 0;
+  if (exists && ::fstat(STDOUT_FILENO, &standard_output) == 0 &&
+      same_file(target, standard_output)) {
+    return true;
+  }
+  if (exists && !S_ISREG(target.st_mode)) {
+    do {
+      destination.fd = ::open(output, O_WRONLY | O_CLOEXEC);
+    } while (destination.fd < 0 && errno == EINTR);
+    if (destination.fd >= 0) return true;
+    problem.set("%s: cannot open: %s", output, std::strerror(errno));
+    return false;
+  }
+  resolve_final_path(output, destination);
+  if (std::snprintf(destination.temporary, sizeof destination.temporary, "%s.XXXXXX",
+                    destination.final_path) >= static_cast<int>(sizeof destination.temporary)) {
+    problem.set("%s: cannot create: %s", output, std::strerror(ENAMETOOLONG));
+    return false;
+  }
+  destination.fd = ::mkostemp(destination.temporary, O_CLOEXEC);
+  if (destination.fd < 0) {
+    problem.set("%s: cannot create: %s", output, std::strerror(errno));
+    return false;
+  }
+  destination.replaced = true;
+  ::fchmod(destination.fd, exists ? (target.st_mode & 07777) : mode_for_new_file());
+  return true;
+}
+
+// Closes the destination; the temporary file becomes the output, or goes
+// when anything failed. False with errno set when the picture is not all
+// in place.
+bool close_destination(Destination& destination, bool written) {
+  if (destination.fd == STDOUT_FILENO) return written;
   int error = errno;
-  if (!to_standard_output) {
-    struct stat info;
-    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (::close(fd) != 0 && written) {
+  if (::close(destination.fd) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  if (destination.replaced) {
+    if (written && ::rename(destination.temporary, destination.final_path) != 0) {
       written = false;
       error = errno;
     }
-    if (!written && regular) ::unlink(options.output);
+    if (!written) ::unlink(destination.temporary);
   }
-  if (written) return 0;
-  problem.set("%s: cannot write: %s", output_name, std::strerror(error));
+  errno = error;
+  return written;
+}
+
+int write_picture(const Options& options, const PictureSources& sources) {
+  Problem problem;
+  static Destination destination;
+  if (!open_destination(options.output, destination, problem)) return fail(problem, kExitFailure);
+  static SvgOutput out(destination.fd);
+  draw_picture(g_print_file, g_listing, sources, options.size, options.texts, out);
+  const bool finished = out.finish();
+  if (close_destination(destination, finished)) return 0;
+  problem.set("%s: cannot write: %s", destination.shown, std::strerror(errno));
   return fail(problem, kExitFailure);
 }
 
 }  // namespace
 
 int run_plot(int argc, char** argv) {
+  // A file size limit makes a write fail, reported as any other, rather
+  // than end the program with the temporary file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   Options options;
   Problem problem;
   if (!parse_command_line(argc, argv, options, problem)) return fail(problem, kExitUsage);
-  if (options.action == Options::Action::kHelp) {
-    write_all(STDOUT_FILENO, kHelpText);
-    return 0;
-  }
+  if (options.action == Options::Action::kHelp) return write_to_standard_output(kHelpText);
   if (options.action == Options::Action::kVersion) {
-    write_all(STDOUT_FILENO, "vorna-plot 1.0\n");
-    return 0;
+    return write_to_standard_output("vorna-plot 1.0\n");
   }
   const char* listing_name = options.listing;
   if (listing_name == nullptr && !listing_default_name(listing_name, problem)) {
     return fail(problem, kExitFailure);
   }
+  const char* const inputs[2] = {options.print_file, listing_name};
+  if (!output_is_not_an_input(options.output, inputs, problem)) return fail(problem, kExitFailure);
+  // The detail panel asks for three samples per four columns, so that each
+  // keeps a column of its own when wide value labels narrow the plot.
+  const int columns = plot_columns(options.size);
+  const int detail_columns = options.texts.detail ? columns * 3 / 4 : 0;
   if (!read_print_file(options.print_file, g_reader, g_print_file, problem) ||
-      !read_listing(listing_name, g_print_file.steps, options.print_file,
-                    plot_columns(options.size), g_reader, g_listing, problem)) {
+      !read_listing(listing_name, options.print_file, g_print_file, columns, detail_columns,
+                    g_reader, g_table_reader, g_listing, problem)) {
     return fail(problem, kExitFailure);
   }
   return write_picture(options, {options.print_file, listing_name});

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "plot/text_measure.h"
+
 namespace vorna::plot {
 
 void SvgOutput::put(const char* bytes, std::size_t count) {
@@ -43,10 +45,12 @@ SvgOutput& SvgOutput::text(std::string_view raw) {
 }
 
 SvgOutput& SvgOutput::escaped(std::string_view raw) {
+  static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
   std::size_t plain = 0;
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(raw[i]);
-    const char* replacement = nullptr;
+  for (std::size_t at = 0; at < raw.size();) {
+    const std::size_t start = at;
+    const char32_t c = decode_utf8(raw, at);
+    std::string_view replacement;
     switch (c) {
       case '&':
         replacement = "&amp;";
@@ -60,13 +64,16 @@ SvgOutput& SvgOutput::escaped(std::string_view raw) {
       case '"':
         replacement = "&quot;";
         break;
+      case '\'':
+        replacement = "&#39;";
+        break;
       default:
-        if (c < 0x20 || c > 0x7e) replacement = "?";
+        if (!is_xml_character(c) || c < 0x20) replacement = kReplacement;
     }
-    if (replacement == nullptr) continue;
-    put(raw.data() + plain, i - plain);
-    put(replacement, std::strlen(replacement));
-    plain = i + 1;
+    if (replacement.empty()) continue;
+    put(raw.data() + plain, start - plain);
+    put(replacement.data(), replacement.size());
+    plain = at;
   }
   put(raw.data() + plain, raw.size() - plain);
   return *this;

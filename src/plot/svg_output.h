@@ -16,8 +16,9 @@ class SvgOutput {
   SvgOutput& operator=(const SvgOutput&) = delete;
 
   SvgOutput& text(std::string_view raw);
-  // Character data or an attribute value: &, <, >, " escaped; bytes that
-  // XML or UTF-8 do not allow (controls, bytes above 127) become '?'.
+  // Character data or an attribute value: &, <, >, " and ' escaped; UTF-8
+  // kept; a control character, a code point XML does not allow and every
+  // byte of malformed UTF-8 become U+FFFD, the replacement character.
   SvgOutput& escaped(std::string_view raw);
   // A coordinate rounded to a tenth of a pixel: "12", "12.5", "-0.3".
   SvgOutput& coordinate(double value);

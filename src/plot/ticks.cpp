@@ -21,15 +21,15 @@ void round_step_up(double raw, Ticks& ticks) {
   while (std::pow(10.0, power) > raw) --power;
   while (std::pow(10.0, power + 1) <= raw) ++power;
   const double base = std::pow(10.0, power);
-  for (double mantissa : {1.0, 2.0, 5.0}) {
-    if (mantissa * base >= raw) {
-      ticks.step = mantissa * base;
-      ticks.power = power;
-      return;
-    }
+  for (double mantissa : {1.0, 2.0, 5.0, 10.0}) {
+    const double step = mantissa * base;
+    // Near the largest doubles the next round step overflows: the last
+    // finite one serves, with a few ticks more than asked for.
+    if (!std::isfinite(step)) return;
+    ticks.step = step;
+    ticks.power = mantissa == 10.0 ? power + 1 : power;
+    if (step >= raw) return;
   }
-  ticks.power = power + 1;
-  ticks.step = std::pow(10.0, ticks.power);
 }
 
 // The next smaller step of the sequence: 5 -> 2 -> 1 -> 0.5.
@@ -65,9 +65,10 @@ Ticks choose_ticks(double low, double high, int max_count, double min_step) {
   Ticks ticks;
   if (max_count < 2) max_count = 2;
   if (max_count > Ticks::kMaxCount - 1) max_count = Ticks::kMaxCount - 1;
-  const double span = high - low;
-  if (!std::isfinite(span) || !(span > 0.0)) return ticks;
-  const double raw = span / max_count;
+  // Halves keep the span finite for a range across most of the doubles.
+  const double half_span = high * 0.5 - low * 0.5;
+  if (!std::isfinite(half_span) || !(half_span > 0.0)) return ticks;
+  const double raw = half_span / max_count * 2.0;
   if (!(raw >= DBL_MIN)) return ticks;
   round_step_up(raw, ticks);
   if (ticks.step < min_step) round_step_up(min_step, ticks);
@@ -88,6 +89,10 @@ std::size_t tick_label(double value, const Ticks& ticks, char* out) {
   const double largest = std::fmax(std::fabs(ticks.values[0]),
                                    std::fabs(ticks.values[ticks.count > 0 ? ticks.count - 1 : 0]));
   const bool fixed = decimals <= kMaxFixedDecimals && largest < kFixedLimit;
+  if (!fixed && value == 0.0) {  // zero needs no exponent
+    out[0] = '0';
+    return 1;
+  }
   if (fixed) {
     format_fixed(value, static_cast<int>(kMaxLabel), decimals, field);
   } else {
@@ -101,6 +106,15 @@ std::size_t tick_label(double value, const Ticks& ticks, char* out) {
   std::string_view text = trim_blanks(std::string_view(field, kMaxLabel));
   // F with no decimals ends in its point ("25."): a round tick needs none.
   if (!text.empty() && text.back() == '.') text.remove_suffix(1);
+  // A three-digit exponent has no letter in the field ("1.5+308"); a label
+  // keeps it ("1.5E+308").
+  const std::size_t sign = text.find_last_of("+-");
+  if (!fixed && sign != std::string_view::npos && sign > 0 && text[sign - 1] != 'E') {
+    text.copy(out, sign);
+    out[sign] = 'E';
+    text.substr(sign).copy(out + sign + 1, text.size() - sign);
+    return text.size() + 1;
+  }
   text.copy(out, text.size());
   return text.size();
 }

@@ -27,7 +27,7 @@ std::size_t longest_tick_label(const Ticks& ticks);
 
 // The label of tick value: fixed-point with just the decimals the step
 // needs ("0.5", "25", "0.002"); the exponent form ("1.5E+09", "5.0E-07")
-// for ticks of 10^9 and above or steps below 10^-6.
+// for ticks of 10^9 and above or steps below 10^-6, where zero is "0".
 // Writes at most kMaxLabel characters, no terminator; returns the length.
 constexpr std::size_t kMaxLabel = 32;
 std::size_t tick_label(double value, const Ticks& ticks, char* out);

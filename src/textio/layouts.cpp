@@ -1,5 +1,6 @@
 #include "textio/layouts.h"
 
+#include "textio/run_files.h"
 #include "textio/units.h"
 #include "textio/write_statement.h"
 
@@ -53,14 +54,17 @@ void write_exponent_line(int unit, const char* label, std::size_t label_length, 
 }
 
 void write_listing_line(double time, double value) {
-  WriteStatement(kListingUnit).fixed(time, 15, 3).exponent(value, 15, 5).finish();
+  WriteStatement(kListingUnit)
+      .fixed(time, kListingTime.width, kListingTime.digits)
+      .exponent(value, kListingValue.width, kListingValue.digits)
+      .finish();
 }
 
 void write_table_line(double time, double value, double height) {
   WriteStatement(kPrintUnit)
-      .fixed(time, 12, 3)
-      .exponent(value, 12, 4)
-      .exponent(height, 12, 4)
+      .fixed(time, kTableTime.width, kTableTime.digits)
+      .exponent(value, kTableValue.width, kTableValue.digits)
+      .exponent(height, kTableValue.width, kTableValue.digits)
       .finish();
 }
 

@@ -13,9 +13,8 @@
 #include <iterator>
 
 #include "textio/diagnostics.h"
+#include "textio/run_files.h"
 #include "textio/system_io.h"
-
-extern char** environ;
 
 namespace vorna {
 namespace {
@@ -336,15 +335,9 @@ bool taken_elsewhere(const Unit& unit, const struct stat& file, OpenStatus statu
 // Name of the listing file: FORT36 (any case, blanks around it dropped) or
 // "fort.36".
 void listing_file_name(const char*& name, std::size_t& length) {
-  name = "fort.36";
-  length = 7;
-  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
-    if (strncasecmp(*entry, "FORT36=", 7) == 0) {
-      name = *entry + 7;
-      length = std::strlen(name);
-      return;
-    }
-  }
+  const std::string_view listing = listing_name_from_environment();
+  name = listing.data();
+  length = listing.size();
 }
 
 // ---- reading ----

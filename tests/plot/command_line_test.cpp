@@ -82,6 +82,26 @@ TEST(CommandLine, AcceptsTheGnuForms) {
   }
 }
 
+TEST(CommandLine, TakesTheTextsOfAReport) {
+  CommandLine line{{"vorna-plot", "--title=Run 7: \xC3\xA9t\xC3\xA9", "p", "--xlab", "t (s)",
+                    "--ylabel=", "--no-d"},
+                   {}};
+  const Parsed parsed = line.parse();
+  ASSERT_TRUE(parsed.ok) << parsed.problem;
+  EXPECT_EQ(text(parsed.options.texts.title), "Run 7: \xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(text(parsed.options.texts.x_label), "t (s)");
+  EXPECT_EQ(text(parsed.options.texts.y_label), "");
+  EXPECT_FALSE(parsed.options.texts.detail);
+  EXPECT_EQ(text(parsed.options.print_file), "p");
+  CommandLine plain{{"vorna-plot", "p"}, {}};
+  const Parsed defaults = plain.parse();
+  EXPECT_EQ(defaults.options.texts.title, nullptr);
+  EXPECT_TRUE(defaults.options.texts.detail);
+  // A value that looks like an option is still the value.
+  CommandLine dashed{{"vorna-plot", "--title", "--width", "p"}, {}};
+  EXPECT_EQ(text(dashed.parse().options.texts.title), "--width");
+}
+
 TEST(CommandLine, HelpAndVersionNeedNoOperands) {
   CommandLine help{{"vorna-plot", "--help"}, {}};
   EXPECT_EQ(help.parse().options.action, Options::Action::kHelp);
@@ -102,6 +122,8 @@ TEST(CommandLine, RefusesWithOneClearLine) {
       {{"vorna-plot", "a", "-o"}, "option requires an argument -- 'o'"},
       {{"vorna-plot", "a", "--width"}, "option '--width' requires an argument"},
       {{"vorna-plot", "--help=yes"}, "option '--help' doesn't allow an argument"},
+      {{"vorna-plot", "--no-detail=1", "a"}, "option '--no-detail' doesn't allow an argument"},
+      {{"vorna-plot", "a", "--title"}, "option '--title' requires an argument"},
       {{"vorna-plot", "--width=299", "a"},
        "invalid width '299': give a whole number of pixels from 300 to 10000"},
       {{"vorna-plot", "--width=10001", "a"},
@@ -161,9 +183,14 @@ TEST_F(ListingEnvironment, TakesTheVariableInAnyCaseWithoutBlanks) {
   EXPECT_EQ(listing_name(), "/tmp/x.lst");
 }
 
-TEST_F(ListingEnvironment, AllBlankValueIsLikeNone) {
+// As vorna takes it: a variable that is set names the listing, and all
+// blanks name no file at all (vorna then fails to open one).
+TEST_F(ListingEnvironment, AllBlankValueNamesNoFile) {
   setenv("FORT36", "   ", 1);
-  EXPECT_EQ(listing_name(), "fort.36");
+  const char* name = nullptr;
+  Problem problem;
+  EXPECT_FALSE(listing_default_name(name, problem));
+  EXPECT_STREQ(problem.message, "FORT36 is set but names no file");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The README's vorna-plot commands make the committed example picture
-// doc/wave-plot.svg: run again in a scratch copy of the tree, they give the
-// same bytes but for the date stamp of the run.
+// The README's vorna-plot commands make the committed example pictures
+// doc/wave-plot.svg and doc/swell-plot.svg: run again in a scratch copy of
+// the tree, they give the same bytes but for the date stamp of the run.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -44,29 +44,40 @@ std::vector<std::string> words_of(const std::string& line) {
   return words;
 }
 
-TEST(PlotDocs, ReadmeCommandsMakeTheCommittedExample) {
-  const std::vector<std::string> lines = readme_block("plot-commands");
-  ASSERT_EQ(lines.size(), 3u) << "README.md has no plot-commands block of three lines";
-  EXPECT_EQ(lines[0], "cd examples");
-  EXPECT_EQ(lines[1], "printf 'out.prt\\nwave.txt\\n\\n\\n' | ../build/vorna");
-  const std::vector<std::string> words = words_of(lines[2]);
-  ASSERT_GE(words.size(), 2u);
-  ASSERT_EQ(words[0], "../build/vorna-plot");
+struct Example {
+  const char* block;   // README block of its commands
+  const char* series;  // in examples/
+  const char* svg;     // in doc/
+};
 
-  TempDir root;
-  const std::string examples = root.file("examples");
-  ASSERT_EQ(mkdir(examples.c_str(), 0755), 0);
-  ASSERT_EQ(mkdir(root.file("doc").c_str(), 0755), 0);
-  write_file(examples + "/wave.txt", read_file(kSourceDir + "/examples/wave.txt"));
-  ASSERT_EQ(run_vorna(examples, "out.prt\nwave.txt\n\n\n").status, 0);
-  const RunResult plot =
-      run_plot(examples, std::vector<std::string>(words.begin() + 1, words.end()));
-  ASSERT_EQ(plot.status, 0) << plot.err;
-  const std::string made = read_file(root.file("doc/wave-plot.svg"));
-  ASSERT_FALSE(made.empty()) << "the README command writes no doc/wave-plot.svg";
-  EXPECT_EQ(without_date_stamps(made),
-            without_date_stamps(read_file(kSourceDir + "/doc/wave-plot.svg")))
-      << "doc/wave-plot.svg is out of date: make example-plot";
+TEST(PlotDocs, ReadmeCommandsMakeTheCommittedExamples) {
+  for (const Example& example : {Example{"plot-commands", "wave.txt", "wave-plot.svg"},
+                                 Example{"plot-detail-commands", "swell.txt", "swell-plot.svg"}}) {
+    const std::vector<std::string> lines = readme_block(example.block);
+    ASSERT_EQ(lines.size(), 3u) << "README.md has no " << example.block << " block of three lines";
+    EXPECT_EQ(lines[0], "cd examples");
+    EXPECT_EQ(lines[1],
+              std::string("printf 'out.prt\\n") + example.series + "\\n\\n\\n' | ../build/vorna");
+    const std::vector<std::string> words = words_of(lines[2]);
+    ASSERT_GE(words.size(), 2u);
+    ASSERT_EQ(words[0], "../build/vorna-plot");
+
+    TempDir root;
+    const std::string examples = root.file("examples");
+    ASSERT_EQ(mkdir(examples.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(root.file("doc").c_str(), 0755), 0);
+    write_file(examples + "/" + example.series,
+               read_file(kSourceDir + "/examples/" + example.series));
+    ASSERT_EQ(run_vorna(examples, std::string("out.prt\n") + example.series + "\n\n\n").status, 0);
+    const RunResult plot =
+        run_plot(examples, std::vector<std::string>(words.begin() + 1, words.end()));
+    ASSERT_EQ(plot.status, 0) << plot.err;
+    const std::string made = read_file(root.file(std::string("doc/") + example.svg));
+    ASSERT_FALSE(made.empty()) << "the README command writes no doc/" << example.svg;
+    EXPECT_EQ(without_date_stamps(made),
+              without_date_stamps(read_file(kSourceDir + "/doc/" + example.svg)))
+        << "doc/" << example.svg << " is out of date: make example-plot";
+  }
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "plot/command_line.h"
 #include "plot/run_command.h"
 #include "support/run_vorna.h"
 
@@ -85,17 +84,17 @@ TEST_F(WaveExample, ShowsTheSeriesItsExtremaAndTheMaximumHeight) {
   EXPECT_EQ(count_of(svg_, "<desc>"), 1u);
   // The title from the header block: the date stamp, steps, first and last
   // time, as the print file has them.
-  EXPECT_NE(without_date_stamps(svg_).find("<title>Date : (stamp) \xC2\xB7 300 steps \xC2\xB7 "
-                                           "time 0.000 to 29.900</title>"),
+  EXPECT_NE(svg_.find("<title>out.prt: 300 steps, time 0.000 to 29.900</title>"),
             std::string::npos);
-  // The label in the legend and at the measure.
-  EXPECT_EQ(count_of(svg_, "max height 2.535E+00 at 24.700"), 2u);
+  EXPECT_NE(without_date_stamps(svg_).find(">Date : (stamp)</text>"), std::string::npos);
+  // The label in the legend and at the measure, in plain decimals.
+  EXPECT_EQ(count_of(svg_, "max height 2.535 at 24.700"), 2u);
   EXPECT_NE(svg_.find("extrema, 19"), std::string::npos);
   const std::size_t extrema = svg_.find("<g id=\"extrema\"");
   ASSERT_NE(extrema, std::string::npos);
   EXPECT_EQ(count_of(svg_.substr(extrema, svg_.find("</g>", extrema) - extrema), "<circle"), 19u);
-  // 300 samples over 1092 columns: every one is a point of the line.
-  const std::size_t series = svg_.find("<path id=\"series\"");
+  // 300 samples over more columns: every one is a point of the line.
+  const std::size_t series = svg_.find("<path class=\"series\"");
   ASSERT_NE(series, std::string::npos);
   const std::string path = svg_.substr(series, svg_.find("/>", series) - series);
   EXPECT_EQ(count_of(path, "M"), 1u);
@@ -128,13 +127,13 @@ TEST_F(WaveExample, RendersToAPictureThatIsNotBlank) {
   EXPECT_GT(png.size(), 5 * read_file(directory_.file("blank.png")).size());
 
   // Drawn alone, the line and the extrema cover nearly the whole plot
-  // area of 1092 x 374 pixels.
+  // area of 1074 x 331 pixels.
   struct Part {
     const char* id;
     std::uint32_t min_width, max_width, min_height, max_height;
   };
   for (const Part& part :
-       {Part{"series", 1050, 1100, 300, 380}, Part{"extrema", 1000, 1100, 300, 380}}) {
+       {Part{"series", 1050, 1100, 290, 340}, Part{"extrema", 1000, 1100, 290, 340}}) {
     const std::string name = std::string(part.id) + ".png";
     const RunResult alone =
         run_command(directory_.path(), {rsvg, "-i", part.id, "out.svg", "-o", name});
@@ -148,19 +147,19 @@ TEST_F(WaveExample, RendersToAPictureThatIsNotBlank) {
 }
 
 // The red pair sits at the times 22.700 and 24.700 of the table (the plot
-// maps 0 to 29.9 onto x 84 to 1176), and the measure runs between their
+// maps 0 to 29.9 onto x 80.8 to 1155.3), and the measure runs between their
 // values just right of the later one.
 TEST_F(WaveExample, MeasureJoinsThePairOfMaximumHeight) {
-  const std::vector<std::string> pair = elements_of(svg_, "<circle r=\"4.5\"");
+  const std::vector<std::string> pair = elements_of(svg_, "<circle r=\"5.6\"");
   const std::vector<std::string> measure = elements_of(svg_, "<line id=\"measure\"");
   ASSERT_EQ(pair.size(), 2u);
   ASSERT_EQ(measure.size(), 1u);
-  EXPECT_EQ(attribute_of(pair[0], "cx"), "913");    // 84 + 1092 * 22.7 / 29.9
-  EXPECT_EQ(attribute_of(pair[1], "cx"), "986.1");  // 84 + 1092 * 24.7 / 29.9
+  EXPECT_EQ(attribute_of(pair[0], "cx"), "896.5");  // 80.8 + 1074.5 * 22.7 / 29.9
+  EXPECT_EQ(attribute_of(pair[1], "cx"), "968.4");  // 80.8 + 1074.5 * 24.7 / 29.9
   const std::string x = attribute_of(measure[0], "x1");
   EXPECT_EQ(attribute_of(measure[0], "x2"), x);
-  EXPECT_GT(std::stod(x), 986.1);
-  EXPECT_LE(std::stod(x), 986.1 + 15);
+  EXPECT_GT(std::stod(x), 968.4);
+  EXPECT_LE(std::stod(x), 968.4 + 15);
   EXPECT_EQ(attribute_of(measure[0], "y1"), attribute_of(pair[0], "cy"));
   EXPECT_EQ(attribute_of(measure[0], "y2"), attribute_of(pair[1], "cy"));
   // From 1.1490 up to -1.3864: the later value is lower.
@@ -173,10 +172,40 @@ TEST(PlotProgram, ListingFromFort36InAnyCaseToStandardOutput) {
   ASSERT_TRUE(file_exists(directory.file("wave.lst")));
   const RunResult plot = run_plot(directory.path(), {"out.prt"}, {{"fort36", "  wave.lst"}});
   ASSERT_EQ(plot.status, 0) << plot.err;
-  EXPECT_NE(plot.out.find("max height 2.535E+00 at 24.700"), std::string::npos);
+  EXPECT_NE(plot.out.find("max height 2.535 at 24.700"), std::string::npos);
   EXPECT_NE(plot.out.find("its listing wave.lst:"), std::string::npos);
   EXPECT_EQ(plot.out.substr(plot.out.size() - 7), "</svg>\n");
 }
+
+const char kExpectedHelp[] =
+    "Usage: vorna-plot [OPTION]... PRINTFILE [LISTING]\n"
+    "Draw the series of a VORNA run, its extrema and its maximum height as an\n"
+    "SVG picture.\n"
+    "\n"
+    "PRINTFILE is the print file of the run. LISTING is its listing file; by\n"
+    "default the file named by the environment variable FORT36, else fort.36.\n"
+    "Both must come from one run: the picture is refused otherwise.\n"
+    "\n"
+    "  -o, --output=FILE      write the picture to FILE (default: standard output)\n"
+    "      --width=PIXELS     picture width, 300 to 10000 (default 1200)\n"
+    "      --height=PIXELS    picture height, 300 to 10000 (default 500)\n"
+    "      --title=TEXT       title above the plot (default: the print file's\n"
+    "                         name, steps and times)\n"
+    "      --xlabel=TEXT      label of the horizontal axis (default: Time)\n"
+    "      --ylabel=TEXT      label of the vertical axis (default: Value)\n"
+    "      --no-detail        no detail panel of the maximum height\n"
+    "      --help             display this help and exit\n"
+    "      --version          output version information and exit\n"
+    "\n"
+    "When the series has more samples than the plot has pixel columns, a detail\n"
+    "panel below the plot shows every sample around the pair of maximum height.\n"
+    "\n"
+    "Exit status: 0 when the picture is written, 1 when a file cannot be read\n"
+    "or written or is not one that vorna writes, 2 for a wrong command line.\n"
+    "\n"
+    "Examples:\n"
+    "  vorna-plot out.prt -o out.svg\n"
+    "  vorna-plot --title='Run 7' --ylabel='Level (m)' out.prt run7.lst > run7.svg\n";
 
 TEST(PlotProgram, HelpAndVersion) {
   TempDir directory;
@@ -185,7 +214,7 @@ TEST(PlotProgram, HelpAndVersion) {
   EXPECT_EQ(version.out, "vorna-plot 1.0\n");
   const RunResult help = run_plot(directory.path(), {"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out, vorna::plot::kHelpText);
+  EXPECT_EQ(help.out, kExpectedHelp);
   EXPECT_EQ(help.err, "");
 }
 
@@ -347,8 +376,9 @@ TEST(PlotProgram, EdgeCasesAreDrawnAndSaySo) {
       {"no samples", "# nothing\n", {"The series has no samples.", ">no samples</text>"}},
       {"one sample",
        "1.5 2.0\n",
-       {"Fewer than two extrema: no height to mark.", "<circle r=\"2.5\"", "series, 1 sample<"}},
-      {"two samples", "1.5 2.0\n2.5 3.0\n", {"Fewer than two extrema", "d=\"M84 "}},
+       {"Fewer than two extrema: no height to mark.",
+        "<g class=\"lone-samples\" fill=\"#1f5fa8\">\n<circle r=", "series, 1 sample<"}},
+      {"two samples", "1.5 2.0\n2.5 3.0\n", {"Fewer than two extrema", "<path class=\"series\""}},
       {"constant", "0 4\n1 4\n2 4\n3 4\n", {"Fewer than two extrema", ">4.0</text>"}},
       {"time increment 0",
        "5 1\n5 3\n6 2\n7 5\n8 1\n",
@@ -358,14 +388,20 @@ TEST(PlotProgram, EdgeCasesAreDrawnAndSaySo) {
        "1e8 1\n1.5e8 3\n2e8 2\n2.5e8 5\n3e8 1\n",
        {"Left out: 3 extrema with a time or value that is not a number",
         "The pair of extrema of the maximum height cannot be placed.",
-        "Some values of the print file's header are asterisks", "time ************ to ************",
-        ">300000000</text>"}},
+        "Some values of the print file&#39;s header are asterisks",
+        "time ************ to ************", ">300000000.000</text>", ">250000000</text>"}},
       {"times too wide for the listing",
        "9.99999999998e10 1\n9.99999999999e10 3\n1e11 2\n1.00000000001e11 5\n1.00000000002e11 1\n",
        {"Left out: 3 samples with asterisks for the time in the listing"}},
+      {"values near the largest doubles",
+       "0 1.7e308\n1 -1.7e308\n2 1.6e308\n3 -1.5e308\n4 1.7e308\n",
+       {">1.5E+308</text>",
+        ">\xE2\x88\x92"
+        "1.5E+308</text>",
+        ">0</text>", "max height Infinity at 2.000"}},
       {"too many extrema",
        many_extrema,
-       {"399 extrema: too many to mark at this width.", "max height 9.000E+00 at 400.000",
+       {"399 extrema: too many to mark at this width.", "max height 9.000 at 400.000",
         "id=\"max-height\""}},
   };
   for (const EdgeCase& c : cases) {
@@ -393,7 +429,7 @@ TEST(PlotProgram, ValuesThatAreNotNumbersBreakTheLine) {
   ASSERT_EQ(plot.status, 0) << plot.err;
   const std::string svg = read_file(directory.file("out.svg"));
   EXPECT_NE(svg.find("Left out: 2 samples with a value that is not a number"), std::string::npos);
-  const std::size_t series = svg.find("<path id=\"series\"");
+  const std::size_t series = svg.find("<path class=\"series\"");
   const std::string path = svg.substr(series, svg.find("/>", series) - series);
   EXPECT_EQ(count_of(path, "M"), 3u);
   EXPECT_EQ(count_of(path, "L"), 295u);
