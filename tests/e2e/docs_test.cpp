@@ -8,6 +8,8 @@
 //       command), each followed by the exact output of the command;
 //   <!-- test: file DIR/NAME -->    the first lines of a file that the
 //       commands before it wrote (a date stamp line only for its form);
+//   <!-- test: bash -n (why) -->    a script that cannot run here (why),
+//       checked by bash for its syntax only;
 //   <!-- test: not run (why) -->    shown only.
 // The manual page's EXAMPLES are "$ command" lines and outputs in the same
 // form, run in examples/ with vorna on the PATH.
@@ -17,11 +19,15 @@
 // test), with bin/ first on the PATH as after make install. The commands of
 // one block run in one shell, so its variables carry over. A terminal does
 // not show the CR of a CR LF line end, so outputs are compared with every
-// CR LF as a line feed.
+// CR LF as a line feed. The commands of the section "Many files" run in a
+// tree of their own, as they need GNU parallel and jq, and the table they
+// make is checked against the print files.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -72,7 +78,10 @@ struct Block {
   std::string mark;                // what follows "test: " in its mark
   std::vector<std::string> lines;  // between the fences
   int line_number = 0;             // of the opening fence
+  std::string section;             // the "## " heading above it
 };
+
+const char kManyFiles[] = "Many files";
 
 // Every fenced block of a Markdown text with its mark among the comment
 // lines right before it; a block without a mark is a test failure.
@@ -81,10 +90,13 @@ std::vector<Block> readme_blocks(const std::string& readme) {
   const std::string open = "<!-- test: ";
   const std::string close = " -->";
   std::vector<Block> blocks;
+  std::string section;
   for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (starts_with(lines[i], "## ")) section = lines[i].substr(3);
     if (!starts_with(lines[i], "```")) continue;
     Block block;
     block.line_number = static_cast<int>(i + 1);
+    block.section = section;
     std::size_t above = i;
     while (above > 0 && starts_with(lines[above - 1], "<!-- ") &&
            !starts_with(lines[above - 1], open)) {
@@ -278,8 +290,15 @@ void check_file(const ScratchTree& tree, const Block& block) {
   EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << name;
 }
 
-void run_blocks(const std::vector<Block>& blocks, const std::string& document) {
-  ScratchTree tree;
+// A script shown for other machines: bash reads it without running it.
+void check_syntax(const ScratchTree& tree, const Block& block) {
+  const ShellResult result = run_shell(tree.path("."), "bash -n", "", joined(block.lines));
+  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(result.status, 0);
+}
+
+void run_blocks(const ScratchTree& tree, const std::vector<Block>& blocks,
+                const std::string& document) {
   for (const Block& block : blocks) {
     SCOPED_TRACE(document + " block at line " + std::to_string(block.line_number) + " (" +
                  block.mark + ")");
@@ -289,20 +308,98 @@ void run_blocks(const std::vector<Block>& blocks, const std::string& document) {
       run_commands(tree, block, document);
     } else if (starts_with(block.mark, "file ")) {
       check_file(tree, block);
+    } else if (starts_with(block.mark, "bash -n (")) {
+      check_syntax(tree, block);
     } else {
       EXPECT_TRUE(starts_with(block.mark, "not run (")) << "unknown mark: " << block.mark;
     }
   }
 }
 
-TEST(Docs, ReadmeCommandsPrintWhatTheReadmeShows) {
+// The README's blocks whose commands need GNU parallel and jq (those of
+// the section "Many files"), or all the others.
+std::vector<Block> readme_blocks_needing_parallel(bool needing) {
   const std::string readme = read_file(kSourceDir + "/README.md");
-  ASSERT_FALSE(readme.empty());
-  const std::vector<Block> blocks = readme_blocks(readme);
+  EXPECT_FALSE(readme.empty());
+  std::vector<Block> blocks;
+  for (const Block& block : readme_blocks(readme)) {
+    const bool needs = block.section == kManyFiles && starts_with(block.mark, "run in ");
+    if (needs == needing) blocks.push_back(block);
+  }
+  return blocks;
+}
+
+TEST(Docs, ReadmeCommandsPrintWhatTheReadmeShows) {
+  const std::vector<Block> blocks = readme_blocks_needing_parallel(false);
   int checked = 0;
   for (const Block& block : blocks) checked += !starts_with(block.mark, "not run");
   EXPECT_GE(checked, 10) << "the README's checked blocks are gone";
-  run_blocks(blocks, "README.md");
+  run_blocks(ScratchTree(), blocks, "README.md");
+}
+
+// One field of a print file's header line: the text after "# NAME : ".
+std::string header_field(const std::vector<std::string>& print_lines, std::size_t line) {
+  const std::size_t field_start = 26;  // "# Time Series steps     : "
+  if (line >= print_lines.size() || print_lines[line].size() < field_start) return "(none)";
+  return print_lines[line].substr(field_start);
+}
+
+std::string formatted(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// Each row of the table ("file",steps,max_height,time,warnings) says what
+// the print file of that series says, to the digits the print file shows,
+// and counts the warnings that a run of the file writes.
+void check_table_rows(const std::string& folder, const std::vector<std::string>& rows) {
+  for (const std::string& row : rows) {
+    SCOPED_TRACE(row);
+    char file[256];
+    long steps = 0, warnings = 0;
+    char max_height[64], max_time[64];
+    ASSERT_EQ(std::sscanf(row.c_str(), "\"%255[^\"]\",%ld,%63[^,],%63[^,],%ld", file, &steps,
+                          max_height, max_time, &warnings),
+              5);
+    const std::string base = std::filesystem::path(file).stem().string();
+    const std::vector<std::string> print_lines =
+        lines_of(without_carriage_returns(read_file(folder + "/" + base + ".prt")));
+    EXPECT_EQ(header_field(print_lines, 1), formatted("%12.0f", static_cast<double>(steps)));
+    EXPECT_EQ(header_field(print_lines, 6), formatted("%12.3E", std::strtod(max_height, nullptr)));
+    EXPECT_EQ(header_field(print_lines, 7), formatted("%12.3f", std::strtod(max_time, nullptr)));
+    RunOptions quiet;
+    quiet.arguments = {"-q", "-o", "/dev/null", "-l", "/dev/null", file};
+    const RunResult run = run_vorna_with(folder, "", quiet);
+    EXPECT_EQ(run.status, 0);
+    std::size_t seen = 0;
+    for (const std::string& line : lines_of(run.err)) seen += starts_with(line, "vorna: warning: ");
+    EXPECT_EQ(static_cast<long>(seen), warnings);
+  }
+}
+
+bool installed(const std::string& tool) {
+  return run_shell(".", "command -v " + tool + " > /dev/null").status == 0;
+}
+
+TEST(Docs, ReadmeManyFilesRecipesMakeOneTableOfThePrintFiles) {
+  const std::vector<Block> blocks = readme_blocks_needing_parallel(true);
+  ASSERT_GE(blocks.size(), 4u) << "the README's section " << kManyFiles << " is gone";
+  for (const char* tool : {"parallel", "jq"}) {
+    if (!installed(tool)) {
+      GTEST_SKIP() << tool << " is not installed (Debian package " << tool
+                   << "): the README's recipes for many files need it";
+    }
+  }
+  const ScratchTree tree;
+  run_blocks(tree, blocks, "README.md");
+  const std::string folder = tree.path("examples/campaign");
+  std::vector<std::string> rows =
+      lines_of(without_carriage_returns(read_file(folder + "/table.csv")));
+  ASSERT_EQ(rows.size(), 50u) << "a header line and a row for each run that did not fail";
+  EXPECT_EQ(rows.front(), "\"file\",\"steps\",\"max_height\",\"time_of_max_height\",\"warnings\"");
+  rows.erase(rows.begin());
+  check_table_rows(folder, rows);
 }
 
 TEST(Docs, ReadmeHasTheSectionTheBannerPointsTo) {
@@ -321,7 +418,7 @@ TEST(Docs, ManualExamplesPrintWhatTheManualShows) {
   const std::string page = read_file(kSourceDir + "/doc/vorna.1");
   const std::vector<Block> blocks = manual_example_blocks(page);
   EXPECT_GE(blocks.size(), 3u) << "the manual page's examples are gone";
-  run_blocks(blocks, "doc/vorna.1");
+  run_blocks(ScratchTree(), blocks, "doc/vorna.1");
 }
 
 TEST(Docs, ManualPageFitsEightyColumns) {
