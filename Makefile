@@ -1,11 +1,13 @@
-# Front door: every target delegates to CMake. The build directories and
-# their settings are the presets in CMakePresets.json: build/ (default) and
-# build-sanitize/ (sanitizers).
+# Front door: every target calls a preset of CMakePresets.json, where the
+# build directories and their settings are: build/ (default, dev and ci),
+# build-sanitize/ (sanitize), build-fuzz/ (fuzz), build-bench/ (bench).
 BUILD := build
 PREFIX ?= /usr/local
+# Parallel compile and test jobs; the workflows read them from the
+# environment.
 JOBS ?= 2
-# More configure arguments, e.g. CMAKE_ARGS=-DVORNA_WERROR=ON as CI sets it.
-CMAKE_ARGS ?=
+export CMAKE_BUILD_PARALLEL_LEVEL := $(JOBS)
+export CTEST_PARALLEL_LEVEL := $(JOBS)
 # The programs that make install installs.
 PROGRAMS := vorna vorna-plot
 # The tracked C++ sources, for the formatting targets.
@@ -16,52 +18,47 @@ FORMATTED = $(shell git ls-files '*.cpp' '*.h')
 
 all: build
 
-# A first configure leaves the tests out, so that the program alone builds
+# A first configure leaves the tests out, so that the programs alone build
 # without GoogleTest; `make test` turns them on.
 $(BUILD)/CMakeCache.txt:
-	cmake --preset default -DVORNA_BUILD_TESTS=OFF $(CMAKE_ARGS)
+	cmake --preset default
 
 # Only the program, build/vorna.
 program: $(BUILD)/CMakeCache.txt
-	cmake --build --preset default --target vorna -j $(JOBS)
+	cmake --build --preset program
 
 run: program
 	cd examples && ../$(BUILD)/vorna
 
 # Everything the build directory is configured for.
 build: $(BUILD)/CMakeCache.txt
-	cmake --build --preset default -j $(JOBS)
+	cmake --build --preset default
 
+# Everything, with warnings as errors, and every test.
 test:
-	cmake --preset default -DVORNA_BUILD_TESTS=ON $(CMAKE_ARGS)
-	cmake --build --preset default -j $(JOBS)
-	ctest --preset default -j $(JOBS)
+	cmake --workflow --preset dev
 
 test-sanitize:
-	cmake --preset sanitizers $(CMAKE_ARGS)
-	cmake --build --preset sanitizers -j $(JOBS)
-	ctest --preset sanitizers -j $(JOBS)
+	cmake --workflow --preset sanitize
 
 bench:
-	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVORNA_BUILD_BENCHMARKS=ON -DVORNA_BUILD_TESTS=OFF $(CMAKE_ARGS)
-	cmake --build build-bench -j $(JOBS)
+	cmake --workflow --preset bench
 	for b in build-bench/bench/*_bench; do $$b --benchmark_min_time=0.2; done
 	bench/run_bench.sh build-bench
 
 fuzz:
-	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNA_BUILD_FUZZERS=ON -DVORNA_BUILD_TESTS=OFF $(CMAKE_ARGS)
-	cmake --build build-fuzz -j $(JOBS)
+	cmake --workflow --preset fuzz
 
 # DESTDIR (a staging root, empty by default) reaches cmake --install through
 # its environment.
 install: $(BUILD)/CMakeCache.txt
-	cmake --build --preset default --target $(PROGRAMS) -j $(JOBS)
+	cmake --build --preset programs
 	DESTDIR='$(DESTDIR)' cmake --install $(BUILD) --prefix '$(PREFIX)'
 
 # The example pictures shown in the README, from runs on examples/wave.txt
 # and on examples/swell.txt (long enough for the detail panel).
 example-plot: $(BUILD)/CMakeCache.txt
-	cmake --build --preset default --target $(PROGRAMS) -j $(JOBS)
+	cmake --build --preset programs
 	cd examples && printf 'out.prt\nwave.txt\n\n\n' | ../$(BUILD)/vorna >/dev/null && \
 	  ../$(BUILD)/vorna-plot out.prt fort.36 -o ../doc/wave-plot.svg
 	cd examples && printf 'out.prt\nswell.txt\n\n\n' | ../$(BUILD)/vorna >/dev/null && \

@@ -184,8 +184,8 @@ void series_base_name(const char* series, const char* suffix, char* out, int siz
   const char* base = std::strcmp(series, "-") == 0 ? "stdin" : series;
   if (const char* slash = std::strrchr(base, '/')) base = slash + 1;
   const char* dot = std::strrchr(base, '.');
-  const int base_length =
-      static_cast<int>(dot != nullptr && dot != base ? dot - base : std::strlen(base));
+  const int base_length = static_cast<int>(
+      dot != nullptr && dot != base ? static_cast<std::size_t>(dot - base) : std::strlen(base));
   std::snprintf(out, static_cast<std::size_t>(size), "%.*s%s", base_length, base, suffix);
 }
 

@@ -140,6 +140,11 @@ VORNA_INLINE std::uint64_t digits_word(std::uint64_t v) {
 
 VORNA_INLINE std::uint64_t eight_digits(std::uint64_t v) { return digits_word<4>(v); }
 
+// The words above and below are built with the first character in the
+// lowest byte, the order in which store8 and store4 lay them out in memory.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the digit and blank words put the first character in the lowest byte");
+
 VORNA_INLINE void store8(char* out, std::uint64_t v) { std::memcpy(out, &v, 8); }
 VORNA_INLINE void store4(char* out, std::uint32_t v) { std::memcpy(out, &v, 4); }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +105,39 @@ TEST(NumberReaderStages, EachRuleHasItsReason) {
   for (const Row& row : rows) {
     double value = 0.0;
     EXPECT_STREQ(name_of(read_text(row.text, value)), name_of(row.reason)) << row.text;
+  }
+}
+
+// A refused text is judged from where the number form stopped, with what the
+// scan had read before it: a sign, a point or a letter there still counts
+// for the rest of the text. end is where the text's check ended: the
+// offending character, or the value end.
+TEST(NumberReaderStages, RefusalsCarryTheScannedPartIntoTheRest) {
+  struct Row {
+    const char* text;
+    NumberRejection reason;
+    std::size_t end;
+  } rows[] = {
+      // Stopped before any digit.
+      {"+.+5 ", R::kSignAfterSign, 2},
+      {"-.E5", R::kLetterWithoutDigit, 2},
+      {"..5", R::kSecondPoint, 1},
+      // Stopped after an exponent's sign.
+      {"1.5E+.,", R::kSecondPoint, 5},
+      {"1.5+E", R::kLetterWithoutDigit, 4},
+      {"1E+.5,2", R::kPointInExponent, 5},
+      // Stopped after a whole number.
+      {"1.5+5.5", R::kSecondPoint, 5},
+      {"1.5E5E", R::kSecondLetter, 5},
+      {"1.5+5E3 x", R::kLetterAfterSignExponent, 7},
+      {"1+5E3E", R::kSecondLetter, 5},
+      {"1+5E+3+", R::kSignWithoutDigit, 7},
+  };
+  for (const Row& row : rows) {
+    NumberToken token;
+    const char* end = row.text + std::strlen(row.text);
+    EXPECT_STREQ(name_of(scan_number_text(row.text, end, token)), name_of(row.reason)) << row.text;
+    EXPECT_EQ(token.end - row.text, static_cast<std::ptrdiff_t>(row.end)) << row.text;
   }
 }
 
