@@ -59,11 +59,15 @@ struct Watch {
 Watch g_watch;
 bool g_empty_first_time = false;
 
-// A truth value (a word starting with T or F) gives -1 or 0; only then is
-// the line read again with those letters made numeric text, which then
+// A truth value (a word starting with T or F) gives -1 or 0; only such a
+// line is looked at again, out of line, so a clean file pays two compares.
+bool may_hold_truth_value(double time, double value) {
+  return time == 0.0 || time == -1.0 || value == 0.0 || value == -1.0;
+}
+
+// The line read again with the truth letters made numeric text, which then
 // fails exactly when a truth value was read.
-bool read_truth_value(const char* field, double time, double value) {
-  if (time != 0.0 && time != -1.0 && value != 0.0 && value != -1.0) return false;
+[[gnu::noinline]] bool read_truth_value(const char* field) {
   char probe[kTextLength];
   bool letters = false;
   for (int i = 0; i < kTextLength; ++i) {
@@ -193,7 +197,9 @@ void note_empty_first_time(bool empty) { g_empty_first_time = empty; }
 
 void watch_data_line(int line_number, const char* field, double time, double value) {
   ++g_watch.data_lines;
-  if (read_truth_value(field, time, value)) g_watch.truth_values.see(line_number, field, time, 0.0);
+  if (may_hold_truth_value(time, value) && read_truth_value(field)) {
+    g_watch.truth_values.see(line_number, field, time, 0.0);
+  }
   if (g_watch.any_time && !(time > g_watch.previous_time)) {
     g_watch.not_increasing.see(line_number, field, time, g_watch.previous_time);
   }
