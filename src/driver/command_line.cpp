@@ -10,11 +10,11 @@
 #include <cstring>
 #include <limits>
 
-#include "textio/number_reader.h"
 #include "textio/run_files.h"
 #include "textio/stop.h"
 #include "textio/system_io.h"
 #include "textio/units.h"
+#include "util/answer_text.h"
 #include "util/text_field.h"
 
 namespace vorna {
@@ -110,24 +110,6 @@ void set_problem(char* problem, int size, const char* format, ...) {
   va_end(arguments);
 }
 
-// A TIME read as a window answer is: cut to the answer field; a blank first
-// character (an empty TIME too) takes the default, a TIME that gives no
-// value leaves 0. False when the text is not a number.
-bool read_time(const char* text, double default_value, double& value) {
-  char field[kTextLength];
-  const std::size_t length = std::strlen(text);
-  const std::size_t taken = length < sizeof field ? length : sizeof field;
-  std::memcpy(field, text, taken);
-  std::memset(field + taken, ' ', sizeof field - taken);
-  if (field[0] == ' ') {
-    value = default_value;
-    return true;
-  }
-  value = 0.0;
-  double* const targets[] = {&value};
-  return scan_numbers(field, kTextLength, targets, 1) == ReadStatus::kOk;
-}
-
 // The line for a failed getopt_long: result is '?' or ':', the element at
 // which it stopped is argv[optind - 1].
 void describe_option_problem(int result, const char* element, char* problem, int size) {
@@ -212,7 +194,7 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
       case kToOption: {
         const bool from = result == kFromOption;
         double& value = from ? settings.window_start : settings.window_end;
-        if (!read_time(optarg, from ? 0.0 : 1.0e30, value)) {
+        if (!read_answer_text(optarg, from ? 0.0 : 1.0e30, value)) {
           set_problem(problem, problem_size, "invalid time for --%s: '%s'", from ? "from" : "to",
                       optarg);
           return CommandLineRequest::kUsageError;
@@ -222,7 +204,7 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
       case kHysteresisOption:
         // A band is a height: finite and not negative (an empty H is 0).
         settings.reversal_filter = true;
-        if (!read_time(optarg, 0.0, settings.hysteresis) || !(settings.hysteresis >= 0.0) ||
+        if (!read_answer_text(optarg, 0.0, settings.hysteresis) || !(settings.hysteresis >= 0.0) ||
             !std::isfinite(settings.hysteresis)) {
           set_problem(problem, problem_size,
                       "invalid band for --hysteresis: '%s' (a number, 0 or more)", optarg);

@@ -1,5 +1,7 @@
 #include "driver/input_places.h"
 
+#include <limits.h>
+
 #include <cstring>
 
 #include "textio/diagnostics.h"
@@ -14,7 +16,8 @@ namespace vorna {
 namespace {
 
 int g_answer_count = 0;
-char g_series_name[kTextLength + 1];
+// A name from the command line may be as long as a path; longer is cut.
+char g_series_name[PATH_MAX + 1];
 
 const char* refusal_reason(const char* field, int length, int error_number) {
   if (trimmed_length(field, length) <= 0) return "an empty answer";
@@ -92,8 +95,9 @@ void name_series_file(const char* field, int length) {
   // Blanks before the name are not part of it, as the connection drops them.
   int first = 0;
   while (first < used && field[first] == ' ') ++first;
-  std::memcpy(g_series_name, field + first, static_cast<std::size_t>(used - first));
-  g_series_name[used - first] = '\0';
+  const int kept = used - first < PATH_MAX ? used - first : PATH_MAX;
+  std::memcpy(g_series_name, field + first, static_cast<std::size_t>(kept));
+  g_series_name[kept] = '\0';
 }
 
 const char* series_file_name() {

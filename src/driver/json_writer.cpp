@@ -2,6 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
+
+#include "textio/diagnostics.h"
 
 namespace vorna {
 
@@ -16,8 +19,11 @@ void JsonWriter::string(const char* text) {
     return;
   }
   put('"');
-  for (; *text != '\0'; ++text) {
-    const unsigned char c = static_cast<unsigned char>(*text);
+  const auto* at = reinterpret_cast<const unsigned char*>(text);
+  const auto* end = at + std::strlen(text);
+  while (at < end) {
+    const unsigned char c = *at;
+    const std::size_t length = shown_character(at, end).length;
     if (c == '"' || c == '\\') {
       put('\\');
       put(static_cast<char>(c));
@@ -25,9 +31,12 @@ void JsonWriter::string(const char* text) {
       raw("\\u00");
       put(kHex[c >> 4]);
       put(kHex[c & 0xF]);
+    } else if (c >= 0x80 && length == 1) {
+      raw("\\ufffd");  // a byte outside valid UTF-8: JSON text is UTF-8
     } else {
-      put(static_cast<char>(c));
+      for (std::size_t i = 0; i < length; ++i) put(static_cast<char>(at[i]));
     }
+    at += length;
   }
   put('"');
 }
@@ -37,8 +46,14 @@ void JsonWriter::number(double value) {
     raw("null");
     return;
   }
+  // A whole number below 10^15 in plain digits (a count of 1000000 is not
+  // "1e+06"); any other value in its shortest form.
+  constexpr double kPlainLimit = 1e15;
+  const bool plain = std::fabs(value) < kPlainLimit && value == std::trunc(value);
   char text[32];
-  const std::to_chars_result result = std::to_chars(text, text + sizeof text - 1, value);
+  const std::to_chars_result result =
+      plain ? std::to_chars(text, text + sizeof text - 1, value, std::chars_format::fixed)
+            : std::to_chars(text, text + sizeof text - 1, value);
   *result.ptr = '\0';
   raw(text);
 }

@@ -17,11 +17,12 @@ class JsonWriter {
 
   // Punctuation and key texts as they stand.
   void raw(const char* text);
-  // A string: '"' and '\' escaped, bytes below 32 as \u00XX; other bytes as
-  // they are. null for a null text.
+  // A string: '"' and '\' escaped, bytes below 32 as \u00XX, each byte
+  // outside valid UTF-8 as \ufffd; the rest as it is. null for a null text.
   void string(const char* text);
   // The shortest text that reads back as the same 8-byte real ("0.1",
-  // "1e+30", "-0"); null for a value that is not finite.
+  // "1e+30", "-0"), whole numbers below 10^15 in plain digits ("1000000");
+  // null for a value that is not finite.
   void number(double value);
   // Hands what is buffered to the sink.
   void flush();

@@ -100,7 +100,7 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
     json.raw(name.key);
     json.string(name.text);
   }
-  // Counts too are reals here: every int is one exactly, and prints as one.
+  // Counts too are reals here: every int is one exactly, and prints in digits.
   const struct {
     const char* key;
     double value;
@@ -137,6 +137,9 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
 
 void connect_named_file(int unit, const char* name, OpenStatus status) {
   const int error = connect_unit(unit, name, std::strlen(name), status);
+  // An open that waited (a pipe's reader) ends early on an interrupt: the
+  // interrupt, not the failed open, ends the run.
+  end_if_interrupted();
   if (error != 0) fail_run(error, unit);
 }
 

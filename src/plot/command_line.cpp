@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "textio/run_files.h"
+#include "util/answer_text.h"
 
 namespace vorna::plot {
 
@@ -60,16 +61,18 @@ bool read_pixels(const char* what, const char* text, int low, int high, int& pix
   return true;
 }
 
-// A band as vorna takes it: a number, 0 or above, kept as written.
-bool read_band(const char* text, const char*& band, Problem& problem) {
-  const char* end = text + std::strlen(text);
+// A band read as vorna reads it, a number 0 or above, kept in its
+// shortest form for the note.
+bool read_band(const char* text, Options& options, Problem& problem) {
   double value = 0.0;
-  const std::from_chars_result result = std::from_chars(text, end, value);
-  if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value) || value < 0.0) {
+  if (!read_answer_text(text, 0.0, value) || !std::isfinite(value) || value < 0.0) {
     problem.set("invalid hysteresis band '%s': give a number, 0 or above", text);
     return false;
   }
-  band = text;
+  value += 0.0;  // -0 is 0
+  char* const end = options.band_text + sizeof options.band_text - 1;
+  *std::to_chars(options.band_text, end, value).ptr = '\0';
+  options.texts.hysteresis = options.band_text;
   return true;
 }
 
@@ -135,7 +138,7 @@ bool apply(int option, const char* value, Options& options, Problem& problem) {
       options.texts.detail = false;
       return true;
     case kHysteresis:
-      return read_band(value, options.texts.hysteresis, problem);
+      return read_band(value, options, problem);
     case kHelp:
       set_action(Options::Action::kHelp, options);
       return true;

@@ -20,6 +20,7 @@ struct Options {
   const char* output = nullptr;   // none given, or "-": standard output
   PictureSize size;
   PictureTexts texts;
+  char band_text[32] = "";  // --hysteresis as read, for texts.hysteresis
 };
 
 // False with problem set for a command line that cannot be followed.

@@ -40,6 +40,10 @@ TEST(JsonWriter, StringsAreEscapedAsJsonRequires) {
       // A blank, a slash, DEL and bytes above 127 need no escape.
       {" /\x7f", "\" /\x7f\""},
       {"\xc3\xa9t\xc3\xa9", "\"\xc3\xa9t\xc3\xa9\""},
+      // Bytes outside valid UTF-8 (a stray byte, a cut or overlong form).
+      {"c\xff.txt", R"("c\ufffd.txt")"},
+      {"\x9b\xc3", R"("\ufffd\ufffd")"},
+      {"\xc0\xaf", R"("\ufffd\ufffd")"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(written([&](JsonWriter& json) { json.string(c.text.c_str()); }), c.json) << c.json;
@@ -64,6 +68,10 @@ TEST(JsonWriter, NumbersAreTheShortestTextThatReadsBackExactly) {
       {INFINITY, "null"},
       {-INFINITY, "null"},
       {123456789.0, "123456789"},
+      {1000000.0, "1000000"},
+      {-200000.0, "-200000"},
+      {999999999999999.0, "999999999999999"},
+      {1e15, "1e+15"},
   };
   for (const auto& c : cases) {
     const std::string text = written([&](JsonWriter& json) { json.number(c.value); });

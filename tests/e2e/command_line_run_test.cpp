@@ -3,6 +3,7 @@
 // JSON summaries, and no file left behind by a series that is missing.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -194,6 +195,23 @@ TEST(CommandLineRun, AnInterruptWhileTheSeriesIsReadEndsTheRunAsInTheDialogue) {
   EXPECT_EQ(run.err, "vorna: error (200): program aborting due to control-C event\r\n");
   EXPECT_EQ(read_file(dir.file("stdin.prt")), "");
   EXPECT_FALSE(file_exists(dir.file("stdin.lst")));
+}
+
+TEST(CommandLineRun, AnInterruptWhileAPipeWaitsForItsReaderEndsTheRun) {
+  for (const char* option : {"-o", "-l"}) {
+    SCOPED_TRACE(option);
+    TempDir dir;
+    write_file(dir.file("s.txt"), "0 1\n1 2\n2 1\n3 2\n");
+    ASSERT_EQ(mkfifo(dir.file("out.fifo").c_str(), 0600), 0);
+    RunOptions options;
+    options.arguments = {"-q", option, "out.fifo", "s.txt"};
+    VornaProcess process(dir.path(), options);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    process.signal(SIGTERM);
+    const RunResult run = process.wait();
+    EXPECT_EQ(run.signal, SIGTERM);
+    EXPECT_EQ(run.err, "vorna: error (200): program aborting due to TERMINATE event\r\n");
+  }
 }
 
 // ---- the JSON summary, read back ----
@@ -392,6 +410,21 @@ TEST(CommandLineRun, JsonShowsNullForValuesThatAreNotFiniteAndEscapesNames) {
   EXPECT_EQ(json.at("time_increment").kind, JsonValue::kNull);
   EXPECT_EQ(json.at("simulation_length").kind, JsonValue::kNull);
   expect_number(json, "first_time", -1e308, "-1e+308");
+}
+
+// A series named by a path longer than the dialogue's answer field, and a
+// name that is not valid UTF-8: the JSON holds them whole, as valid UTF-8.
+TEST(CommandLineRun, JsonNamesLongPathsWholeAndStrayBytesAsReplacements) {
+  TempDir dir;
+  const std::string folder = std::string(150, 'a') + "/" + std::string(150, 'b');
+  ASSERT_TRUE(std::filesystem::create_directories(dir.file(folder)));
+  write_file(dir.file(folder + "/e.txt"), "# none\n");
+  write_file(dir.file("c\xff.txt"), "0 1\n1 2\n2 1\n3 2\n");
+  const RunResult run = run_arguments(dir, {"--json", folder + "/e.txt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(JsonReader(run.out).object().at("series").text, folder + "/e.txt");
+  const RunResult stray = run_arguments(dir, {"--json", "c\xff.txt"});
+  EXPECT_NE(stray.out.find(R"({"series":"c\ufffd.txt")"), std::string::npos) << stray.out;
 }
 
 TEST(CommandLineRun, JsonListingFileIsNullWhenNoSampleIsWritten) {

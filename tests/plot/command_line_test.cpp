@@ -130,6 +130,8 @@ TEST(CommandLine, RefusesWithOneClearLine) {
        "invalid hysteresis band 'inf': give a number, 0 or above"},
       {{"vorna-plot", "--hysteresis=0.5x", "a"},
        "invalid hysteresis band '0.5x': give a number, 0 or above"},
+      {{"vorna-plot", "--hysteresis=1e999", "a"},
+       "invalid hysteresis band '1e999': give a number, 0 or above"},
       {{"vorna-plot", "--width=299", "a"},
        "invalid width '299': give a whole number of pixels from 300 to 10000"},
       {{"vorna-plot", "--width=10001", "a"},

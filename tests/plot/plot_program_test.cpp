@@ -105,7 +105,8 @@ TEST_F(WaveExample, ShowsTheSeriesItsExtremaAndTheMaximumHeight) {
 // A run of vorna --hysteresis: its extrema are reversals, and the picture
 // says by which band.
 TEST_F(WaveExample, NamesTheBandOfARunWithHysteresis) {
-  const RunResult plot = run_plot(directory_.path(), {"out.prt", "--hysteresis=0.25"});
+  // The band is read as vorna reads it, and named in its shortest form.
+  const RunResult plot = run_plot(directory_.path(), {"out.prt", "--hysteresis=+2.5D-1"});
   ASSERT_EQ(plot.status, 0) << plot.err;
   EXPECT_NE(plot.out.find("reversals, 19"), std::string::npos);
   EXPECT_EQ(plot.out.find("extrema, 19"), std::string::npos);
