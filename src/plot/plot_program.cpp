@@ -132,7 +132,12 @@ bool open_destination(const char* output, Destination& destination, Problem& pro
     return false;
   }
   resolve_final_path(output, destination);
-  if (std::snprintf(destination.temporary, sizeof destination.temporary, "%s.XXXXXX",
+  // The temporary file has a short name of its own in the output's folder,
+  // so an output name as long as a folder allows still has room beside it.
+  const char* slash = std::strrchr(destination.final_path, '/');
+  const int folder = slash != nullptr ? static_cast<int>(slash - destination.final_path) + 1 : 0;
+  if (std::snprintf(destination.temporary, sizeof destination.temporary, "%.*s.vorna-plot.XXXXXX",
+                    folder,
                     destination.final_path) >= static_cast<int>(sizeof destination.temporary)) {
     problem.set("%s: cannot create: %s", output, std::strerror(ENAMETOOLONG));
     return false;

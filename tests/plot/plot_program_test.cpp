@@ -102,6 +102,14 @@ TEST_F(WaveExample, ShowsTheSeriesItsExtremaAndTheMaximumHeight) {
   EXPECT_EQ(svg_.find("id=\"notes\""), std::string::npos);
 }
 
+// The longest name a folder allows is an output like any other.
+TEST_F(WaveExample, WritesToAnOutputWithTheLongestNameAFolderAllows) {
+  const std::string name = std::string(251, 'p') + ".svg";
+  const RunResult plot = run_plot(directory_.path(), {"out.prt", "-o", name});
+  ASSERT_EQ(plot.status, 0) << plot.err;
+  EXPECT_EQ(read_file(directory_.file(name)), read_file(directory_.file("out.svg")));
+}
+
 // A run of vorna --hysteresis: its extrema are reversals, and the picture
 // says by which band.
 TEST_F(WaveExample, NamesTheBandOfARunWithHysteresis) {
