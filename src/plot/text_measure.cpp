@@ -1,5 +1,7 @@
 #include "plot/text_measure.h"
 
+#include "textio/utf8.h"
+
 namespace vorna::plot {
 namespace {
 
@@ -29,46 +31,21 @@ unsigned code_point_width(char32_t c) {
   return 1000;
 }
 
-bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
 }  // namespace
 
 char32_t decode_utf8(std::string_view text, std::size_t& at) {
-  const unsigned char lead = static_cast<unsigned char>(text[at]);
-  int length;
-  char32_t code_point;
-  char32_t lowest;
-  if (lead < 0x80) {
-    ++at;
-    return lead;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, code_point = lead & 0x1F, lowest = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, code_point = lead & 0x0F, lowest = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, code_point = lead & 0x07, lowest = 0x10000;
-  } else {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data()) + at;
+  const auto* end = reinterpret_cast<const unsigned char*>(text.data()) + text.size();
+  const std::size_t length = utf8_length(bytes, end);
+  if (length == 0) {
     ++at;
     return kInvalidCodePoint;
   }
-  if (text.size() - at < static_cast<std::size_t>(length)) {
-    ++at;
-    return kInvalidCodePoint;
-  }
-  for (int i = 1; i < length; ++i) {
-    const unsigned char byte = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
-    if (!is_continuation(byte)) {
-      ++at;
-      return kInvalidCodePoint;
-    }
-    code_point = code_point << 6 | (byte & 0x3F);
-  }
-  if (code_point < lowest || code_point > 0x10FFFF ||
-      (code_point >= 0xD800 && code_point <= 0xDFFF)) {
-    ++at;
-    return kInvalidCodePoint;
-  }
-  at += static_cast<std::size_t>(length);
+  // The lead byte's value bits, then six from each continuation byte.
+  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t code_point = bytes[0] & kLeadBits[length];
+  for (std::size_t i = 1; i < length; ++i) code_point = code_point << 6 | (bytes[i] & 0x3Fu);
+  at += length;
   return code_point;
 }
 
