@@ -1,6 +1,8 @@
 // The command line of vorna-plot, read by getopt_long:
 //   vorna-plot [-o FILE] [--width=PIXELS] [--height=PIXELS] [--title=TEXT]
-//              [--xlabel=TEXT] [--ylabel=TEXT] [--no-detail] PRINTFILE [LISTING]
+//              [--xlabel=TEXT] [--ylabel=TEXT] [--no-detail] [--hysteresis=BAND]
+//              [--run=SUMMARY] PRINTFILE [LISTING]
+// (PRINTFILE may be left out with --run).
 // Options and operands may come in any order; "--" ends the options; long
 // options may be shortened to any unique prefix.
 #pragma once
@@ -9,6 +11,7 @@
 
 #include "plot/picture.h"
 #include "plot/plot_input.h"
+#include "plot/run_summary.h"
 
 namespace vorna::plot {
 
@@ -20,11 +23,42 @@ struct Options {
   const char* output = nullptr;   // none given, or "-": standard output
   PictureSize size;
   PictureTexts texts;
-  char band_text[32] = "";  // --hysteresis as read, for texts.hysteresis
+  char band_text[32] = "";                            // --hysteresis as read, for texts.hysteresis
+  const char* run = nullptr;                          // --run: the run's JSON summary
+  char column_label[RunSummary::kMaxText + 32] = "";  // the y label the summary's column gives
 };
 
 // False with problem set for a command line that cannot be followed.
 bool parse_command_line(int argc, char** argv, Options& options, Problem& problem);
+
+// What the run's summary tells that the command line does not: the print
+// and listing files when no PRINTFILE is given, the band without
+// --hysteresis, the series for the default title, the column for the
+// default label of the values. False with problem set when it names no
+// print file and none is given.
+bool take_run_summary(const RunSummary& summary, const char* summary_path, Options& options,
+                      Problem& problem);
+
+// Where the listing came from.
+enum class ListingSource { kOperand, kRunSummary, kBesidePrintFile, kFort36Variable, kFort36 };
+
+struct ListingChoice {
+  const char* name = nullptr;
+  ListingSource source = ListingSource::kOperand;
+  char beside[4096] = {};  // BASE.lst beside the print file BASE.prt
+};
+
+// The listing of the run that wrote print_file when the command line names
+// none: BASE.lst beside a print file BASE.prt (or BASE), as a command-line
+// run writes them, when FORT36 is unset and that file is there; else the
+// dialogue's rule (listing_default_name). False with problem set when
+// neither names a file.
+bool choose_listing(const char* print_file, ListingChoice& choice, Problem& problem);
+
+// Adds to a problem met with the listing how that listing was chosen and
+// which one the user may have meant.
+void explain_listing_choice(const ListingChoice& choice, const char* print_file,
+                            const char* summary_path, Problem& problem);
 
 // The listing that vorna writes: the value of the environment variable
 // FORT36 (its name in any case, blanks around the value dropped) or

@@ -21,6 +21,7 @@ void ColumnDecimator::add(const SamplePoint& sample) {
     column.low = column.high = sample;
     column.gap_before = gap_pending_;
   } else {
+    if (gap_pending_) column.gap_at = sample.number;
     if (sample.value < column.low.value) column.low = sample;
     if (sample.value > column.high.value) column.high = sample;
   }

@@ -21,6 +21,7 @@ struct Column {
   SamplePoint high;
   std::int64_t count = 0;   // samples kept in this column
   bool gap_before = false;  // a left-out sample lies before its first point
+  std::int64_t gap_at = 0;  // the number of the first sample after a gap inside it
 };
 
 class ColumnDecimator {
@@ -34,7 +35,8 @@ class ColumnDecimator {
   // A sample to draw, in order of number.
   void add(const SamplePoint& sample);
 
-  // A sample that cannot be drawn: the line breaks before the next one.
+  // A sample that cannot be drawn, or a gap in time: the line breaks before
+  // the next one.
   void add_gap() { gap_pending_ = true; }
 
   int column_count() const { return column_count_; }
@@ -58,16 +60,23 @@ class ColumnDecimator {
 template <typename Visit>
 void ColumnDecimator::for_each_point(Visit&& visit) const {
   bool first = true;
+  bool break_pending = false;  // a gap inside the column before, after its points
   for (int c = 0; c < column_count_; ++c) {
     const Column& column = columns_[c];
     if (column.count == 0) continue;
-    const bool starts_run = first || column.gap_before;
-    first = false;
     const bool low_first = column.low.number <= column.high.number;
     const SamplePoint& earlier = low_first ? column.low : column.high;
     const SamplePoint& later = low_first ? column.high : column.low;
-    visit(earlier, starts_run);
-    if (later.number != earlier.number) visit(later, false);
+    // A gap inside the column breaks the line where it falls: before both
+    // points, between them, or after both (before the next column's).
+    const std::int64_t gap = column.gap_at;
+    visit(earlier,
+          first || column.gap_before || break_pending || (gap > 0 && gap <= earlier.number));
+    if (later.number != earlier.number) {
+      visit(later, gap > earlier.number && gap <= later.number);
+    }
+    break_pending = gap > later.number;
+    first = false;
   }
 }
 

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <limits>
 #include <string_view>
 
+#include "plot/label_place.h"
 #include "plot/text_measure.h"
 #include "plot/ticks.h"
 #include "textio/field_format.h"
@@ -43,25 +45,36 @@ struct Axis {
   double pixel_high = 1.0;
 
   double map(double v) const {
+    // Differences of subnormals are exact, their halves are not.
+    const double span = high - low;
+    if (std::isfinite(span)) return pixel_low + (v - low) / span * (pixel_high - pixel_low);
     return pixel_low + (v * 0.5 - low * 0.5) / (high * 0.5 - low * 0.5) * (pixel_high - pixel_low);
   }
 };
 
 double clamp_finite(double v) { return std::fmin(std::fmax(v, -DBL_MAX), DBL_MAX); }
 
-// A range of one value is widened around it, so that it lands mid-axis.
+// A range of one value is widened around it, so that it lands mid-axis;
+// near the smallest doubles, by one of them on either side.
 void widen_single(double& low, double& high) {
   if (low < high) return;
   const double half = low != 0.0 ? std::fabs(low) * 0.1 : 1.0;
   const double centre = low;
   low = clamp_finite(centre - half);
   high = clamp_finite(centre + half);
+  if (!(low < high)) {
+    low = std::nextafter(centre, -DBL_MAX);
+    high = std::nextafter(centre, DBL_MAX);
+  }
 }
 
+// Widens the range by fraction of it at either end, by one double at least.
 void pad(double& low, double& high, double fraction) {
-  const double margin = (high * 0.5 - low * 0.5) * (2.0 * fraction);
-  low = clamp_finite(low - margin);
-  high = clamp_finite(high + margin);
+  const double span = high - low;
+  const double margin =
+      std::isfinite(span) ? span * fraction : (high * 0.5 - low * 0.5) * (2.0 * fraction);
+  low = std::fmin(clamp_finite(low - margin), std::nextafter(low, -DBL_MAX));
+  high = std::fmax(clamp_finite(high + margin), std::nextafter(high, DBL_MAX));
 }
 
 struct Notes {
@@ -204,6 +217,28 @@ void note_header_against_listing(const PrintFile& file, const Listing& listing, 
   }
 }
 
+// Values so close together that no round step parts them (near the
+// smallest doubles) are drawn all the same, their axis labelled at its ends.
+void note_tiny_values(Plan& plan) {
+  if (plan.mode == XMode::kNothing || choose_ticks(plan.y_low, plan.y_high, 2).count >= 2) return;
+  plan.notes.add(
+      "The values lie too close together for round ticks (near the smallest doubles): the "
+      "value axis is labelled at its ends.");
+}
+
+void note_time_gaps(const Listing& listing, Plan& plan) {
+  if (plan.mode != XMode::kTime || listing.time_gaps == 0) return;
+  plan.notes.add("%lld %s in time (a step over 1.5 time increments): the line breaks there.",
+                 as_count(listing.time_gaps), listing.time_gaps == 1 ? "gap" : "gaps");
+}
+
+// A detail panel of half the record or more shows little that the plot
+// above it does not.
+bool detail_worth_showing(const Listing& listing) {
+  const DetailWindow& window = listing.detail;
+  return window.shown() && 2 * (window.last - window.first + 1) < listing.lines;
+}
+
 Plan plan_picture(const PrintFile& file, const Listing& listing, int columns) {
   Plan plan;
   choose_axes(listing, plan);
@@ -215,13 +250,16 @@ Plan plan_picture(const PrintFile& file, const Listing& listing, int columns) {
         "their fields).");
   }
   note_header_against_listing(file, listing, plan);
-  plan.detail = plan.draw_pair && listing.detail.shown();
+  note_time_gaps(listing, plan);
+  note_tiny_values(plan);
+  plan.detail = plan.draw_pair && detail_worth_showing(listing);
   return plan;
 }
 
 // Font sizes follow the picture, so that a large figure shrunk to a column
 // keeps legible labels: the base is a 64th of the width or a 26th of the
-// height, whichever is less, and never under 11 pixels.
+// height, whichever is less, and never under 11 pixels; no text is under
+// 10 pixels.
 struct Fonts {
   double base, title, subtitle, legend, note, tick, label, margin;
   double stroke;  // the width of a thin line, which grows with the text
@@ -229,11 +267,12 @@ struct Fonts {
 
 Fonts fonts_for(const PictureSize& size) {
   const double base = std::fmax(11.0, std::fmin(size.width / 64.0, size.height / 26.0));
+  const double smallest = 10.0;
   return {base,
           1.3 * base,
-          0.85 * base,
-          0.9 * base,
-          0.85 * base,
+          std::fmax(smallest, 0.85 * base),
+          std::fmax(smallest, 0.9 * base),
+          std::fmax(smallest, 0.85 * base),
           base,
           base,
           std::fmax(4.0, std::round(0.6 * base)),
@@ -271,6 +310,11 @@ Text& add_plain_decimal(Text& text, std::string_view field) {
   const std::size_t point = field.find('.');
   std::size_t mark = field.find_first_of("E+-", point == std::string_view::npos ? 0 : point);
   if (point == std::string_view::npos || mark == std::string_view::npos) return text.number(field);
+  if (field[mark] != 'E') {
+    // A three-digit exponent has no letter in the field ("1.482-323"); the
+    // picture gives it one, so that it does not read as a subtraction.
+    return text.number(field.substr(0, mark)).add("E").number(field.substr(mark));
+  }
   const std::string_view sign = field.substr(0, point - 1);
   std::string_view exponent_text = field.substr(field[mark] == 'E' ? mark + 1 : mark);
   const bool negative = !exponent_text.empty() && exponent_text[0] == '-';
@@ -314,14 +358,16 @@ Quoted quoted_texts(const PrintFile& file) {
           file.time_of_max_height.shown()};
 }
 
-// "out.prt: 300 steps, time 0.000 to 29.900", or the title given.
+// "wave.txt: 300 steps, time 0.000 to 29.900" (the series, or the print
+// file when the series is not known), or the title given.
 void compose_title(const Quoted& q, const PictureSources& sources, const PictureTexts& texts,
                    Text& title) {
   if (texts.title != nullptr) {
     title.add(texts.title);
     return;
   }
-  title.add(sources.print_file).add(": ").number(q.steps).add(" steps, time ");
+  title.add(texts.series != nullptr ? texts.series : sources.print_file);
+  title.add(": ").number(q.steps).add(" steps, time ");
   title.number(q.first).add(" to ").number(q.last);
 }
 
@@ -429,15 +475,31 @@ double widest_tick_label(const Ticks& ticks, double size) {
   return widest;
 }
 
-// The time at the right end of the axis, as the listing writes times.
-bool end_time_text(double time, Text& text) {
+// A time in fixed point with decimals decimals, as the listing writes times
+// with 3; false when it is too large to show so.
+bool fixed_time_text(double time, int decimals, Text& text) {
   char field[32];
   if (!(std::fabs(time) < 1e9)) return false;
-  format_fixed(time, 31, 3, field);
+  format_fixed(time, 31, decimals, field);
   std::string_view shown(field, 31);
   while (!shown.empty() && shown.front() == ' ') shown.remove_prefix(1);
+  if (!shown.empty() && shown.back() == '.') shown.remove_suffix(1);
   text.number(shown);
   return true;
+}
+
+// The time at the right end of the axis with the decimals of the axis's
+// tick labels; false when those would round the listed time (29.900 beside
+// ticks 0 to 25) or the ticks take the exponent form.
+bool end_time_text(double time, const Ticks& ticks, Text& text) {
+  const int decimals = tick_decimals(ticks);
+  Text listed;
+  if (decimals < 0 || !fixed_time_text(time, 3, listed)) return false;
+  int needed = 3;
+  while (needed > 0 && listed.bytes[listed.size - 4 + static_cast<std::size_t>(needed)] == '0') {
+    --needed;
+  }
+  return needed <= decimals && fixed_time_text(time, decimals, text);
 }
 
 // Time ticks, as many as fit with no two labels touching; sample numbers
@@ -453,9 +515,26 @@ Ticks x_ticks_for(const Panel& panel, XMode mode, const Fonts& f) {
   }
 }
 
+// Ticks at both ends of a range too narrow for round steps (values near
+// the smallest doubles), labelled with four digits in the exponent form.
+Ticks end_ticks(double low, double high) {
+  Ticks ticks;
+  const double largest = std::fmax(std::fabs(low), std::fabs(high));
+  if (!(low < high) || !std::isfinite(largest)) return ticks;
+  ticks.values[0] = low;
+  ticks.values[1] = high;
+  ticks.count = 2;
+  ticks.step = high - low;
+  ticks.power = static_cast<int>(std::floor(std::log10(largest))) - 3;
+  return ticks;
+}
+
 Ticks y_ticks_for(const Panel& panel, const Fonts& f) {
-  return choose_ticks(panel.y_low, panel.y_high,
-                      static_cast<int>((panel.bottom - panel.top) / (2.2 * f.tick)));
+  const Ticks ticks = choose_ticks(panel.y_low, panel.y_high,
+                                   static_cast<int>((panel.bottom - panel.top) / (2.2 * f.tick)));
+  if (ticks.count >= 2) return ticks;
+  const Ticks fewer = choose_ticks(panel.y_low, panel.y_high, 2);
+  return fewer.count >= 2 ? fewer : end_ticks(panel.y_low, panel.y_high);
 }
 
 // The detail window's ranges: its times (or numbers) and finite values.
@@ -550,7 +629,7 @@ void place_columns(const Plan& plan, Layout& layout) {
       f.margin + kLineHeight * f.label + 0.4 * f.base + widest + 0.6 * f.base, layout.width / 2.0);
   double right_room = 1.8 * f.tick;  // half a label of three digits, about
   Text end;
-  if (plan.mode == XMode::kTime && end_time_text(plan.x_high, end)) {
+  if (plan.mode == XMode::kTime && fixed_time_text(plan.x_high, 3, end)) {
     right_room = std::fmax(right_room, text_width(end.view(), f.tick) / 2);
   }
   for (Panel* panel : panels) {
@@ -749,7 +828,7 @@ void draw_panel_axes(const Panel& panel, const Fonts& f, SvgOutput& out) {
   const double x_baseline = panel.bottom + mark + kAscent * f.tick;
   Text end;
   double end_half = -1.0;
-  if (panel.end_label && end_time_text(panel.x_high, end)) {
+  if (panel.end_label && end_time_text(panel.x_high, x_ticks, end)) {
     end_half = text_width(end.view(), f.tick) / 2;
     text_at(out, panel.right, x_baseline, f.tick, "middle");
     out.escaped(end.view()).text("</text>\n");
@@ -799,60 +878,8 @@ void draw_axis_labels(const Plan& plan, const PictureTexts& texts, const Layout&
   }
 }
 
-// The points drawn in a panel, in pixels, for placing a label where it
-// covers none of them and none of the lines between them.
-struct Marks {
-  static constexpr int kMax = 2 * ColumnDecimator::kMaxColumns + PrintFile::kMaxStoredExtrema + 8;
-  double x[kMax], y[kMax];
-  bool joined[kMax];  // a line runs from the point before to this one
-  int count = 0;
-
-  void add(double px, double py, bool joined_to_previous) {
-    if (count == kMax) return;
-    x[count] = px;
-    y[count] = py;
-    joined[count++] = joined_to_previous;
-  }
-};
-
+// What a panel shows, in pixels, for placing the height label clear of it.
 Marks g_marks;
-
-struct Box {
-  double left, top, right, bottom;
-};
-
-// Whether the segment from (x1, y1) to (x2, y2) meets the box: the segment
-// is clipped against each side in turn.
-bool segment_meets(const Box& box, double x1, double y1, double x2, double y2) {
-  double enter = 0.0, leave = 1.0;
-  const double dx = x2 - x1, dy = y2 - y1;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x1 - box.left, box.right - x1, y1 - box.top, box.bottom - y1};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0.0) {
-      if (q[i] < 0.0) return false;
-    } else {
-      const double t = q[i] / p[i];
-      if (p[i] < 0.0) {
-        enter = std::fmax(enter, t);
-      } else {
-        leave = std::fmin(leave, t);
-      }
-    }
-  }
-  return enter <= leave;
-}
-
-int covered_marks(const Box& box, const Marks& marks) {
-  int covered = 0;
-  for (int i = 0; i < marks.count; ++i) {
-    const bool joined = i > 0 && marks.joined[i];
-    const double x0 = joined ? marks.x[i - 1] : marks.x[i];
-    const double y0 = joined ? marks.y[i - 1] : marks.y[i];
-    if (segment_meets(box, x0, y0, marks.x[i], marks.y[i])) ++covered;
-  }
-  return covered;
-}
 
 // Calls visit(x, y, starts_run) for every kept sample of columns that has a
 // place; a sample without one (its time unknown on a time axis) breaks the
@@ -883,7 +910,7 @@ void draw_series(const ColumnDecimator& columns, std::int64_t first, XMode mode,
     if (!first_point) out.text(" ");
     first_point = false;
     out.text(starts_run ? "M" : "L").coordinate(x).text(" ").coordinate(y);
-    g_marks.add(x, y, !starts_run);
+    g_marks.add(x, y, !starts_run, 0.6 * stroke);
   });
   out.text("\"/>\n");
 
@@ -911,12 +938,46 @@ void draw_series(const ColumnDecimator& columns, std::int64_t first, XMode mode,
 
 void draw_extremum_dot(double x, double y, double radius, SvgOutput& out) {
   circle(out, x, y, radius);
-  g_marks.add(x, y, false);
+  g_marks.add(x, y, false, radius);
 }
 
 struct PairPoints {
   double x1, y1, x2, y2;
 };
+
+// The pair's dots, guides and measure as marks that the label keeps clear of.
+void mark_max_height(const PairPoints& p, double measure, const Fonts& f) {
+  const double half_width = 0.75 * f.stroke;
+  g_marks.add_line(p.x1, p.y1, measure, p.y1, half_width);
+  g_marks.add_line(p.x2, p.y2, measure, p.y2, half_width);
+  g_marks.add_line(measure, p.y1, measure, p.y2, half_width);
+  g_marks.add_line(measure - 5, p.y1, measure + 5, p.y1, half_width);
+  g_marks.add_line(measure - 5, p.y2, measure + 5, p.y2, half_width);
+  g_marks.add(p.x1, p.y1, false, 0.3 * f.base + f.stroke);
+  g_marks.add(p.x2, p.y2, false, 0.3 * f.base + f.stroke);
+}
+
+// The height label beside its measure, where it covers no mark; where no
+// place near the measure is free, the legend alone names the height.
+void draw_height_label(const Text& label, const PairPoints& p, double measure, const Panel& panel,
+                       const Fonts& f, SvgOutput& out) {
+  const double inset = 2.0;
+  LabelRequest request;
+  request.area = {panel.left + inset, panel.top + inset, panel.right - inset, panel.bottom - inset};
+  request.bar_x = measure;
+  request.bar_top = std::fmin(p.y1, p.y2);
+  request.bar_bottom = std::fmax(p.y1, p.y2);
+  request.width = text_width(label.view(), f.tick);
+  request.height = kLineHeight * f.tick;
+  request.clearance = 0.3 * f.base;
+  request.reach = 8.0 * f.base;
+  Box box;
+  if (!place_label(request, g_marks, box)) return;
+  out.text("<text stroke=\"none\" fill=\"").text(kMaxColour).text("\" x=\"");
+  out.coordinate(box.left).text("\" y=\"").coordinate(box.top + kAscent * f.tick);
+  out.text("\" font-size=\"").coordinate(f.tick).text("\">").escaped(label.view());
+  out.text("</text>\n");
+}
 
 // The pair of maximum height: both extrema highlighted, a vertical measure
 // just beside the later one between the two values, dashed guides from the
@@ -938,69 +999,22 @@ void draw_max_height(const PairPoints& p, const Text& label, const Panel& panel,
   circle(out, p.x1, p.y1, 0.3 * f.base);
   circle(out, p.x2, p.y2, 0.3 * f.base);
   out.text("</g>\n");
-  g_marks.add(p.x1, p.y1, false);
-  g_marks.add(p.x2, p.y2, false);
-
-  const double width = text_width(label.view(), f.tick);
-  const double height = kLineHeight * f.tick;
-  const double gap = 0.4 * f.base;
-  const double low_x = std::fmin(std::fmin(p.x1, p.x2), measure) - gap - width;
-  const double right_x = measure + gap;
-  const double middle = (p.y1 + p.y2) / 2 - height / 2;
-  const double upper = std::fmin(p.y1, p.y2) - gap - height;
-  const double lower = std::fmax(p.y1, p.y2) + gap;
-  const Box candidates[] = {
-      {right_x, middle, right_x + width, middle + height},
-      {low_x, middle, low_x + width, middle + height},
-      {right_x, upper, right_x + width, upper + height},
-      {low_x, upper, low_x + width, upper + height},
-      {right_x, lower, right_x + width, lower + height},
-      {low_x, lower, low_x + width, lower + height},
-      {panel.right - gap - width, panel.top + gap, panel.right - gap, panel.top + gap + height},
-      {panel.left + gap, panel.top + gap, panel.left + gap + width, panel.top + gap + height},
-      {panel.right - gap - width, panel.bottom - gap - height, panel.right - gap,
-       panel.bottom - gap},
-      {panel.left + gap, panel.bottom - gap - height, panel.left + gap + width, panel.bottom - gap},
-  };
-  const Box* best = nullptr;
-  int fewest = 0;
-  for (const Box& box : candidates) {
-    if (box.left < panel.left + 2 || box.right > panel.right - 2 || box.top < panel.top + 2 ||
-        box.bottom > panel.bottom - 2) {
-      continue;
-    }
-    const Box padded = {box.left - gap / 2, box.top - gap / 2, box.right + gap / 2,
-                        box.bottom + gap / 2};
-    const int covered = covered_marks(padded, g_marks);
-    if (best == nullptr || covered < fewest) {
-      best = &box;
-      fewest = covered;
-    }
-    if (covered == 0) break;
-  }
-  if (best != nullptr && fewest > 0) {
-    // Nowhere free: the label keeps a white ground, so it stays legible.
-    out.text("<rect stroke=\"none\" fill=\"white\" fill-opacity=\"0.85\" x=\"");
-    out.coordinate(best->left - 2).text("\" y=\"").coordinate(best->top).text("\" width=\"");
-    out.coordinate(width + 4).text("\" height=\"").coordinate(height).text("\"/>\n");
-  }
-  if (best != nullptr) {
-    out.text("<text stroke=\"none\" fill=\"").text(kMaxColour).text("\" x=\"");
-    out.coordinate(best->left).text("\" y=\"").coordinate(best->top + kAscent * f.tick);
-    out.text("\" font-size=\"").coordinate(f.tick).text("\">").escaped(label.view());
-    out.text("</text>\n");
-  }
+  mark_max_height(p, measure, f);
+  draw_height_label(label, p, measure, panel, f, out);
   out.text("</g>\n");
 }
 
 ColumnDecimator g_detail_columns;
 
 // Every sample of the detail window, spread over the panel's columns (one
-// sample per column when they fit).
-void spread_detail(const DetailWindow& window, int columns) {
+// sample per column when they fit); the line breaks at gaps in time.
+void spread_detail(const DetailWindow& window, int columns, double gap_limit) {
   g_detail_columns.reset(window.last - window.first + 1, columns);
+  double previous_time = std::numeric_limits<double>::quiet_NaN();
   for (std::int64_t k = window.first; k <= window.last; ++k) {
     const SamplePoint& sample = window.sample(k);
+    if (is_time_gap(previous_time, sample.time, gap_limit)) g_detail_columns.add_gap();
+    if (std::isfinite(sample.time)) previous_time = sample.time;
     if (!std::isfinite(sample.value)) {
       g_detail_columns.add_gap();
     } else {
@@ -1030,7 +1044,7 @@ void draw_detail(const Listing& listing, const Plan& plan, const Text& height_la
   out.text("</text>\n");
   draw_panel_axes(panel, f, out);
   g_marks.count = 0;
-  spread_detail(window, static_cast<int>(panel.right - panel.left));
+  spread_detail(window, static_cast<int>(panel.right - panel.left), listing.gap_limit);
   draw_series(g_detail_columns, window.first, plan.mode, panel, f.stroke, out);
   // Extrema are marked when no closer on average than in the overview.
   std::int64_t extrema = 0;

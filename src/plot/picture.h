@@ -28,6 +28,7 @@ int plot_columns(const PictureSize& size);
 // Texts the command line may give; null: the picture's own.
 struct PictureTexts {
   const char* title = nullptr;
+  const char* series = nullptr;  // the series' name, for the default title
   const char* x_label = nullptr;
   const char* y_label = nullptr;
   bool detail = true;  // the detail panel, when the series has more samples than columns

@@ -18,6 +18,14 @@ void Problem::set(const char* format, ...) {
   va_end(arguments);
 }
 
+void Problem::append(const char* format, ...) {
+  const std::size_t used = std::strlen(message);
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(message + used, sizeof message - used, format, arguments);
+  va_end(arguments);
+}
+
 namespace {
 
 constexpr std::size_t kLabelWidth = kHeaderLabelLength;
@@ -230,8 +238,19 @@ bool read_listing_line(std::string_view line, std::int64_t number, ListingLine& 
   return read.time.is_valid() && read.value.is_valid();
 }
 
+// A gap in time before a timed sample breaks the line there.
+void note_time_gap(const Field& time, Listing& listing) {
+  if (!time.is_number()) return;
+  if (is_time_gap(listing.previous_time, time.value, listing.gap_limit)) {
+    ++listing.time_gaps;
+    listing.columns.add_gap();
+  }
+  listing.previous_time = time.value;
+}
+
 // One listing line into the listing's counts, ranges and columns.
 void add_listing_line(const ListingLine& line, Listing& listing) {
+  note_time_gap(line.time, listing);
   const Field& time = line.time;
   const Field& value = line.value;
   if (time.kind == FieldKind::kAsterisks) ++listing.time_asterisks;
@@ -406,11 +425,24 @@ void keep_for_detail(const ListingLine& line, DetailWindow& window) {
   window.extremum[DetailWindow::slot(line.number)] = line.extremum;
 }
 
+double time_gap_limit(const Field& increment) {
+  // Each listed time is within half a unit of its third decimal, and so is
+  // the increment that the header prints.
+  constexpr double kHalfUnit = 0.0005;
+  if (!increment.is_number() || !(increment.value > 0.0)) {
+    return std::numeric_limits<double>::infinity();
+  }
+  return 1.5 * (increment.value + kHalfUnit) + 2 * kHalfUnit;
+}
+
 bool read_listing(const char* path, const char* print_path, const PrintFile& file, int columns,
                   int detail_columns, BlockReader& reader, BlockReader& table_reader,
                   Listing& listing, Problem& problem) {
   const std::int64_t steps = file.steps;
   listing.columns.reset(steps, columns);
+  listing.gap_limit = time_gap_limit(file.increment.value);
+  listing.previous_time = std::numeric_limits<double>::quiet_NaN();
+  listing.time_gaps = 0;
   DetailWindow& window = listing.detail;
   window.first = window.from = window.to = 0;
   const bool want_detail = detail_columns > 0 && steps > detail_columns;

@@ -20,6 +20,8 @@ namespace vorna::plot {
 struct Problem {
   char message[640] = {};
   void set(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // More text after the message, as far as it has room.
+  void append(const char* format, ...) __attribute__((format(printf, 2, 3)));
 };
 
 // A numeric field of the header block: the 12 characters as printed and
@@ -103,7 +105,22 @@ struct Listing {
   char first_time[16] = {}, last_time[16] = {};  // of the first and last line, trimmed
   ColumnDecimator columns;
   DetailWindow detail;
+  // Gaps in time: steps between timed samples longer than gap_limit.
+  double gap_limit = std::numeric_limits<double>::infinity();
+  double previous_time = std::numeric_limits<double>::quiet_NaN();
+  std::int64_t time_gaps = 0;
 };
+
+// The least step between two listed times that is a gap in the record:
+// more than 1.5 time increments, beyond what the listing's three decimals
+// can blur. None (infinity) without an increment above 0.
+double time_gap_limit(const Field& increment);
+
+// Whether the step from previous to time is a gap (never when either is
+// not a number).
+inline bool is_time_gap(double previous, double time, double limit) {
+  return time - previous > limit;
+}
 
 // Reads the print file at path. False with problem set when it cannot be
 // read or is not a print file of the program.

@@ -16,6 +16,7 @@
 #include "plot/command_line.h"
 #include "plot/picture.h"
 #include "plot/plot_input.h"
+#include "plot/run_summary.h"
 #include "plot/svg_output.h"
 
 namespace vorna::plot {
@@ -198,19 +199,32 @@ int run_plot(int argc, char** argv) {
   if (options.action == Options::Action::kVersion) {
     return write_to_standard_output("vorna-plot 1.0\n");
   }
-  const char* listing_name = options.listing;
-  if (listing_name == nullptr && !listing_default_name(listing_name, problem)) {
+  RunSummary summary;
+  if (options.run != nullptr && (!read_run_summary(options.run, summary, problem) ||
+                                 !take_run_summary(summary, options.run, options, problem))) {
     return fail(problem, kExitFailure);
   }
+  ListingChoice listing;
+  listing.name = options.listing;
+  if (listing.name != nullptr && listing.name == summary.listing_file) {
+    listing.source = ListingSource::kRunSummary;
+  }
+  if (listing.name == nullptr && !choose_listing(options.print_file, listing, problem)) {
+    return fail(problem, kExitFailure);
+  }
+  const char* const listing_name = listing.name;
   const char* const inputs[2] = {options.print_file, listing_name};
   if (!output_is_not_an_input(options.output, inputs, problem)) return fail(problem, kExitFailure);
   // The detail panel asks for three samples per four columns, so that each
   // keeps a column of its own when wide value labels narrow the plot.
   const int columns = plot_columns(options.size);
   const int detail_columns = options.texts.detail ? columns * 3 / 4 : 0;
-  if (!read_print_file(options.print_file, g_reader, g_print_file, problem) ||
-      !read_listing(listing_name, options.print_file, g_print_file, columns, detail_columns,
+  if (!read_print_file(options.print_file, g_reader, g_print_file, problem)) {
+    return fail(problem, kExitFailure);
+  }
+  if (!read_listing(listing_name, options.print_file, g_print_file, columns, detail_columns,
                     g_reader, g_table_reader, g_listing, problem)) {
+    explain_listing_choice(listing, options.print_file, options.run, problem);
     return fail(problem, kExitFailure);
   }
   return write_picture(options, {options.print_file, listing_name});

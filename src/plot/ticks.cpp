@@ -83,12 +83,25 @@ Ticks choose_ticks(double low, double high, int max_count, double min_step) {
   return ticks;
 }
 
+namespace {
+
+double largest_tick(const Ticks& ticks) {
+  return std::fmax(std::fabs(ticks.values[0]),
+                   std::fabs(ticks.values[ticks.count > 0 ? ticks.count - 1 : 0]));
+}
+
+}  // namespace
+
+int tick_decimals(const Ticks& ticks) {
+  const int decimals = ticks.power < 0 ? -ticks.power : 0;
+  return decimals <= kMaxFixedDecimals && largest_tick(ticks) < kFixedLimit ? decimals : -1;
+}
+
 std::size_t tick_label(double value, const Ticks& ticks, char* out) {
   char field[kMaxLabel];
-  const int decimals = ticks.power < 0 ? -ticks.power : 0;
-  const double largest = std::fmax(std::fabs(ticks.values[0]),
-                                   std::fabs(ticks.values[ticks.count > 0 ? ticks.count - 1 : 0]));
-  const bool fixed = decimals <= kMaxFixedDecimals && largest < kFixedLimit;
+  const int decimals = tick_decimals(ticks);
+  const double largest = largest_tick(ticks);
+  const bool fixed = decimals >= 0;
   if (!fixed && value == 0.0) {  // zero needs no exponent
     out[0] = '0';
     return 1;

@@ -32,4 +32,8 @@ std::size_t longest_tick_label(const Ticks& ticks);
 constexpr std::size_t kMaxLabel = 32;
 std::size_t tick_label(double value, const Ticks& ticks, char* out);
 
+// The decimals of every fixed-point label of ticks; -1 when they take the
+// exponent form.
+int tick_decimals(const Ticks& ticks);
+
 }  // namespace vorna::plot

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "plot/plot_input.h"
 
 namespace vorna::plot {
 namespace {
@@ -142,6 +145,53 @@ TEST(Decimation, GapBreaksTheLineBeforeTheNextSample) {
   EXPECT_FALSE(points[1].starts_run);
   EXPECT_TRUE(points[2].starts_run);
   EXPECT_FALSE(points[3].starts_run);
+}
+
+// Three samples a column; each column draws its lowest and highest. A gap
+// before sample g breaks the line before the first point drawn from g on,
+// wherever g falls in its column.
+TEST(Decimation, GapInsideAColumnBreaksTheLineWhereItFalls) {
+  const double values[] = {0, 5, 1, 2, -3, 4, 0, 1, 2};
+  for (std::int64_t gap = 2; gap <= 9; ++gap) {
+    const auto decimator = make_decimator(9, 3);
+    for (std::int64_t k = 1; k <= 9; ++k) {
+      if (k == gap) decimator->add_gap();
+      decimator->add({k, 0.0, values[k - 1]});
+    }
+    bool broken = false;
+    for (const Visited& point : points_of(*decimator)) {
+      const bool first_after_gap = !broken && point.number >= gap;
+      broken = broken || first_after_gap;
+      EXPECT_EQ(point.starts_run, point.number == 1 || first_after_gap)
+          << "gap before " << gap << ", point " << point.number;
+    }
+  }
+}
+
+// Gaps in time: a missing sample is one, the listing's rounding of times
+// and increment never is; no increment, no gaps.
+TEST(Decimation, TimeGapIsMoreThanOneAndAHalfIncrements) {
+  const struct {
+    FieldKind kind;
+    double increment, previous, time;
+    bool gap;
+  } cases[] = {
+      {FieldKind::kNumber, 0.1, 2.0, 2.1, false},
+      {FieldKind::kNumber, 0.1, 2.0, 2.2, true},
+      {FieldKind::kNumber, 0.1, 2.000, 2.151, false},
+      {FieldKind::kNumber, 0.001, 0.004, 0.006, false},
+      {FieldKind::kNumber, 0.001, 0.004, 0.008, true},
+      {FieldKind::kNumber, 0.0, 1.0, 9.0, false},
+      {FieldKind::kAsterisks, 0.0, 1.0, 9.0, false},
+      {FieldKind::kNumber, 5.0, NAN, 100.0, false},
+  };
+  for (const auto& c : cases) {
+    Field increment;
+    increment.kind = c.kind;
+    increment.value = c.increment;
+    EXPECT_EQ(is_time_gap(c.previous, c.time, time_gap_limit(increment)), c.gap)
+        << c.increment << ": " << c.previous << " to " << c.time;
+  }
 }
 
 TEST(Decimation, ResetForgetsEarlierSamples) {

@@ -200,35 +200,45 @@ TEST(PlotProgram, ListingFromFort36InAnyCaseToStandardOutput) {
 
 const char kExpectedHelp[] =
     "Usage: vorna-plot [OPTION]... PRINTFILE [LISTING]\n"
+    "  or:  vorna-plot [OPTION]... --run=SUMMARY [PRINTFILE [LISTING]]\n"
     "Draw the series of a VORNA run, its extrema and its maximum height as an\n"
     "SVG picture.\n"
     "\n"
-    "PRINTFILE is the print file of the run. LISTING is its listing file; by\n"
-    "default the file named by the environment variable FORT36, else fort.36.\n"
-    "Both must come from one run: the picture is refused otherwise.\n"
+    "PRINTFILE is the print file of the run, LISTING its listing file. Without\n"
+    "LISTING: BASE.lst beside a PRINTFILE BASE.prt, as vorna SERIES writes them,\n"
+    "when the environment variable FORT36 is unset and that file is there; else\n"
+    "the file FORT36 names, else fort.36, as the dialogue writes it. Both files\n"
+    "must come from one run: the picture is refused otherwise.\n"
     "\n"
     "  -o, --output=FILE      write the picture to FILE (default: standard output)\n"
+    "      --run=SUMMARY      the run's JSON summary (vorna --json ... > SUMMARY):\n"
+    "                         its print and listing files when no PRINTFILE is\n"
+    "                         given, its band, its series in the default title\n"
+    "                         and its column in the default value label\n"
     "      --width=PIXELS     picture width, 300 to 10000 (default 1200)\n"
     "      --height=PIXELS    picture height, 300 to 10000 (default 500)\n"
-    "      --title=TEXT       title above the plot (default: the print file's\n"
-    "                         name, steps and times)\n"
+    "      --title=TEXT       title above the plot (default: the series' name,\n"
+    "                         or the print file's, then steps and times)\n"
     "      --xlabel=TEXT      label of the horizontal axis (default: Time)\n"
     "      --ylabel=TEXT      label of the vertical axis (default: Value)\n"
     "      --no-detail        no detail panel of the maximum height\n"
     "      --hysteresis=BAND  the run used vorna --hysteresis=BAND: say so, and\n"
-    "                         call its extrema reversals\n"
+    "                         call its extrema reversals (--run tells it too)\n"
     "      --help             display this help and exit\n"
     "      --version          output version information and exit\n"
     "\n"
-    "When the series has more samples than the plot has pixel columns, a detail\n"
-    "panel below the plot shows every sample around the pair of maximum height.\n"
+    "When the plot has fewer pixel columns than the series has samples, a detail\n"
+    "panel below it shows every sample around the pair of maximum height, if\n"
+    "they are fewer than half the series.\n"
     "\n"
     "Exit status: 0 when the picture is written, 1 when a file cannot be read\n"
     "or written or is not one that vorna writes, 2 for a wrong command line.\n"
     "\n"
     "Examples:\n"
-    "  vorna-plot out.prt -o out.svg\n"
-    "  vorna-plot --title='Run 7' --ylabel='Level (m)' out.prt run7.lst > run7.svg\n";
+    "  vorna wave.txt && vorna-plot wave.prt -o wave.svg\n"
+    "  vorna --json --hysteresis=0.5 wave.txt > run.json\n"
+    "  vorna-plot --run=run.json -o run.svg\n"
+    "  vorna-plot --title='Run 7' --ylabel='Level (m)' wave.prt wave.lst > run7.svg\n";
 
 TEST(PlotProgram, HelpAndVersion) {
   TempDir directory;
@@ -342,7 +352,8 @@ TEST(PlotProgram, FailuresAreOneLineAndAStatus) {
          write_file(d.file("fort.36"), lines_without(read_file(d.file("fort.36")), 300, 1));
        },
        1,
-       "vorna-plot: fort.36: 299 lines, but out.prt has 300 Time Series steps\n"},
+       "vorna-plot: fort.36: 299 lines, but out.prt has 300 Time Series steps (no LISTING "
+       "given, and no out.lst beside out.prt: took fort.36)\n"},
       {"listing a line long",
        {"out.prt", "-o", "out.svg"},
        [](const TempDir& d) {
@@ -350,7 +361,8 @@ TEST(PlotProgram, FailuresAreOneLineAndAStatus) {
                     read_file(d.file("fort.36")) + "         30.000    1.00000E+00\r\n");
        },
        1,
-       "vorna-plot: fort.36:301: more lines than the 300 Time Series steps of out.prt\n"},
+       "vorna-plot: fort.36:301: more lines than the 300 Time Series steps of out.prt (no "
+       "LISTING given, and no out.lst beside out.prt: took fort.36)\n"},
       {"bad listing line",
        {"out.prt", "fort.36", "-o", "out.svg"},
        [](const TempDir& d) {
@@ -412,7 +424,7 @@ TEST(PlotProgram, EdgeCasesAreDrawnAndSaySo) {
        {"Left out: 3 extrema with a time or value that is not a number",
         "The pair of extrema of the maximum height cannot be placed.",
         "Some values of the print file&#39;s header are asterisks",
-        "time ************ to ************", ">300000000.000</text>", ">250000000</text>"}},
+        "time ************ to ************", ">300000000</text>", ">250000000</text>"}},
       {"times too wide for the listing",
        "9.99999999998e10 1\n9.99999999999e10 3\n1e11 2\n1.00000000001e11 5\n1.00000000002e11 1\n",
        {"Left out: 3 samples with asterisks for the time in the listing"}},
