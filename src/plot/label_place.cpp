@@ -41,8 +41,8 @@ std::vector<Candidate> candidates(const LabelRequest& r, double step) {
   const int along = static_cast<int>((r.bar_bottom - r.bar_top) / 2 / step + r.reach / step) + 2;
   for (int side = 0; side < 2; ++side) {
     for (int i = -across; i <= across; ++i) {
-      const double left = side == 0 ? r.bar_x + r.clearance + i * step
-                                    : r.bar_x - r.clearance - r.width - i * step;
+      const double left =
+          side == 0 ? r.bar_x + r.clearance + i * step : r.bar_x - r.clearance - r.width - i * step;
       if (left < r.area.left || left + r.width > r.area.right) continue;
       for (int j = -along; j <= along; ++j) {
         const double top = middle - r.height / 2 + j * step;

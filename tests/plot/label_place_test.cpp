@@ -39,8 +39,8 @@ double distance_to_line(const Box& box, const std::array<double, 5>& line) {
   double least = INFINITY;
   for (int i = 0; i <= steps; ++i) {
     const double t = static_cast<double>(i) / steps;
-    least = std::fmin(least, distance(box, line[0] + t * (line[2] - line[0]),
-                                      line[1] + t * (line[3] - line[1])));
+    least = std::fmin(
+        least, distance(box, line[0] + t * (line[2] - line[0]), line[1] + t * (line[3] - line[1])));
   }
   return least;
 }

@@ -48,7 +48,11 @@ TEST(PlotFollowsRun, TakesTheListingTheRunWrote) {
        {},
        "wave.lst",
        ""},
-      {"FORT36 set", "cp wave.lst other.lst", {"wave.prt"}, {{"FORT36", "other.lst"}}, "other.lst",
+      {"FORT36 set",
+       "cp wave.lst other.lst",
+       {"wave.prt"},
+       {{"FORT36", "other.lst"}},
+       "other.lst",
        ""},
       {"the dialogue's fort.36 without one beside",
        "printf 'out.prt\\nwave.txt\\n\\n\\n' | " VORNA_BINARY " >/dev/null",
@@ -112,8 +116,8 @@ TEST(PlotFollowsRun, TakesTheFilesBandAndSeriesFromTheRunSummary) {
 
   // The command line comes first: its print file (with its own listing
   // rule), band and title.
-  const RunResult given = run_plot(
-      directory.path(), {"--run=run.json", "--hysteresis=0.25", "--title=T", "wave.prt"});
+  const RunResult given =
+      run_plot(directory.path(), {"--run=run.json", "--hysteresis=0.25", "--title=T", "wave.prt"});
   ASSERT_EQ(given.status, 0) << given.err;
   EXPECT_EQ(title_of(given.out), "T");
   EXPECT_NE(given.out.find("at least 0.25 (vorna --hysteresis)"), std::string::npos);
@@ -157,8 +161,8 @@ TEST(PlotFollowsRun, HelpExamplesRunAsWritten) {
       pictures.push_back(line.substr(start, svg + 4 - start));
     }
   }
-  const std::string programs = std::string(VORNA_PLOT_BINARY).substr(
-      0, std::string(VORNA_PLOT_BINARY).find_last_of('/'));
+  const std::string programs =
+      std::string(VORNA_PLOT_BINARY).substr(0, std::string(VORNA_PLOT_BINARY).find_last_of('/'));
   const ShellResult run = run_shell(directory.path(), commands, programs);
   EXPECT_EQ(run.status, 0) << commands << run.output;
   ASSERT_GE(pictures.size(), 3u) << commands;

@@ -144,12 +144,17 @@ TEST(PlotPicturePoints, ValuesNearTheSmallestDoublesAreDrawnWithANote) {
   EXPECT_NE(svg.find("the value axis is labelled at its ends.</text>"), std::string::npos);
   // The legend's height, and the value labels, in the exponent form with
   // its letter and the minus sign.
-  EXPECT_NE(svg.find(">max height 1.482E\xE2\x88\x92" "323 at 3.000</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">max height 1.482E\xE2\x88\x92"
+                     "323 at 3.000</text>"),
+            std::string::npos);
   const std::vector<std::string> labels =
       texts_in_group(svg, svg.find("class=\"tick-labels\""), "end");
   ASSERT_EQ(labels.size(), 2u);
   for (const std::string& label : labels) {
-    EXPECT_NE(label.find("E\xE2\x88\x92" "32"), std::string::npos) << label;
+    EXPECT_NE(label.find("E\xE2\x88\x92"
+                         "32"),
+              std::string::npos)
+        << label;
   }
   // Five points at five heights, the lowest and the highest far apart.
   const std::size_t path = svg.find("<path class=\"series\"");

@@ -32,8 +32,8 @@ TEST(RunSummary, ReadsTheKeysItUsesAndPassesOverTheRest) {
        R"( "ok":true, "none":false, "print_file":"p.prt", "listing_file":null }
 )",
        "a\"b\\c", "p.prt", "", "Hs", true, 0.016},
-      {R"({"column":3,"series":"caf\u00e9 \ud83c\udf0a \ufffd\n"})", "caf\xC3\xA9 \xF0\x9F\x8C\x8A \xEF\xBF\xBD\n",
-       "", "", "3", false, 0},
+      {R"({"column":3,"series":"caf\u00e9 \ud83c\udf0a \ufffd\n"})",
+       "caf\xC3\xA9 \xF0\x9F\x8C\x8A \xEF\xBF\xBD\n", "", "", "3", false, 0},
       {R"({"column":{"name":"Hs"},"hysteresis":0})", "", "", "", "", true, 0},
       {"{}", "", "", "", "", false, 0},
   };
