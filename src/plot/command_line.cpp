@@ -4,14 +4,13 @@
 #include <sys/stat.h>
 
 #include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 #include <system_error>
 
 #include "textio/run_files.h"
-#include "util/answer_text.h"
+#include "util/strict_number.h"
 
 namespace vorna::plot {
 
@@ -85,7 +84,7 @@ void set_band(double value, Options& options) {
 // shortest form for the note.
 bool read_band(const char* text, Options& options, Problem& problem) {
   double value = 0.0;
-  if (!read_answer_text(text, 0.0, value) || !std::isfinite(value) || value < 0.0) {
+  if (!read_strict_number(text, value) || value < 0.0) {
     problem.set("invalid hysteresis band '%s': give a number, 0 or above", text);
     return false;
   }
