@@ -16,14 +16,41 @@ double two_digits(double value) {
   return value;
 }
 
-// The scan's state: before the first move of at least the band the
-// direction is unknown, and the lowest and highest samples so far are both
-// candidates; afterwards one candidate turn is followed.
-struct ReversalScan {
-  double band;
+// Where kept reversals go: into a table, in locate_extrema's form.
+struct TableSink {
   double* values;
   int* positions;
   int count = 0;
+  void keep(double value, int index) {
+    values[count] = value;
+    positions[count] = index + 1;
+    ++count;
+  }
+};
+
+// Or only into the maximum height between successive ones, by
+// height_statistics' rule: a strictly larger absolute height replaces it.
+struct MaxHeightSink {
+  int count = 0;
+  double previous = 0.0;
+  double max_height = 0.0;
+  void keep(double value, int) {
+    if (count > 0) {
+      const double height = std::fabs(value - previous);
+      if (height > max_height) max_height = height;
+    }
+    previous = value;
+    ++count;
+  }
+};
+
+// The scan's state: before the first move of at least the band the
+// direction is unknown, and the lowest and highest samples so far are both
+// candidates; afterwards one candidate turn is followed.
+template <typename Sink>
+struct ReversalScan {
+  double band;
+  Sink sink;
   int direction = 0;  // +1 rising, -1 falling, 0 not yet known
   int low = -1;       // index of the lowest sample so far (direction 0)
   int high = -1;      // index of the highest sample so far (direction 0)
@@ -33,16 +60,14 @@ struct ReversalScan {
   // A move back of `distance` confirms the candidate.
   bool moved_back(double distance) const { return distance >= band && distance > 0.0; }
 
-  void keep(const double* y, int index) {
-    values[count] = y[index];
-    positions[count] = index + 1;
-    ++count;
-  }
+  void keep(const double* y, int index) { sink.keep(y[index], index); }
 
   // Equal values move the candidate on, so a level run at a turn stands on
   // its last sample. The lowest or highest sample before the first move is a
-  // turn only when the series came to it from the other side: a record that
-  // starts on it starts there, it does not turn.
+  // turn unless it is the first sample itself: any sample after the first
+  // either came to it from the other side or ends a level run that the
+  // record starts with, and the default table takes such a run's last
+  // sample as a turn too (5, 5, 0: a peak at the second sample).
   void start(const double* y, int i) {
     if (first < 0) {
       first = low = high = i;
@@ -52,11 +77,11 @@ struct ReversalScan {
     if (y[i] <= y[low]) low = i;
     if (!moved_back(y[high] - y[low])) return;
     if (high > low) {
-      if (y[low] < y[first]) keep(y, low);
+      if (low != first) keep(y, low);
       direction = 1;
       turn = high;
     } else {
-      if (y[high] > y[first]) keep(y, high);
+      if (high != first) keep(y, high);
       direction = -1;
       turn = low;
     }
@@ -75,10 +100,9 @@ struct ReversalScan {
   }
 };
 
-}  // namespace
-
-int locate_reversals(const double* y, int n, double band, double* values, int* positions) {
-  ReversalScan scan{band, values, positions};
+template <typename Sink>
+Sink scan_reversals(const double* y, int n, double band, Sink sink) {
+  ReversalScan<Sink> scan{band, sink};
   for (int i = 0; i < n; ++i) {
     if (std::isnan(y[i])) continue;
     if (scan.direction == 0) {
@@ -89,40 +113,74 @@ int locate_reversals(const double* y, int n, double band, double* values, int* p
   }
   // The last candidate was never confirmed: the record ends before the
   // series moved back from it, so it is no reversal.
-  return scan.count;
+  return scan.sink;
 }
 
-NoiseAssessment assess_noise(const double* y, int n, int extremum_count, double max_height) {
-  NoiseAssessment result;
+}  // namespace
+
+int locate_reversals(const double* y, int n, double band, double* values, int* positions) {
+  return scan_reversals(y, n, band, TableSink{values, positions}).count;
+}
+
+double reversal_max_height(const double* y, int n, double band, int* count) {
+  const MaxHeightSink result = scan_reversals(y, n, band, MaxHeightSink{});
+  if (count != nullptr) *count = result.count;
+  return result.max_height;
+}
+
+ValueSpread measure_spread(const double* y, int n) {
+  ValueSpread spread;
   double step_sum = 0.0;
   int steps = 0;
-  bool any = false;
+  double smallest_step = HUGE_VAL;
   double previous = 0.0;
+  bool any_finite = false;
   for (int i = 0; i < n; ++i) {
     const double v = y[i];
-    if (!std::isfinite(v)) continue;
-    if (!any) {
-      result.lowest = result.highest = v;
-    } else {
-      if (v < result.lowest) result.lowest = v;
-      if (v > result.highest) result.highest = v;
-      step_sum += std::fabs(v - previous);
-      ++steps;
+    if (std::isnan(v)) continue;
+    if (spread.finite++ == 0) {
+      spread.highest = spread.lowest = v;
+      spread.highest_at = spread.lowest_at = i;
+    } else if (v > spread.highest) {
+      spread.highest = v;
+      spread.highest_at = i;
+    } else if (v < spread.lowest) {
+      spread.lowest = v;
+      spread.lowest_at = i;
     }
-    any = true;
+    if (!std::isfinite(v)) continue;
+    if (any_finite) {
+      const double step = std::fabs(v - previous);
+      step_sum += step;
+      ++steps;
+      if (step > 0.0 && step < smallest_step) smallest_step = step;
+    }
+    any_finite = true;
     previous = v;
   }
+  if (steps > 0) spread.mean_step = step_sum / steps;
+  if (smallest_step < HUGE_VAL) spread.smallest_step = smallest_step;
+  return spread;
+}
+
+double suggested_band(const ValueSpread& spread, int n) {
   constexpr int kFewestJudged = 20;
-  if (n < kFewestJudged || steps == 0) return result;
-  const double mean_step = step_sum / steps;
-  result.dense = extremum_count > n / 4;
-  result.small = extremum_count >= 2 && max_height < 0.05 * (result.highest - result.lowest);
-  result.suggested_band = two_digits(4.0 * mean_step);
-  // A band that holds the wiggles must leave swings to count: when it would
-  // take half the range, every step is as large as the record's own swings
-  // (a wave of a few samples a period), and no band would help.
-  const bool band_leaves_swings = result.suggested_band < 0.5 * (result.highest - result.lowest);
-  result.noise_decides = (result.dense || result.small) && band_leaves_swings;
+  if (n < kFewestJudged) return 0.0;
+  const double band =
+      two_digits(std::fmax(8.0 * spread.mean_step, 2.0 * spread.smallest_step));
+  // Infinite or not-a-number ranges fail the test too.
+  if (!(band > 0.0 && band < 0.5 * (spread.highest - spread.lowest))) return 0.0;
+  return band;
+}
+
+SmallReversals judge_small_reversals(const double* y, int n, const ValueSpread& spread,
+                                     double max_height) {
+  SmallReversals result;
+  result.band = suggested_band(spread, n);
+  if (result.band == 0.0) return result;
+  result.max_height = reversal_max_height(y, n, result.band);
+  const double larger = std::fmax(result.max_height, max_height);
+  result.decide = std::fabs(result.max_height - max_height) > 0.1 * larger;
   return result;
 }
 
