@@ -67,7 +67,8 @@ void BM_JudgeSmallReversals(benchmark::State& state) {
   fill_samples();
   for (auto _ : state) {
     const vorna::ValueSpread spread = vorna::measure_spread(samples, kSamples);
-    const vorna::SmallReversals s = vorna::judge_small_reversals(samples, kSamples, spread, 0.125);
+    const vorna::SmallReversals s =
+        vorna::judge_small_reversals(samples, kSamples, spread, 0.125, 0.1);
     benchmark::DoNotOptimize(s);
   }
   state.SetItemsProcessed(state.iterations() * kSamples);

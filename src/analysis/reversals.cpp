@@ -130,11 +130,12 @@ double reversal_max_height(const double* y, int n, double band, int* count) {
 
 ValueSpread measure_spread(const double* y, int n) {
   ValueSpread spread;
-  double step_sum = 0.0;
-  int steps = 0;
+  double bend_sum = 0.0;
+  int bends = 0;
   double smallest_step = HUGE_VAL;
   double previous = 0.0;
-  bool any_finite = false;
+  double previous_step = 0.0;
+  int finite_values = 0;
   for (int i = 0; i < n; ++i) {
     const double v = y[i];
     if (std::isnan(v)) continue;
@@ -149,38 +150,51 @@ ValueSpread measure_spread(const double* y, int n) {
       spread.lowest_at = i;
     }
     if (!std::isfinite(v)) continue;
-    if (any_finite) {
-      const double step = std::fabs(v - previous);
-      step_sum += step;
-      ++steps;
-      if (step > 0.0 && step < smallest_step) smallest_step = step;
+    const double step = v - previous;
+    if (finite_values >= 1) {
+      const double size = std::fabs(step);
+      if (size > 0.0 && size < smallest_step) smallest_step = size;
     }
-    any_finite = true;
+    if (finite_values >= 2) {
+      bend_sum += std::fabs(step - previous_step);
+      ++bends;
+    }
+    ++finite_values;
     previous = v;
+    previous_step = step;
   }
-  if (steps > 0) spread.mean_step = step_sum / steps;
+  if (bends > 0) spread.mean_bend = bend_sum / bends;
   if (smallest_step < HUGE_VAL) spread.smallest_step = smallest_step;
   return spread;
 }
 
 double suggested_band(const ValueSpread& spread, int n) {
-  constexpr int kFewestJudged = 20;
-  if (n < kFewestJudged) return 0.0;
-  const double band =
-      two_digits(std::fmax(8.0 * spread.mean_step, 2.0 * spread.smallest_step));
+  if (n < kFewestSamplesJudged) return 0.0;
+  const double band = two_digits(std::fmax(9.0 * spread.mean_bend, 2.0 * spread.smallest_step));
   // Infinite or not-a-number ranges fail the test too.
   if (!(band > 0.0 && band < 0.5 * (spread.highest - spread.lowest))) return 0.0;
   return band;
 }
 
+double mean_height(const double* heights, int count) {
+  if (count < 2) return 0.0;
+  double sum = 0.0;
+  for (int j = 1; j < count; ++j) sum += std::fabs(heights[j]);
+  return sum / (count - 1);
+}
+
 SmallReversals judge_small_reversals(const double* y, int n, const ValueSpread& spread,
-                                     double max_height) {
+                                     double max_height, double mean_height) {
   SmallReversals result;
   result.band = suggested_band(spread, n);
   if (result.band == 0.0) return result;
   result.max_height = reversal_max_height(y, n, result.band);
   const double larger = std::fmax(result.max_height, max_height);
-  result.decide = std::fabs(result.max_height - max_height) > 0.1 * larger;
+  // A record without a swing (a noisy ramp) has no maximum height with the
+  // band: its heights are then judged against its range.
+  const double scale = result.max_height > 0.0 ? result.max_height : spread.highest - spread.lowest;
+  result.decide =
+      std::fabs(result.max_height - max_height) > 0.1 * larger && mean_height < 0.2 * scale;
   return result;
 }
 

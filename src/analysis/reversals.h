@@ -28,40 +28,55 @@ int locate_reversals(const double* y, int n, double band, double* values, int* p
 // storing the table; count, when given, receives the number of reversals.
 double reversal_max_height(const double* y, int n, double band, int* count = nullptr);
 
+// Records shorter than this are too short to judge their wiggles or ends:
+// the warnings about them stay silent.
+constexpr int kFewestSamplesJudged = 20;
+
 // What one pass over the values measures: the record's extremes (the first
-// sample of each, not-a-number passed over) and the steps between
-// successive finite values.
+// sample of each, not-a-number passed over), and the steps between
+// successive finite values and how much each differs from the one before.
 struct ValueSpread {
-  int finite = 0;          // values that are numbers (infinities included)
-  int highest_at = -1;     // 0-based position of the first highest value
-  int lowest_at = -1;      // and of the first lowest; -1 without values
+  int finite = 0;       // values that are numbers (infinities included)
+  int highest_at = -1;  // 0-based position of the first highest value
+  int lowest_at = -1;   // and of the first lowest; -1 without values
   double highest = 0.0;
   double lowest = 0.0;
-  double mean_step = 0.0;      // mean absolute step between finite values
+  double mean_bend = 0.0;      // mean absolute difference of successive steps
   double smallest_step = 0.0;  // smallest step that is not 0: the resolution
 };
 ValueSpread measure_spread(const double* y, int n);
 
 // A --hysteresis band that holds a record's small reversals (noise, the
-// steps of a coarse resolution, a ripple) and leaves its swings: eight
-// times the mean step, and at least twice the resolution, to two
-// significant digits, as a user types it. Eight mean steps hold the deepest
-// dip that gaussian noise digs into a long flat crest, twice the resolution
-// a value that dithers between two stored levels. 0 (no band to suggest)
-// for records under 20 samples and when the band would take half the range
-// or more: then the steps are as large as the swings (a wave of a few
-// samples a period), and no band separates them.
+// steps of a coarse resolution, a ripple) and leaves its swings: nine times
+// the mean bend, and at least twice the resolution, to two significant
+// digits, as a user types it. The bend (the second difference) grows with
+// the square of a wave's frequency, so it measures the wiggles of a few
+// samples and hardly the swings: for gaussian noise of deviation s it is
+// 1.95 s on average, and nine of it (17.6 s) hold the deepest dip the noise
+// digs into a long flat crest; for a ripple of ten samples a period it is a
+// quarter of the ripple's amplitude, and nine of it hold the ripple. Twice
+// the resolution holds a value that dithers between two stored levels.
+// 0 (no band to suggest) for records under 20 samples and when the band
+// would take half the range or more: then the wiggles are as large as the
+// swings (a wave of a few samples a period), and no band separates them.
 double suggested_band(const ValueSpread& spread, int n);
 
-// Whether the small reversals decide the maximum height: the record's
-// maximum height with the band suggested differs from the one given by more
-// than 10 % of the larger.
+// The mean absolute height of a table's heights[0..count); heights[0], the
+// first extremum's, is no height and left out. 0 for fewer than two.
+double mean_height(const double* heights, int count);
+
+// Whether small reversals decide the maximum height of a table of every
+// turn with the given maximum and mean height: the record's maximum height
+// with the band suggested differs from it by more than 10 % of the larger,
+// and the table's heights are small next to it: their mean is under a fifth
+// of it (or of the range, when the band leaves no height). A wave with a genuine shorter wave on it
+// (one of a third of its size, say) keeps heights that large, and its own heights stand.
 struct SmallReversals {
   bool decide = false;
   double band = 0.0;        // the band suggested (0: none)
   double max_height = 0.0;  // the maximum height with it
 };
 SmallReversals judge_small_reversals(const double* y, int n, const ValueSpread& spread,
-                                     double max_height);
+                                     double max_height, double mean_height);
 
 }  // namespace vorna

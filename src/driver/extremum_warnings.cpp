@@ -27,7 +27,8 @@ constexpr int kHeightDigits = 4;
 void warn_small_reversals(const Series& series, const ExtremumTable& extrema,
                           const ValueSpread& spread) {
   const SmallReversals small =
-      judge_small_reversals(series.values, series.count, spread, extrema.max_height);
+      judge_small_reversals(series.values, series.count, spread, extrema.max_height,
+                            mean_height(extrema.heights, extrema.count));
   if (!small.decide) return;
   LineText line;
   line.add(kWarningPrefix).add("small reversals decide the maximum height: ");
@@ -55,7 +56,7 @@ int last_number(const Series& series) {
 // sample to the first extremum, or from the last extremum to the last
 // sample, more than 10 % larger than the maximum height.
 void warn_end_swings(const Series& series, const ExtremumTable& extrema) {
-  if (extrema.count < 2) return;
+  if (extrema.count < 2 || series.count < kFewestSamplesJudged) return;
   const double limit = 1.1 * extrema.max_height;
   const double start = std::fabs(extrema.values[0] - series.values[first_number(series)]);
   const double end =
@@ -65,7 +66,8 @@ void warn_end_swings(const Series& series, const ExtremumTable& extrema) {
   if (!at_start && !at_end) return;
   LineText line;
   line.add(kWarningPrefix).add(at_start && at_end ? "the swings" : "the swing");
-  if (at_start) line.add(" from the first sample to the first extremum, ").add_real(start, kHeightDigits);
+  if (at_start)
+    line.add(" from the first sample to the first extremum, ").add_real(start, kHeightDigits);
   if (at_start && at_end) line.add(", and");
   if (at_end) line.add(" from the last extremum to the last sample, ").add_real(end, kHeightDigits);
   line.add(at_start && at_end ? ", are" : ", is").add(" larger than the maximum height ");

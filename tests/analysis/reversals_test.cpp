@@ -140,29 +140,30 @@ TEST(ValueSpread, ExtremesAtTheirFirstPlaceAndTheSteps) {
   EXPECT_EQ(s.lowest_at, 5);
   EXPECT_EQ(s.highest, 5.0);
   EXPECT_EQ(s.lowest, -1.0);
-  EXPECT_EQ(s.mean_step, (3 + 0 + 6 + 3.5 + 3.5 + 6) / 6.0);
+  // Steps 3, 0, -6, 3.5, -3.5, 6 between the numbers.
+  EXPECT_EQ(s.mean_bend, (3 + 6 + 9.5 + 7 + 9.5) / 5.0);
   EXPECT_EQ(s.smallest_step, 3.0);
   EXPECT_EQ(vorna::measure_spread(y.data(), 1).highest_at, -1);
 }
 
-TEST(SuggestedBand, EightMeanStepsOrTwoResolutionsToTwoDigits) {
+TEST(SuggestedBand, NineMeanBendsOrTwoResolutionsToTwoDigits) {
   struct BandCase {
     const char* name;
-    double mean_step, smallest_step, lowest, highest;
+    double mean_bend, smallest_step, lowest, highest;
     int n;
     double band;
   } const cases[] = {
-      {"eight mean steps, two digits", 0.00123, 1e-6, -1, 1, 100, 0.0098},
+      {"nine mean bends, two digits", 0.00123, 1e-6, -1, 1, 100, 0.011},
       {"twice the resolution", 0.0004, 0.01, -1, 1, 100, 0.02},
-      {"half the range is too wide", 0.125, 0.01, -1, 1, 100, 0.0},
-      {"just under half the range", 0.124, 0.01, -1, 1, 100, 0.99},
+      {"half the range is too wide", 0.112, 0.01, -1, 1, 100, 0.0},
+      {"just under half the range", 0.11, 0.01, -1, 1, 100, 0.99},
       {"too short to judge", 0.001, 0.001, -1, 1, 19, 0.0},
       {"a level record", 0.0, 0.0, 1, 1, 100, 0.0},
   };
   for (const BandCase& c : cases) {
     SCOPED_TRACE(c.name);
     vorna::ValueSpread s;
-    s.mean_step = c.mean_step;
+    s.mean_bend = c.mean_bend;
     s.smallest_step = c.smallest_step;
     s.lowest = c.lowest;
     s.highest = c.highest;
