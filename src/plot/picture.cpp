@@ -27,6 +27,7 @@ const char kNoteColour[] = "#8a4b00";
 const char kAxisColour[] = "#555555";
 const char kGridColour[] = "#e3e3e3";
 const char kDetailColour[] = "#f0a830";
+const char kGlobalColour[] = "#2a9d4b";  // the record's highest and lowest sample
 
 enum class XMode {
   kTime,     // samples at their listing times
@@ -1054,6 +1055,33 @@ void draw_detail(const Listing& listing, const Plan& plan, const Text& height_la
   out.text("</g>\n");
 }
 
+// The record's highest and lowest sample (the first of each), from the
+// listing: a ring around each, labelled "max" and "min" beside it, on the
+// right unless that leaves the plot.
+void draw_global_extremes(const Listing& listing, const Plan& plan, const Panel& panel,
+                          const Fonts& f, SvgOutput& out) {
+  if (listing.valued_samples == 0) return;
+  out.text("<g id=\"global-extremes\" fill=\"none\" stroke=\"").text(kGlobalColour);
+  out.text("\">\n");
+  const struct {
+    const SamplePoint& sample;
+    const char* label;
+  } marks[] = {{listing.highest, "max"}, {listing.lowest, "min"}};
+  const double radius = 0.45 * f.base;
+  for (const auto& mark : marks) {
+    const double at = detail_x(mark.sample, plan.mode);
+    if (!std::isfinite(at)) continue;
+    const double x = panel.x.map(at), y = panel.y.map(mark.sample.value);
+    circle(out, x, y, radius);
+    const double gap = radius + 0.2 * f.tick;
+    const bool right = x + gap + text_width(mark.label, f.tick) <= panel.right;
+    out.text("<g stroke=\"none\" fill=\"").text(kGlobalColour).text("\">");
+    text_at(out, right ? x + gap : x - gap, y + 0.35 * f.tick, f.tick, right ? "start" : "end");
+    out.text(mark.label).text("</text></g>\n");
+  }
+  out.text("</g>\n");
+}
+
 // The detail panel's range, marked on the overview.
 void draw_detail_range(const Listing& listing, const Plan& plan, const Panel& overview,
                        SvgOutput& out) {
@@ -1122,6 +1150,7 @@ void draw_picture(const PrintFile& file, const Listing& listing, const PictureSo
     }
     out.text("</g>\n");
   }
+  if (plan.mode != XMode::kNothing) draw_global_extremes(listing, plan, overview, layout.f, out);
   if (plan.draw_pair) {
     const MaxHeightPair& pair = file.pair;
     draw_max_height({overview.x.map(pair.from_time.value), overview.y.map(pair.from_value.value),
