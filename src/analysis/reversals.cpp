@@ -190,11 +190,15 @@ SmallReversals judge_small_reversals(const double* y, int n, const ValueSpread& 
   if (result.band == 0.0) return result;
   result.max_height = reversal_max_height(y, n, result.band);
   const double larger = std::fmax(result.max_height, max_height);
-  // A record without a swing (a noisy ramp) has no maximum height with the
-  // band: its heights are then judged against its range.
-  const double scale = result.max_height > 0.0 ? result.max_height : spread.highest - spread.lowest;
-  result.decide =
-      std::fabs(result.max_height - max_height) > 0.1 * larger && mean_height < 0.2 * scale;
+  const bool differ = std::fabs(result.max_height - max_height) > 0.1 * larger;
+  if (result.max_height > 0.0) {
+    result.decide =
+        differ && result.band <= result.max_height / 3.0 && mean_height < 0.2 * result.max_height;
+  } else {
+    // No swing is left (a noisy ramp): the heights were wiggles if even the
+    // largest is small next to the range.
+    result.decide = differ && max_height < 0.2 * (spread.highest - spread.lowest);
+  }
   return result;
 }
 

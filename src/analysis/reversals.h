@@ -68,9 +68,13 @@ double mean_height(const double* heights, int count);
 // Whether small reversals decide the maximum height of a table of every
 // turn with the given maximum and mean height: the record's maximum height
 // with the band suggested differs from it by more than 10 % of the larger,
-// and the table's heights are small next to it: their mean is under a fifth
-// of it (or of the range, when the band leaves no height). A wave with a genuine shorter wave on it
-// (one of a third of its size, say) keeps heights that large, and its own heights stand.
+// and both the band and the table's heights are small next to that swing:
+// the band under a third of it, the mean height under a fifth. A wave with
+// a genuine shorter wave on it (one of a third of its size, say) keeps
+// heights that large, and a coarse record whose wiggles are nearly its
+// seasonal swing needs a band that large: their own heights stand. When the
+// band leaves no swing (a noisy ramp), the maximum height must be under a
+// fifth of the range.
 struct SmallReversals {
   bool decide = false;
   double band = 0.0;        // the band suggested (0: none)
