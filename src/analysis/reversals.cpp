@@ -139,9 +139,10 @@ ValueSpread measure_spread(const double* y, int n) {
   for (int i = 0; i < n; ++i) {
     const double v = y[i];
     if (std::isnan(v)) continue;
+    spread.last_at = i;
     if (spread.finite++ == 0) {
       spread.highest = spread.lowest = v;
-      spread.highest_at = spread.lowest_at = i;
+      spread.first_at = spread.highest_at = spread.lowest_at = i;
     } else if (v > spread.highest) {
       spread.highest = v;
       spread.highest_at = i;

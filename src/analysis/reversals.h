@@ -37,8 +37,10 @@ constexpr int kFewestSamplesJudged = 20;
 // successive finite values and how much each differs from the one before.
 struct ValueSpread {
   int finite = 0;       // values that are numbers (infinities included)
-  int highest_at = -1;  // 0-based position of the first highest value
-  int lowest_at = -1;   // and of the first lowest; -1 without values
+  int first_at = -1;    // 0-based positions of the first and the last value,
+  int last_at = -1;     // -1 without values
+  int highest_at = -1;  // of the first highest value
+  int lowest_at = -1;   // and of the first lowest
   double highest = 0.0;
   double lowest = 0.0;
   double mean_bend = 0.0;      // mean absolute difference of successive steps

@@ -38,29 +38,15 @@ void warn_small_reversals(const Series& series, const ExtremumTable& extrema,
   write_run_warning(line);
 }
 
-// The first and the last sample that are numbers, or -1.
-int first_number(const Series& series) {
-  for (int i = 0; i < series.count; ++i) {
-    if (!std::isnan(series.values[i])) return i;
-  }
-  return -1;
-}
-int last_number(const Series& series) {
-  for (int i = series.count - 1; i >= 0; --i) {
-    if (!std::isnan(series.values[i])) return i;
-  }
-  return -1;
-}
-
 // A swing at an end of the record that no height holds: from the first
 // sample to the first extremum, or from the last extremum to the last
 // sample, more than 10 % larger than the maximum height.
-void warn_end_swings(const Series& series, const ExtremumTable& extrema) {
+void warn_end_swings(const Series& series, const ExtremumTable& extrema,
+                     const ValueSpread& spread) {
   if (extrema.count < 2 || series.count < kFewestSamplesJudged) return;
   const double limit = 1.1 * extrema.max_height;
-  const double start = std::fabs(extrema.values[0] - series.values[first_number(series)]);
-  const double end =
-      std::fabs(series.values[last_number(series)] - extrema.values[extrema.count - 1]);
+  const double start = std::fabs(extrema.values[0] - series.values[spread.first_at]);
+  const double end = std::fabs(series.values[spread.last_at] - extrema.values[extrema.count - 1]);
   const bool at_start = start > limit;
   const bool at_end = end > limit;
   if (!at_start && !at_end) return;
@@ -97,7 +83,7 @@ void write_extremum_notes(const Series& series, const ExtremumTable& extrema,
   } else {
     warn_small_reversals(series, extrema, spread);
   }
-  warn_end_swings(series, extrema);
+  warn_end_swings(series, extrema, spread);
   warn_no_height(series, extrema, settings.reversal_filter);
 }
 

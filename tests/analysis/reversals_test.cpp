@@ -136,6 +136,8 @@ TEST(ValueSpread, ExtremesAtTheirFirstPlaceAndTheSteps) {
   const std::vector<double> y = {kNaN, 2, 5, 5, kNaN, -1, 2.5, -1, 5};
   const vorna::ValueSpread s = vorna::measure_spread(y.data(), static_cast<int>(y.size()));
   EXPECT_EQ(s.finite, 7);
+  EXPECT_EQ(s.first_at, 1);
+  EXPECT_EQ(s.last_at, 8);
   EXPECT_EQ(s.highest_at, 2);
   EXPECT_EQ(s.lowest_at, 5);
   EXPECT_EQ(s.highest, 5.0);
