@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "textio/run_files.h"
 #include "textio/stop.h"
@@ -100,7 +101,12 @@ const char kShortOptions[] = ":o:l:qhV";
 // The default names: the series' base name, which names one file in a
 // folder, and its suffix.
 char g_default_print_name[NAME_MAX + 8];
-char g_default_listing_name[NAME_MAX + 8];
+char g_default_listing_name[PATH_MAX + 1];  // or the name FORT36 gives
+
+// "-" names standard output.
+const char* output_name(const char* name) {
+  return std::strcmp(name, "-") == 0 ? "/dev/stdout" : name;
+}
 
 void set_problem(char* problem, int size, const char* format, ...) {
   va_list arguments;
@@ -136,11 +142,18 @@ void set_default_names(RunSettings& settings) {
                      sizeof g_default_print_name);
     settings.print_name = g_default_print_name;
   }
-  if (settings.listing_name == nullptr && !listing_name_is_set()) {
+  if (settings.listing_name == nullptr && listing_name_is_set()) {
+    const std::string_view listing = listing_name_from_environment();
+    std::snprintf(g_default_listing_name, sizeof g_default_listing_name, "%.*s",
+                  static_cast<int>(listing.size()), listing.data());
+    settings.listing_name = g_default_listing_name;
+  } else if (settings.listing_name == nullptr) {
     series_base_name(settings.series_name, ".lst", g_default_listing_name,
                      sizeof g_default_listing_name);
     settings.listing_name = g_default_listing_name;
   }
+  settings.print_name = output_name(settings.print_name);
+  settings.listing_name = output_name(settings.listing_name);
   settings.series_path =
       std::strcmp(settings.series_name, "-") == 0 ? "/dev/stdin" : settings.series_name;
 }

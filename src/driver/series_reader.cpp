@@ -6,6 +6,7 @@
 #include "driver/series_warnings.h"
 #include "textio/number_reader.h"
 #include "textio/units.h"
+#include "textio/where_lines.h"
 #include "util/line_reader.h"
 #include "util/prompt.h"
 #include "util/text_field.h"
@@ -50,7 +51,7 @@ void read_series_lines(Series& series, double window_start, double window_end) {
   double time = 0.0;
   double value = 0.0;
   double* targets[] = {&time, &value};
-  int line_number = 0;
+  LineNumber line_number = 0;
   for (;;) {
     if (read_line(kSeriesUnit, g_line_field, kTextLength, true) == -1) return;
     ++line_number;
