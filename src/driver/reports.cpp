@@ -32,13 +32,17 @@ constexpr std::size_t length_of(const char (&)[N]) {
 // listing line is written.
 const char* g_listing_shown = nullptr;
 
-// listing_name, when given, names the listing file in place of the unit's
-// own rule; like that rule it connects only when there is a line to write.
+// A run from the command line has connected the listing already; the
+// dialogue's connects on its first line, so only when there is one.
 void write_listing(const Series& series) {
-  // A real counter rebuilds each time on the even grid.
+  // A real counter rebuilds each time on the even grid. The scalars and the
+  // array are read once: the writes in the loop could change any memory.
   double counter = 1.0;
+  const double first_time = series.first_time;
+  const double increment = series.increment;
+  const double* const values = series.values;
   for (int k = 0; k < series.count; ++k) {
-    write_listing_line(sample_time(counter, series.first_time, series.increment), series.values[k]);
+    write_listing_line(sample_time(counter, first_time, increment), values[k]);
     counter += 1.0;
   }
   if (series.count > 0 && unit_connected(kListingUnit)) {
@@ -76,9 +80,12 @@ void write_header_block(const Series& series, double simulation_length, const ch
 }
 
 void write_extremum_table(const Series& series) {
-  for (int j = 0; j < g_extrema.count; ++j) {
-    write_table_line(sample_time(g_extrema.positions[j], series.first_time, series.increment),
-                     g_extrema.values[j], g_extrema.heights[j]);
+  const ExtremumTable table = g_extrema;  // read once, as in write_listing
+  const double first_time = series.first_time;
+  const double increment = series.increment;
+  for (int j = 0; j < table.count; ++j) {
+    write_table_line(sample_time(table.positions[j], first_time, increment), table.values[j],
+                     table.heights[j]);
   }
 }
 
