@@ -45,6 +45,19 @@ const char kUsageText[] =
     "      --json           the summary as one JSON object on standard output\n"
     "      --hysteresis=H   extrema are the reversals that the series moves back\n"
     "                       from by at least H (0 or more), for noisy records\n"
+    "      --cycles         count the load cycles between the extrema (rainflow)\n"
+    "                       into a cycle file, the base name of SERIES with .cyc\n"
+    "      --cycle-file=F   the cycle file (and --cycles)\n"
+    "      --cycle-ends     the first and last samples count as turns too\n"
+    "                       (and --cycles)\n"
+    "      --slope=M        the damage-equivalent range for slope M (more than 0)\n"
+    "                       (and --cycles)\n"
+    "      --waves          zero down-crossing waves into a wave file, the base\n"
+    "                       name of SERIES with .wav; with --hysteresis=H a\n"
+    "                       crossing goes from H/2 above the level to H/2 below\n"
+    "      --wave-file=F    the wave file (and --waves)\n"
+    "      --level=Z        the level the waves cross (default: the mean value)\n"
+    "                       (and --waves)\n"
     "  -h, --help           show this text and exit\n"
     "  -V, --version        show the version and exit\n"
     "The base name drops the folders and the last extension. A TIME is read as\n"
@@ -81,7 +94,19 @@ const char kVersionText[] = "vorna 1.0\n";
 namespace {
 
 // Values of the options that have no short form.
-enum : int { kFromOption = 256, kToOption, kJsonOption, kHysteresisOption };
+enum : int {
+  kFromOption = 256,
+  kToOption,
+  kJsonOption,
+  kHysteresisOption,
+  kCyclesOption,
+  kCycleFileOption,
+  kCycleEndsOption,
+  kSlopeOption,
+  kWavesOption,
+  kWaveFileOption,
+  kLevelOption,
+};
 
 const option kOptions[] = {
     {"print", required_argument, nullptr, 'o'},
@@ -91,6 +116,13 @@ const option kOptions[] = {
     {"quiet", no_argument, nullptr, 'q'},
     {"json", no_argument, nullptr, kJsonOption},
     {"hysteresis", required_argument, nullptr, kHysteresisOption},
+    {"cycles", no_argument, nullptr, kCyclesOption},
+    {"cycle-file", required_argument, nullptr, kCycleFileOption},
+    {"cycle-ends", no_argument, nullptr, kCycleEndsOption},
+    {"slope", required_argument, nullptr, kSlopeOption},
+    {"waves", no_argument, nullptr, kWavesOption},
+    {"wave-file", required_argument, nullptr, kWaveFileOption},
+    {"level", required_argument, nullptr, kLevelOption},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -144,6 +176,45 @@ void set_default_names(RunSettings& settings) {
   }
   settings.series_path =
       std::strcmp(settings.series_name, "-") == 0 ? "/dev/stdin" : settings.series_name;
+}
+
+// The options of the cycle count and the wave scan; false, with the
+// problem, for a slope or level that is no number of its kind.
+bool read_analysis_option(int option, const char* value, RunSettings& settings, char* problem,
+                          int problem_size) {
+  switch (option) {
+    case kCycleFileOption:
+      settings.cycle_name = value;
+      break;
+    case kCycleEndsOption:
+      settings.cycle_ends = true;
+      break;
+    case kSlopeOption:
+      if (!read_answer_text(value, 0.0, settings.slope) || !(settings.slope > 0.0) ||
+          !std::isfinite(settings.slope)) {
+        set_problem(problem, problem_size,
+                    "invalid slope for --slope: '%s' (a number, more than 0)", value);
+        return false;
+      }
+      break;
+    case kWaveFileOption:
+      settings.wave_name = value;
+      break;
+    case kLevelOption:
+      settings.level_given = true;
+      if (!read_answer_text(value, 0.0, settings.level) || !std::isfinite(settings.level)) {
+        set_problem(problem, problem_size, "invalid level for --level: '%s' (a number)", value);
+        return false;
+      }
+      break;
+    default:
+      break;
+  }
+  const bool cycle_option = option == kCyclesOption || option == kCycleFileOption ||
+                            option == kCycleEndsOption || option == kSlopeOption;
+  settings.cycles |= cycle_option;
+  settings.waves |= !cycle_option;
+  return true;
 }
 
 // The problem, cut short and with a control byte shown as '?' so that it
@@ -211,6 +282,17 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
           return CommandLineRequest::kUsageError;
         }
         settings.hysteresis += 0.0;  // -0 is 0
+        break;
+      case kCyclesOption:
+      case kCycleFileOption:
+      case kCycleEndsOption:
+      case kSlopeOption:
+      case kWavesOption:
+      case kWaveFileOption:
+      case kLevelOption:
+        if (!read_analysis_option(result, optarg, settings, problem, problem_size)) {
+          return CommandLineRequest::kUsageError;
+        }
         break;
       case 'q':
         settings.summary = SummaryForm::kNone;

@@ -5,6 +5,7 @@
 #include "analysis/extrema.h"
 #include "analysis/heights.h"
 #include "analysis/reversals.h"
+#include "driver/cycles_and_waves.h"
 #include "driver/extremum_warnings.h"
 #include "driver/json_writer.h"
 #include "driver/run_warnings.h"
@@ -86,7 +87,7 @@ void write_to_console(void*, const char* bytes, std::size_t count) {
 // The summary as one JSON object on one line: the values the reports
 // format, the files by the names diagnostics show, and the run's warnings.
 void write_json_summary(const Series& series, double simulation_length, const RunSettings& settings,
-                        const char* print_shown) {
+                        const char* print_shown, const CyclesAndWaves& cycles_and_waves) {
   JsonWriter json(write_to_console, nullptr);
   const struct {
     const char* key;
@@ -124,6 +125,7 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
   } else {
     json.raw("null");
   }
+  cycles_and_waves.write_json(json);
   json.raw(",\"warnings\":[");
   for (int i = 0; i < run_warning_count(); ++i) {
     if (i > 0) json.raw(",");
@@ -156,6 +158,7 @@ void write_reports(const Series& series, const char* header_line, const RunSetti
   // before any report; the reports themselves keep their order.
   analyse(series, settings);
   write_extremum_notes(series, g_extrema, settings);
+  const CyclesAndWaves cycles_and_waves(series, g_extrema, settings);
   write_listing(series, settings.listing_name);
   const double simulation_length = series.last_time - series.first_time;
   if (summary_lines) {
@@ -171,10 +174,11 @@ void write_reports(const Series& series, const char* header_line, const RunSetti
     }
   }
   write_extremum_table(series);
+  cycles_and_waves.write_files();
   const char* print_shown = unit_file_name(kPrintUnit);
   close_unit(kPrintUnit);
   if (settings.summary == SummaryForm::kJson) {
-    write_json_summary(series, simulation_length, settings, print_shown);
+    write_json_summary(series, simulation_length, settings, print_shown, cycles_and_waves);
   }
   stop_run();
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "analysis/series.h"
+#include "driver/cycles_and_waves.h"
 #include "driver/input_places.h"
 #include "driver/reports.h"
 #include "driver/series_reader.h"
@@ -66,6 +67,11 @@ void run_program(const RunSettings& settings) {
     // The series first: a run whose series is missing leaves no print file.
     connect_named_file(kSeriesUnit, settings.series_path, OpenStatus::kOld);
     connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kUnknown);
+    for (const int unit : {kCycleUnit, kWaveUnit}) {
+      char spare[kSpareNameSize];
+      const char* name = cycle_or_wave_file_name(settings, unit, spare);
+      if (name != nullptr) connect_named_file(unit, name, OpenStatus::kUnknown);
+    }
     name_series_file(settings.series_name, static_cast<int>(std::strlen(settings.series_name)));
     read_series_lines(g_series, settings.window_start, settings.window_end);
   }

@@ -8,8 +8,8 @@ namespace vorna {
 namespace {
 
 // One line for each kind of warning at most: six about the series, two about
-// its extrema.
-constexpr int kKinds = 8;
+// its extrema, one about its cycles and one about its waves.
+constexpr int kKinds = 10;
 LineText g_warnings[kKinds];
 int g_warning_count = 0;
 

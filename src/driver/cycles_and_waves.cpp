@@ -1,0 +1,251 @@
+#include "driver/cycles_and_waves.h"
+
+#include <limits.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "driver/run_warnings.h"
+#include "textio/run_files.h"
+#include "textio/units.h"
+#include "textio/where_lines.h"
+#include "textio/write_statement.h"
+
+namespace vorna {
+namespace {
+
+static_assert(kSpareNameSize >= NAME_MAX + 8, "a base name, a suffix and its end");
+
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+// The header labels: 26 characters ending in ": ", as the print file's.
+constexpr char kSeriesLabel[] = "# Series                : ";
+constexpr char kMethodLabel[] = "# Method                : ";
+constexpr char kBandLabel[] = "# Hysteresis band       : ";
+constexpr char kFullLabel[] = "# Full cycles           : ";
+constexpr char kHalfLabel[] = "# Half cycles           : ";
+constexpr char kLargestLabel[] = "# Largest range         : ";
+constexpr char kLargestTimeLabel[] = "# Time of largest range : ";
+constexpr char kSlopeLabel[] = "# Slope                 : ";
+constexpr char kEquivalentLabel[] = "# Equivalent range      : ";
+constexpr char kLevelLabel[] = "# Level                 : ";
+constexpr char kCrossingBandLabel[] = "# Crossing band         : ";
+constexpr char kWavesLabel[] = "# Waves                 : ";
+constexpr char kHighestLabel[] = "# Highest wave          : ";
+constexpr char kHighestTimeLabel[] = "# Time of highest wave  : ";
+constexpr char kHighestPeriodLabel[] = "# Period of highest wave: ";
+constexpr char kThirdLabel[] = "# Mean of highest third : ";
+constexpr char kRmsLabel[] = "# Root-mean-square      : ";
+constexpr char kMeanPeriodLabel[] = "# Mean period           : ";
+// The column heads, right-aligned over the 12-character fields.
+constexpr char kCycleHeads[] = "#      Range        Mean       Count       Start       Close";
+constexpr char kWaveHeads[] = "#      Start      Period      Height       Crest      Trough";
+
+template <std::size_t N>
+void write_text_line(int unit, const char (&text)[N]) {
+  WriteStatement(unit).text(text).finish();
+}
+template <std::size_t N>
+void write_count(int unit, const char (&label)[N], int value) {
+  WriteStatement(unit).text(label).integer(value, kHeaderCountWidth).finish();
+}
+// A quantity that the analysis may not have: 0 in the header, as the
+// print file shows a height that is not there.
+template <std::size_t N>
+void write_value(int unit, const char (&label)[N], double value) {
+  WriteStatement(unit)
+      .text(label)
+      .exponent(std::isnan(value) ? 0.0 : value, kHeaderExponent.width, kHeaderExponent.digits)
+      .finish();
+}
+template <std::size_t N>
+void write_time(int unit, const char (&label)[N], double value) {
+  WriteStatement(unit)
+      .text(label)
+      .fixed(std::isnan(value) ? 0.0 : value, kHeaderFixed.width, kHeaderFixed.digits)
+      .finish();
+}
+
+}  // namespace
+
+const char* cycle_or_wave_file_name(const RunSettings& settings, int unit, char* spare) {
+  const bool cycles = unit == kCycleUnit;
+  if (!(cycles ? settings.cycles : settings.waves)) return nullptr;
+  const char* given = cycles ? settings.cycle_name : settings.wave_name;
+  if (given != nullptr) return given;
+  series_base_name(settings.series_name, cycles ? ".cyc" : ".wav", spare, kSpareNameSize);
+  return spare;
+}
+
+CyclesAndWaves::CyclesAndWaves(const Series& series, const ExtremumTable& extrema,
+                               const RunSettings& settings)
+    : series_(series), settings_(settings), clock_{series.first_time, series.increment} {
+  if (settings.cycles) count_cycles(extrema);
+  if (settings.waves) scan_waves();
+}
+
+void CyclesAndWaves::count_cycles(const ExtremumTable& extrema) {
+  const std::size_t room = static_cast<std::size_t>(extrema.count) + 2;
+  history_values_.resize(room);
+  history_positions_.resize(room);
+  history_ = {history_values_.data(), history_positions_.data(), 0};
+  reduce_to_turns(extrema.values, extrema.positions, extrema.count, series_.values, series_.count,
+                  settings_.cycle_ends, history_);
+  std::vector<int> stack(room);
+  cycles_.resize(room);
+  cycles_.resize(static_cast<std::size_t>(count_rainflow(history_, stack.data(), cycles_.data())));
+  cycle_summary_ = summarise_cycles(history_, cycles_.data(), static_cast<int>(cycles_.size()),
+                                    settings_.slope);
+  if (!cycles_.empty()) return;
+  LineText line;
+  line.add(kWarningPrefix).add("no cycles to count: ").add(history_.count);
+  line.add(history_.count == 1 ? " turning point" : " turning points");
+  line.add(" (fewer than two) in ").add(series_.count).add(" samples");
+  if (!settings_.cycle_ends) line.add("; --cycle-ends counts the first and last samples too");
+  write_run_warning(line);
+}
+
+void CyclesAndWaves::scan_waves() {
+  const RecordLevels levels = record_levels(series_.values, series_.count);
+  level_ = settings_.level_given ? settings_.level : levels.mean;
+  band_ = settings_.reversal_filter ? settings_.hysteresis : 0.0;
+  waves_.resize(static_cast<std::size_t>(series_.count) / 2 + 1);
+  waves_.resize(static_cast<std::size_t>(
+      find_waves(series_.values, series_.count, level_, band_, clock_, waves_.data())));
+  std::vector<double> heights(waves_.size());
+  wave_summary_ =
+      summarise_waves(waves_.data(), static_cast<int>(waves_.size()), heights.data());
+  if (!waves_.empty()) return;
+  LineText line;
+  line.add(kWarningPrefix).add("no waves: ");
+  if (std::isnan(levels.mean)) {
+    line.add("the record has no finite samples");
+  } else if (levels.lowest == levels.highest) {
+    line.add("the record is constant at ").add_real(levels.lowest);
+  } else if (band_ >= levels.highest - levels.lowest) {
+    line.add("the crossing band ").add_real(band_).add(" (--hysteresis) is not narrower than ");
+    line.add("the record's range, ").add_real(levels.lowest).add(" to ").add_real(levels.highest);
+  } else {
+    line.add("fewer than two down-crossings of the level ").add_real(level_);
+  }
+  write_run_warning(line);
+}
+
+double CyclesAndWaves::close_time(const RainflowCycle& cycle) const {
+  return clock_.at(history_.positions[cycle_close(cycle)]);
+}
+
+void CyclesAndWaves::write_header_name(int unit) const {
+  LineText name;
+  name.add(kSeriesLabel).add_name(settings_.series_name);
+  WriteStatement(unit).text(name.text(), std::strlen(name.text())).finish();
+}
+
+void CyclesAndWaves::write_cycle_file() const {
+  const int unit = kCycleUnit;
+  write_header_name(unit);
+  if (settings_.cycle_ends) {
+    write_text_line(unit, "# Method                : rainflow, three-point; extrema and ends");
+  } else {
+    write_text_line(unit, "# Method                : rainflow, three-point; extrema only");
+  }
+  write_value(unit, kBandLabel, settings_.reversal_filter ? settings_.hysteresis : 0.0);
+  write_count(unit, kFullLabel, cycle_summary_.full);
+  write_count(unit, kHalfLabel, cycle_summary_.half);
+  const bool any = cycle_summary_.largest >= 0;
+  write_value(unit, kLargestLabel, any ? cycle_summary_.largest_range : kNone);
+  write_time(unit, kLargestTimeLabel,
+             any ? close_time(cycles_[static_cast<std::size_t>(cycle_summary_.largest)]) : kNone);
+  if (settings_.slope > 0.0) {
+    write_value(unit, kSlopeLabel, settings_.slope);
+    write_value(unit, kEquivalentLabel, cycle_summary_.equivalent_range);
+  }
+  write_text_line(unit, kCycleHeads);
+  for (const RainflowCycle& cycle : cycles_) {
+    WriteStatement(unit)
+        .exponent(cycle_range(history_, cycle), kCycleValue.width, kCycleValue.digits)
+        .exponent(cycle_mean(history_, cycle), kCycleValue.width, kCycleValue.digits)
+        .fixed(cycle.full() ? 1.0 : 0.5, kCycleCount.width, kCycleCount.digits)
+        .fixed(clock_.at(history_.positions[cycle.from]), kCycleTime.width, kCycleTime.digits)
+        .fixed(close_time(cycle), kCycleTime.width, kCycleTime.digits)
+        .finish();
+  }
+  close_unit(unit);
+}
+
+void CyclesAndWaves::write_wave_file() const {
+  const int unit = kWaveUnit;
+  write_header_name(unit);
+  if (settings_.level_given) {
+    write_text_line(unit, "# Method                : zero down-crossing of the level given");
+  } else {
+    write_text_line(unit, "# Method                : zero down-crossing of the mean level");
+  }
+  write_value(unit, kLevelLabel, level_);
+  write_value(unit, kCrossingBandLabel, band_);
+  const WaveSummary& s = wave_summary_;
+  write_count(unit, kWavesLabel, s.count);
+  write_value(unit, kHighestLabel, s.hmax);
+  write_time(unit, kHighestTimeLabel, s.time_of_hmax);
+  write_time(unit, kHighestPeriodLabel, s.tmax);
+  write_value(unit, kThirdLabel, s.h1_3);
+  write_value(unit, kRmsLabel, s.hrms);
+  write_time(unit, kMeanPeriodLabel, s.tz);
+  write_text_line(unit, kWaveHeads);
+  for (const Wave& wave : waves_) {
+    WriteStatement(unit)
+        .fixed(wave.start, kWaveTime.width, kWaveTime.digits)
+        .fixed(wave.period, kWaveTime.width, kWaveTime.digits)
+        .exponent(wave.height(), kWaveValue.width, kWaveValue.digits)
+        .exponent(wave.crest, kWaveValue.width, kWaveValue.digits)
+        .exponent(wave.trough, kWaveValue.width, kWaveValue.digits)
+        .finish();
+  }
+  close_unit(unit);
+}
+
+void CyclesAndWaves::write_files() const {
+  if (settings_.cycles) write_cycle_file();
+  if (settings_.waves) write_wave_file();
+}
+
+void CyclesAndWaves::write_json(JsonWriter& json) const {
+  const auto key = [&json](const char* name, double value) {
+    json.raw(",\"");
+    json.raw(name);
+    json.raw("\":");
+    json.number(value);
+  };
+  if (settings_.cycles) {
+    const CycleSummary& s = cycle_summary_;
+    const bool any = s.largest >= 0;
+    json.raw(",\"cycles\":{\"full\":");
+    json.number(s.full);
+    key("half", s.half);
+    key("largest_range", any ? s.largest_range : kNone);
+    key("time_of_largest_range",
+        any ? close_time(cycles_[static_cast<std::size_t>(s.largest)]) : kNone);
+    if (settings_.slope > 0.0) {
+      key("slope", settings_.slope);
+      key("equivalent_range", s.equivalent_range);
+    }
+    json.raw("}");
+  }
+  if (settings_.waves) {
+    const WaveSummary& s = wave_summary_;
+    json.raw(",\"waves\":{\"level\":");
+    json.number(level_);
+    key("band", band_);
+    key("count", s.count);
+    key("hmax", s.hmax);
+    key("time_of_hmax", s.time_of_hmax);
+    key("h1_3", s.h1_3);
+    key("hrms", s.hrms);
+    key("tz", s.tz);
+    key("tmax", s.tmax);
+    json.raw("}");
+  }
+}
+
+}  // namespace vorna
