@@ -87,17 +87,16 @@ CyclesAndWaves::CyclesAndWaves(const Series& series, const ExtremumTable& extrem
 
 void CyclesAndWaves::count_cycles(const ExtremumTable& extrema) {
   const std::size_t room = static_cast<std::size_t>(extrema.count) + 2;
-  history_values_.resize(room);
-  history_positions_.resize(room);
-  history_ = {history_values_.data(), history_positions_.data(), 0};
+  history_values_.reset(new double[room]);
+  history_positions_.reset(new int[room]);
+  history_ = {history_values_.get(), history_positions_.get(), 0};
   reduce_to_turns(extrema.values, extrema.positions, extrema.count, series_.values, series_.count,
                   settings_.cycle_ends, history_);
-  std::vector<int> stack(room);
-  cycles_.resize(room);
-  cycles_.resize(static_cast<std::size_t>(count_rainflow(history_, stack.data(), cycles_.data())));
-  cycle_summary_ = summarise_cycles(history_, cycles_.data(), static_cast<int>(cycles_.size()),
-                                    settings_.slope);
-  if (!cycles_.empty()) return;
+  const std::unique_ptr<int[]> stack(new int[room]);
+  cycles_.reset(new RainflowCycle[room]);
+  cycle_count_ = count_rainflow(history_, stack.get(), cycles_.get());
+  cycle_summary_ = summarise_cycles(history_, cycles_.get(), cycle_count_, settings_.slope);
+  if (cycle_count_ > 0) return;
   LineText line;
   line.add(kWarningPrefix).add("no cycles to count: ").add(history_.count);
   line.add(history_.count == 1 ? " turning point" : " turning points");
@@ -110,13 +109,12 @@ void CyclesAndWaves::scan_waves() {
   const RecordLevels levels = record_levels(series_.values, series_.count);
   level_ = settings_.level_given ? settings_.level : levels.mean;
   band_ = settings_.reversal_filter ? settings_.hysteresis : 0.0;
-  waves_.resize(static_cast<std::size_t>(series_.count) / 2 + 1);
-  waves_.resize(static_cast<std::size_t>(
-      find_waves(series_.values, series_.count, level_, band_, clock_, waves_.data())));
-  std::vector<double> heights(waves_.size());
-  wave_summary_ =
-      summarise_waves(waves_.data(), static_cast<int>(waves_.size()), heights.data());
-  if (!waves_.empty()) return;
+  const std::size_t room = static_cast<std::size_t>(series_.count) / 2 + 1;
+  waves_.reset(new Wave[room]);
+  wave_count_ = find_waves(series_.values, series_.count, level_, band_, clock_, waves_.get());
+  const std::unique_ptr<double[]> heights(new double[static_cast<std::size_t>(wave_count_) + 1]);
+  wave_summary_ = summarise_waves(waves_.get(), wave_count_, heights.get());
+  if (wave_count_ > 0) return;
   LineText line;
   line.add(kWarningPrefix).add("no waves: ");
   if (std::isnan(levels.mean)) {
@@ -162,7 +160,8 @@ void CyclesAndWaves::write_cycle_file() const {
     write_value(unit, kEquivalentLabel, cycle_summary_.equivalent_range);
   }
   write_text_line(unit, kCycleHeads);
-  for (const RainflowCycle& cycle : cycles_) {
+  for (int k = 0; k < cycle_count_; ++k) {
+    const RainflowCycle& cycle = cycles_[static_cast<std::size_t>(k)];
     WriteStatement(unit)
         .exponent(cycle_range(history_, cycle), kCycleValue.width, kCycleValue.digits)
         .exponent(cycle_mean(history_, cycle), kCycleValue.width, kCycleValue.digits)
@@ -193,7 +192,8 @@ void CyclesAndWaves::write_wave_file() const {
   write_value(unit, kRmsLabel, s.hrms);
   write_time(unit, kMeanPeriodLabel, s.tz);
   write_text_line(unit, kWaveHeads);
-  for (const Wave& wave : waves_) {
+  for (int k = 0; k < wave_count_; ++k) {
+    const Wave& wave = waves_[static_cast<std::size_t>(k)];
     WriteStatement(unit)
         .fixed(wave.start, kWaveTime.width, kWaveTime.digits)
         .fixed(wave.period, kWaveTime.width, kWaveTime.digits)

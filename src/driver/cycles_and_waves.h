@@ -3,7 +3,7 @@
 // summary.
 #pragma once
 
-#include <vector>
+#include <memory>
 
 #include "analysis/rainflow.h"
 #include "analysis/series.h"
@@ -42,14 +42,18 @@ class CyclesAndWaves {
   const Series& series_;
   const RunSettings& settings_;
   SampleClock clock_;
-  std::vector<double> history_values_;
-  std::vector<int> history_positions_;
+  // Storage for this run, as large as the analysis may need and left
+  // uninitialised: only what is used is touched.
+  std::unique_ptr<double[]> history_values_;
+  std::unique_ptr<int[]> history_positions_;
   LoadHistory history_{nullptr, nullptr, 0};
-  std::vector<RainflowCycle> cycles_;
+  std::unique_ptr<RainflowCycle[]> cycles_;
+  int cycle_count_ = 0;
   CycleSummary cycle_summary_;
   double level_ = 0.0;
   double band_ = 0.0;
-  std::vector<Wave> waves_;
+  std::unique_ptr<Wave[]> waves_;
+  int wave_count_ = 0;
   WaveSummary wave_summary_;
 };
 

@@ -1,6 +1,7 @@
 #include "driver/run_sequence.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "analysis/series.h"
 #include "driver/cycles_and_waves.h"
