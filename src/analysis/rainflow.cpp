@@ -100,9 +100,8 @@ CycleSummary summarise_cycles(const LoadHistory& history, const RainflowCycle* c
     if (slope > 0.0) weighted += n * std::pow(range, slope);
   }
   const double total = summary.full + 0.5 * summary.half;
-  summary.equivalent_range = count > 0 && slope > 0.0
-                                 ? std::pow(weighted / total, 1.0 / slope)
-                                 : std::numeric_limits<double>::quiet_NaN();
+  summary.equivalent_range = count > 0 && slope > 0.0 ? std::pow(weighted / total, 1.0 / slope)
+                                                      : std::numeric_limits<double>::quiet_NaN();
   return summary;
 }
 

@@ -26,8 +26,7 @@ struct Counted {
 };
 
 // Counts the extrema ex (at positions 2, 3, ... of y) of the record y.
-Counted count(const std::vector<double>& ex, const std::vector<double>& y = {},
-              bool ends = false) {
+Counted count(const std::vector<double>& ex, const std::vector<double>& y = {}, bool ends = false) {
   Counted c;
   c.values.resize(ex.size() + 2);
   c.positions.resize(ex.size() + 2);
@@ -109,9 +108,15 @@ TEST(Rainflow, RecordEnds) {
       {"a constant record", {2, 2, 2, 2}, {}, true, {}},
       {"a monotone record without its ends", {1, 2, 3, 4}, {}, false, {}},
       {"a monotone record with its ends", {1, 2, 3, 4}, {}, true, {{3, 0.5}}},
-      {"a swing cut by the start counts as half", {1, 5, 0, 2}, {5, 0}, true,
+      {"a swing cut by the start counts as half",
+       {1, 5, 0, 2},
+       {5, 0},
+       true,
        {{4, 0.5}, {5, 0.5}, {2, 0.5}}},
-      {"an end past the last extremum replaces it", {0, 4, 1, 3, 6}, {4, 1, 3}, true,
+      {"an end past the last extremum replaces it",
+       {0, 4, 1, 3, 6},
+       {4, 1, 3},
+       true,
        {{3, 1.0}, {6, 0.5}}},
       {"not-a-number ends are passed over", {NAN, 1, 5, 0, NAN}, {5}, true, {{4, 0.5}, {5, 0.5}}},
   };
@@ -144,7 +149,8 @@ std::vector<std::pair<double, double>> literal_rainflow(const std::vector<double
         held.erase(held.begin());
       } else {
         found.emplace_back(y, 1.0);
-        held.erase(held.begin() + static_cast<long>(n) - 3, held.begin() + static_cast<long>(n) - 1);
+        held.erase(held.begin() + static_cast<long>(n) - 3,
+                   held.begin() + static_cast<long>(n) - 1);
       }
     }
   }

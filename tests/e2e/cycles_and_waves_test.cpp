@@ -128,9 +128,8 @@ TEST(CyclesAndWaves, AFileThatIsAnotherFileOfTheRunIs30) {
     arguments.push_back("history.txt");
     const RunResult run = run_in(dir, arguments);
     EXPECT_EQ(run.status, 30) << arguments[0];
-    EXPECT_EQ(run.err.rfind("vorna: severe (30): open failure, unit " + std::to_string(test.unit),
-                            0),
-              0u)
+    EXPECT_EQ(
+        run.err.rfind("vorna: severe (30): open failure, unit " + std::to_string(test.unit), 0), 0u)
         << run.err;
     EXPECT_EQ(read_file(dir.file("history.txt")), kHistory);
   }
@@ -203,8 +202,8 @@ std::string sea(double noise) {
     double v = 0.0;
     for (int c = 0; c < 40; ++c) {
       const double f = 0.07 + 0.004 * c;
-      v += 0.12 * std::exp(-std::pow((f - 0.1) / 0.04, 2)) * std::sin(2 * M_PI * f * k * 0.1 +
-                                                                      phases[c]);
+      v += 0.12 * std::exp(-std::pow((f - 0.1) / 0.04, 2)) *
+           std::sin(2 * M_PI * f * k * 0.1 + phases[c]);
     }
     std::snprintf(line, sizeof line, "%.1f %.4f\n", k * 0.1, v + noise * gauss(random));
     text += line;
