@@ -19,13 +19,8 @@ static_assert(kSpareNameSize >= NAME_MAX + 8, "a base name, a suffix and its end
 
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
-// The header labels: 26 characters ending in ": ", as the print file's.
-constexpr char kSeriesLabel[] = "# Series                : ";
-constexpr char kMethodLabel[] = "# Method                : ";
+// The other header labels (the shared ones are in run_files.h).
 constexpr char kBandLabel[] = "# Hysteresis band       : ";
-constexpr char kFullLabel[] = "# Full cycles           : ";
-constexpr char kHalfLabel[] = "# Half cycles           : ";
-constexpr char kLargestLabel[] = "# Largest range         : ";
 constexpr char kLargestTimeLabel[] = "# Time of largest range : ";
 constexpr char kSlopeLabel[] = "# Slope                 : ";
 constexpr char kEquivalentLabel[] = "# Equivalent range      : ";
@@ -38,9 +33,6 @@ constexpr char kHighestPeriodLabel[] = "# Period of highest wave: ";
 constexpr char kThirdLabel[] = "# Mean of highest third : ";
 constexpr char kRmsLabel[] = "# Root-mean-square      : ";
 constexpr char kMeanPeriodLabel[] = "# Mean period           : ";
-// The column heads, right-aligned over the 12-character fields.
-constexpr char kCycleHeads[] = "#      Range        Mean       Count       Start       Close";
-constexpr char kWaveHeads[] = "#      Start      Period      Height       Crest      Trough";
 
 template <std::size_t N>
 void write_text_line(int unit, const char (&text)[N]) {
@@ -136,7 +128,7 @@ double CyclesAndWaves::close_time(const RainflowCycle& cycle) const {
 
 void CyclesAndWaves::write_header_name(int unit) const {
   LineText name;
-  name.add(kSeriesLabel).add_name(settings_.series_name);
+  name.add(kSeriesNameLabel).add_name(settings_.series_name);
   WriteStatement(unit).text(name.text(), std::strlen(name.text())).finish();
 }
 
@@ -149,10 +141,10 @@ void CyclesAndWaves::write_cycle_file() const {
     write_text_line(unit, "# Method                : rainflow, three-point; extrema only");
   }
   write_value(unit, kBandLabel, settings_.reversal_filter ? settings_.hysteresis : 0.0);
-  write_count(unit, kFullLabel, cycle_summary_.full);
-  write_count(unit, kHalfLabel, cycle_summary_.half);
+  write_count(unit, kFullCyclesLabel, cycle_summary_.full);
+  write_count(unit, kHalfCyclesLabel, cycle_summary_.half);
   const bool any = cycle_summary_.largest >= 0;
-  write_value(unit, kLargestLabel, any ? cycle_summary_.largest_range : kNone);
+  write_value(unit, kLargestRangeLabel, any ? cycle_summary_.largest_range : kNone);
   write_time(unit, kLargestTimeLabel,
              any ? close_time(cycles_[static_cast<std::size_t>(cycle_summary_.largest)]) : kNone);
   if (settings_.slope > 0.0) {

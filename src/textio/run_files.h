@@ -39,6 +39,18 @@ inline constexpr FieldLayout kTableValue = {12, 4};
 inline constexpr FieldLayout kListingTime = {15, 3};
 inline constexpr FieldLayout kListingValue = {15, 5};
 
+// The cycle and wave files' header blocks: 26-character labels as the print
+// file's, each followed by an I12, F12.3 or 1PE12.3 field or a text; the
+// last header line heads the columns.
+inline constexpr char kSeriesNameLabel[] = "# Series                : ";
+inline constexpr char kCycleMethodLabel[] = "# Method                : rainflow";
+inline constexpr char kFullCyclesLabel[] = "# Full cycles           : ";
+inline constexpr char kHalfCyclesLabel[] = "# Half cycles           : ";
+inline constexpr char kLargestRangeLabel[] = "# Largest range         : ";
+inline constexpr char kCycleHeads[] =
+    "#      Range        Mean       Count       Start       Close";
+inline constexpr char kWaveHeads[] = "#      Start      Period      Height       Crest      Trough";
+
 // One cycle file line: range and mean 1PE12.4, count (1.0 or 0.5) F12.1,
 // the times where the cycle starts and closes F12.3.
 inline constexpr FieldLayout kCycleValue = {12, 4};
