@@ -152,12 +152,16 @@ void CyclesAndWaves::write_cycle_file() const {
     write_value(unit, kEquivalentLabel, cycle_summary_.equivalent_range);
   }
   write_text_line(unit, kCycleHeads);
+  // The count takes two values only: their fields are formed once.
+  char full_count[kCycleCount.width], half_count[kCycleCount.width];
+  format_fixed(1.0, kCycleCount.width, kCycleCount.digits, full_count);
+  format_fixed(0.5, kCycleCount.width, kCycleCount.digits, half_count);
   for (int k = 0; k < cycle_count_; ++k) {
     const RainflowCycle& cycle = cycles_[static_cast<std::size_t>(k)];
     WriteStatement(unit)
         .exponent(cycle_range(history_, cycle), kCycleValue.width, kCycleValue.digits)
         .exponent(cycle_mean(history_, cycle), kCycleValue.width, kCycleValue.digits)
-        .fixed(cycle.full() ? 1.0 : 0.5, kCycleCount.width, kCycleCount.digits)
+        .text(cycle.full() ? full_count : half_count, sizeof full_count)
         .fixed(clock_.at(history_.positions[cycle.from]), kCycleTime.width, kCycleTime.digits)
         .fixed(close_time(cycle), kCycleTime.width, kCycleTime.digits)
         .finish();
