@@ -4,7 +4,6 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -14,7 +13,7 @@
 #include "textio/stop.h"
 #include "textio/system_io.h"
 #include "textio/units.h"
-#include "util/answer_text.h"
+#include "util/strict_number.h"
 #include "util/text_field.h"
 
 namespace vorna {
@@ -60,9 +59,9 @@ const char kUsageText[] =
     "                       (and --waves)\n"
     "  -h, --help           show this text and exit\n"
     "  -V, --version        show the version and exit\n"
-    "The base name drops the folders and the last extension. A TIME is read as\n"
-    "the answer to a window question is; without --from and --to the window is\n"
-    "the whole series.\n"
+    "The base name drops the folders and the last extension. A TIME, H, M or Z\n"
+    "is one number and nothing else (2.5, -1E3, 1.0D1); without --from and --to\n"
+    "the window is the whole series.\n"
     "\n"
     "It writes a four-line summary on standard output, the print file (a header\n"
     "block and one line per extremum) and the listing file (one line per sample).\n"
@@ -190,8 +189,7 @@ bool read_analysis_option(int option, const char* value, RunSettings& settings, 
       settings.cycle_ends = true;
       break;
     case kSlopeOption:
-      if (!read_answer_text(value, 0.0, settings.slope) || !(settings.slope > 0.0) ||
-          !std::isfinite(settings.slope)) {
+      if (!read_strict_number(value, settings.slope) || !(settings.slope > 0.0)) {
         set_problem(problem, problem_size,
                     "invalid slope for --slope: '%s' (a number, more than 0)", value);
         return false;
@@ -202,7 +200,7 @@ bool read_analysis_option(int option, const char* value, RunSettings& settings, 
       break;
     case kLevelOption:
       settings.level_given = true;
-      if (!read_answer_text(value, 0.0, settings.level) || !std::isfinite(settings.level)) {
+      if (!read_strict_number(value, settings.level)) {
         set_problem(problem, problem_size, "invalid level for --level: '%s' (a number)", value);
         return false;
       }
@@ -242,6 +240,59 @@ void series_base_name(const char* series, const char* suffix, char* out, int siz
   std::snprintf(out, static_cast<std::size_t>(size), "%.*s%s", base_length, base, suffix);
 }
 
+namespace {
+
+// One option of a run into settings; false, with the problem, for a wrong
+// one. element is the argument getopt_long stopped at.
+bool apply_option(int result, const char* element, RunSettings& settings, char* problem,
+                  int problem_size) {
+  switch (result) {
+    case 'o':
+      settings.print_name = optarg;
+      return true;
+    case 'l':
+      settings.listing_name = optarg;
+      return true;
+    case kFromOption:
+    case kToOption: {
+      const bool from = result == kFromOption;
+      double& value = from ? settings.window_start : settings.window_end;
+      if (read_strict_number(optarg, value)) return true;
+      set_problem(problem, problem_size, "invalid time for --%s: '%s'", from ? "from" : "to",
+                  optarg);
+      return false;
+    }
+    case kHysteresisOption:
+      // A band is a height: one number, 0 or more.
+      settings.reversal_filter = true;
+      if (read_strict_number(optarg, settings.hysteresis) && settings.hysteresis >= 0.0) {
+        return true;
+      }
+      set_problem(problem, problem_size,
+                  "invalid band for --hysteresis: '%s' (a number, 0 or more)", optarg);
+      return false;
+    case kCyclesOption:
+    case kCycleFileOption:
+    case kCycleEndsOption:
+    case kSlopeOption:
+    case kWavesOption:
+    case kWaveFileOption:
+    case kLevelOption:
+      return read_analysis_option(result, optarg, settings, problem, problem_size);
+    case 'q':
+      settings.summary = SummaryForm::kNone;
+      return true;
+    case kJsonOption:
+      settings.summary = SummaryForm::kJson;
+      return true;
+    default:
+      describe_option_problem(result, element, problem, problem_size);
+      return false;
+  }
+}
+
+}  // namespace
+
 CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settings, char* problem,
                                      int problem_size) {
   settings = RunSettings();
@@ -250,69 +301,22 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
   settings.window_start = -std::numeric_limits<double>::infinity();
   settings.window_end = std::numeric_limits<double>::infinity();
   CommandLineRequest answer = CommandLineRequest::kRun;
-  optind = 0;  // a fresh scan, also when called again
+  bool wrong = false;  // the first wrong option's problem is kept
+  optind = 0;          // a fresh scan, also when called again
   opterr = 0;
   int result;
   while ((result = getopt_long(argc, argv, kShortOptions, kOptions, nullptr)) != -1) {
-    switch (result) {
-      case 'o':
-        settings.print_name = optarg;
-        break;
-      case 'l':
-        settings.listing_name = optarg;
-        break;
-      case kFromOption:
-      case kToOption: {
-        const bool from = result == kFromOption;
-        double& value = from ? settings.window_start : settings.window_end;
-        if (!read_answer_text(optarg, from ? 0.0 : 1.0e30, value)) {
-          set_problem(problem, problem_size, "invalid time for --%s: '%s'", from ? "from" : "to",
-                      optarg);
-          return CommandLineRequest::kUsageError;
-        }
-        break;
+    if (result == 'h' || result == 'V') {
+      // Answered before anything else; the first of them decides.
+      if (answer == CommandLineRequest::kRun) {
+        answer = result == 'h' ? CommandLineRequest::kHelp : CommandLineRequest::kVersion;
       }
-      case kHysteresisOption:
-        // A band is a height: finite and not negative (an empty H is 0).
-        settings.reversal_filter = true;
-        if (!read_answer_text(optarg, 0.0, settings.hysteresis) || !(settings.hysteresis >= 0.0) ||
-            !std::isfinite(settings.hysteresis)) {
-          set_problem(problem, problem_size,
-                      "invalid band for --hysteresis: '%s' (a number, 0 or more)", optarg);
-          return CommandLineRequest::kUsageError;
-        }
-        settings.hysteresis += 0.0;  // -0 is 0
-        break;
-      case kCyclesOption:
-      case kCycleFileOption:
-      case kCycleEndsOption:
-      case kSlopeOption:
-      case kWavesOption:
-      case kWaveFileOption:
-      case kLevelOption:
-        if (!read_analysis_option(result, optarg, settings, problem, problem_size)) {
-          return CommandLineRequest::kUsageError;
-        }
-        break;
-      case 'q':
-        settings.summary = SummaryForm::kNone;
-        break;
-      case kJsonOption:
-        settings.summary = SummaryForm::kJson;
-        break;
-      case 'h':
-      case 'V':
-        // The first of them decides.
-        if (answer == CommandLineRequest::kRun) {
-          answer = result == 'h' ? CommandLineRequest::kHelp : CommandLineRequest::kVersion;
-        }
-        break;
-      default:
-        describe_option_problem(result, argv[optind - 1], problem, problem_size);
-        return CommandLineRequest::kUsageError;
+    } else if (!wrong) {
+      wrong = !apply_option(result, argv[optind - 1], settings, problem, problem_size);
     }
   }
   if (answer != CommandLineRequest::kRun) return answer;
+  if (wrong) return CommandLineRequest::kUsageError;
   if (optind == argc) {
     set_problem(problem, problem_size, "missing SERIES operand");
     return CommandLineRequest::kUsageError;

@@ -45,10 +45,9 @@ bool next_line(const char* path, BlockReader& reader, std::string_view& line, Pr
   if (status == BlockReader::Status::kError) {
     problem.set("%s: cannot read: %s", path, std::strerror(errno));
   } else {
-    problem.set("%s:%lld: not a VORNA %s (%s)", path,
-                static_cast<long long>(reader.line_number() + 1), kKind,
-                status == BlockReader::Status::kEnd ? "it ends inside its header"
-                                                    : "line too long");
+    problem.set(
+        "%s:%lld: not a VORNA %s (%s)", path, static_cast<long long>(reader.line_number() + 1),
+        kKind, status == BlockReader::Status::kEnd ? "it ends inside its header" : "line too long");
   }
   return false;
 }
@@ -139,7 +138,11 @@ struct Fonts {
 
 Fonts fonts_for(const PictureSize& size) {
   const double base = std::fmax(11.0, std::fmin(size.width / 64.0, size.height / 26.0));
-  return {base, 1.3 * base, 0.85 * base, base, std::fmax(4.0, std::round(0.6 * base)),
+  return {base,
+          1.3 * base,
+          0.85 * base,
+          base,
+          std::fmax(4.0, std::round(0.6 * base)),
           std::fmax(1.0, std::round(base / 1.5) / 10)};
 }
 
@@ -272,8 +275,8 @@ void draw_curve(const CycleFile& file, const Frame& frame, const Fonts& f, SvgOu
 // The count of cycles with the largest range, the least the curve shows.
 double least_count(const CycleFile& file) {
   double least = 0.0;
-  for (std::int64_t i = 0; i < file.count && file.cycles[static_cast<std::size_t>(i)].range ==
-                                                  file.cycles[0].range;
+  for (std::int64_t i = 0;
+       i < file.count && file.cycles[static_cast<std::size_t>(i)].range == file.cycles[0].range;
        ++i) {
     least += file.cycles[static_cast<std::size_t>(i)].count;
   }
@@ -340,8 +343,8 @@ Layout lay_out(const CycleFile& file, double total, bool with_note, const Pictur
   const double width = size.width - f.margin - frame.left;
   layout.ticks =
       choose_ticks(0.0, frame.range_high, std::max(2, static_cast<int>(width / (5.0 * f.tick))));
-  frame.right = size.width - f.margin -
-                0.35 * f.tick * static_cast<double>(longest_tick_label(layout.ticks));
+  frame.right =
+      size.width - f.margin - 0.35 * f.tick * static_cast<double>(longest_tick_label(layout.ticks));
   return layout;
 }
 

@@ -53,6 +53,12 @@ TEST(CommandLine, HelpVersionDialogueOrRun) {
       {{"--help", "--version"}, CommandLineRequest::kHelp},
       {{"--he"}, CommandLineRequest::kHelp},  // a unique prefix
       {{"-qV"}, CommandLineRequest::kVersion},
+      // Answered before anything else, a wrong option or value too.
+      {{"-h", "--bogus"}, CommandLineRequest::kHelp},
+      {{"-help"}, CommandLineRequest::kHelp},  // -h first, then the wrong -e
+      {{"--to=x", "-x", "-V"}, CommandLineRequest::kVersion},
+      {{"-o"}, CommandLineRequest::kUsageError},
+      {{"-o", "-h"}, CommandLineRequest::kUsageError},  // -h is the print file's name
       {{"series.txt"}, CommandLineRequest::kRun},
       {{"--", "--help"}, CommandLineRequest::kRun},  // a series named --help
       {{"-"}, CommandLineRequest::kRun},
@@ -68,7 +74,7 @@ TEST(CommandLine, UsageErrorsNameTheProblem) {
     std::string problem;
   } cases[] = {
       {{"--helpx"}, "unrecognized option '--helpx'"},
-      {{"-help"}, "invalid option -- 'e'"},
+      {{"-qe"}, "invalid option -- 'e'"},
       {{"--verbose", "s.txt"}, "unrecognized option '--verbose'"},
       {{"-x", "s.txt"}, "invalid option -- 'x'"},
       {{"s.txt", "-o"}, "option requires an argument -- 'o'"},
@@ -77,16 +83,27 @@ TEST(CommandLine, UsageErrorsNameTheProblem) {
       {{"--json=1", "s.txt"}, "option '--json' doesn't allow an argument"},
       {{"a.txt", "b.txt"}, "extra operand 'b.txt'"},
       {{"-q"}, "missing SERIES operand"},
+      // A TIME or a band is one number and nothing else.
       {{"--from=abc", "s.txt"}, "invalid time for --from: 'abc'"},
       {{"--to", "1.5.5", "s.txt"}, "invalid time for --to: '1.5.5'"},
       {{"--to", "1E309", "s.txt"}, "invalid time for --to: '1E309'"},
-      {{"--from", "", "--to", "5,", "--from=NaN", "s.txt"}, "invalid time for --from: 'NaN'"},
+      {{"--to=tomorrow", "s.txt"}, "invalid time for --to: 'tomorrow'"},
+      {{"--to=final", "s.txt"}, "invalid time for --to: 'final'"},
+      {{"--to=2 days", "s.txt"}, "invalid time for --to: '2 days'"},
+      {{"--from=1,2", "s.txt"}, "invalid time for --from: '1,2'"},
+      {{"--from=", "s.txt"}, "invalid time for --from: ''"},
+      {{"--from= 5", "s.txt"}, "invalid time for --from: ' 5'"},
+      {{"--to=5 ", "s.txt"}, "invalid time for --to: '5 '"},
+      {{"--to=/", "s.txt"}, "invalid time for --to: '/'"},
+      {{"--from=NaN", "s.txt"}, "invalid time for --from: 'NaN'"},
       {{"--hysteresis=-0.1", "s.txt"},
        "invalid band for --hysteresis: '-0.1' (a number, 0 or more)"},
-      {{"--hysteresis", "wide", "s.txt"},
-       "invalid band for --hysteresis: 'wide' (a number, 0 or more)"},
+      {{"--hysteresis", "free", "s.txt"},
+       "invalid band for --hysteresis: 'free' (a number, 0 or more)"},
       {{"--hysteresis=1E999", "s.txt"},
        "invalid band for --hysteresis: '1E999' (a number, 0 or more)"},
+      {{"--hysteresis=", "s.txt"}, "invalid band for --hysteresis: '' (a number, 0 or more)"},
+      {{"--hysteresis=1,", "s.txt"}, "invalid band for --hysteresis: '1,' (a number, 0 or more)"},
       {{"s.txt", "--hysteresis"}, "option '--hysteresis' requires an argument"},
   };
   for (const auto& c : cases) {
@@ -96,7 +113,7 @@ TEST(CommandLine, UsageErrorsNameTheProblem) {
   }
 }
 
-TEST(CommandLine, TimesAreReadAsWindowAnswersAndDefaultToTheWholeSeries) {
+TEST(CommandLine, TimesAreOneNumberAndDefaultToTheWholeSeries) {
   const double infinity = INFINITY;
   const struct {
     std::vector<std::string> arguments;
@@ -104,13 +121,8 @@ TEST(CommandLine, TimesAreReadAsWindowAnswersAndDefaultToTheWholeSeries) {
   } cases[] = {
       {{"s.txt"}, -infinity, infinity},
       {{"--from=2.5", "--to", "1.0D1", "s.txt"}, 2.5, 10.0},
-      {{"--from=-1E30", "s.txt"}, -1e30, infinity},
-      // An empty TIME or one that starts with a blank is the dialogue's default.
-      {{"--from=", "--to=", "s.txt"}, 0.0, 1e30},
-      {{"--from= 5", "--to= 5", "s.txt"}, 0.0, 1e30},
-      // A TIME that gives no value is 0; what follows the number is not read.
-      {{"--from=/", "--to=,", "s.txt"}, 0.0, 0.0},
-      {{"--from=3 4", "--to=7,x", "s.txt"}, 3.0, 7.0},
+      {{"--from=-1E30", "--to=+4e-1", "s.txt"}, -1e30, 0.4},
+      {{"--from=-0", "--to=.5", "s.txt"}, 0.0, 0.5},
   };
   for (const auto& c : cases) {
     const Parsed parsed = parse(c.arguments);
@@ -120,7 +132,7 @@ TEST(CommandLine, TimesAreReadAsWindowAnswersAndDefaultToTheWholeSeries) {
   }
 }
 
-// A band is read as a TIME is; without the option the default table.
+// A band is one number as a TIME is; without the option the default table.
 TEST(CommandLine, HysteresisIsABandOfZeroOrMore) {
   const struct {
     std::vector<std::string> arguments;
@@ -130,8 +142,7 @@ TEST(CommandLine, HysteresisIsABandOfZeroOrMore) {
       {{"s.txt"}, false, 0.0},
       {{"--hysteresis=0", "s.txt"}, true, 0.0},
       {{"--hysteresis", "2.5D-2", "s.txt"}, true, 0.025},
-      {{"--hysteresis=", "s.txt"}, true, 0.0},  // empty: 0, as an empty TIME is its default
-      {{"s.txt", "--hysteresis=1,", "--hysteresis=0.5"}, true, 0.5},  // the last one holds
+      {{"s.txt", "--hysteresis=1", "--hysteresis=0.5"}, true, 0.5},  // the last one holds
       {{"--hysteresis=-0", "s.txt"}, true, 0.0},
   };
   for (const auto& c : cases) {

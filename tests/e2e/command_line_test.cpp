@@ -41,6 +41,8 @@ TEST(CommandLine, HelpAndVersionEndAtOnceWithStatusZero) {
       {{"--help"}, vorna::kUsageText},
       {{"-h"}, vorna::kUsageText},
       {{"ignored", "--help"}, vorna::kUsageText},
+      {{"-h", "--bogus"}, vorna::kUsageText},
+      {{"--to=never", "--help"}, vorna::kUsageText},
       {{"--version"}, "vorna 1.0\n"},
       {{"-V"}, "vorna 1.0\n"},
   };
@@ -91,6 +93,9 @@ TEST(CommandLine, UsageErrorsAreOneLineAndStatusTwoWithoutAnyFile) {
       {{"s.txt", "s.txt"}, "vorna: extra operand 's.txt'\n"},
       {{"-q", "--json"}, "vorna: missing SERIES operand\n"},
       {{"--from", "start", "s.txt"}, "vorna: invalid time for --from: 'start'\n"},
+      {{"--to=2 days", "s.txt"}, "vorna: invalid time for --to: '2 days'\n"},
+      {{"--hysteresis=free", "s.txt"},
+       "vorna: invalid band for --hysteresis: 'free' (a number, 0 or more)\n"},
       {{"--hysteresis=-1", "s.txt"},
        "vorna: invalid band for --hysteresis: '-1' (a number, 0 or more)\n"},
       {{"s.txt", "two\nlines\x1b"}, "vorna: extra operand 'two?lines?'\n"},

@@ -177,8 +177,8 @@ TEST(CyclesAndWaves, NothingToCountWritesTheHeadersAndSaysWhy) {
 }
 
 TEST(CyclesAndWaves, WrongSlopeOrLevelIsAUsageError) {
-  const char* const wrong[] = {"--slope=0", "--slope=-3", "--slope=x", "--level=1e999",
-                               "--level=abc"};
+  const char* const wrong[] = {"--slope=0",   "--slope=-3", "--slope=x",  "--level=1e999",
+                               "--level=abc", "--level=",   "--level=1,5"};
   for (const char* argument : wrong) {
     TempDir dir;
     const RunResult run = run_in(dir, {argument, "r.txt"});

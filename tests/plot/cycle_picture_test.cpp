@@ -44,8 +44,7 @@ TEST(CyclePicture, StepsUpAtEachRangeOnALogarithmicScale) {
   const RunResult plot = plot_cycles_of(dir, kHistory);
   ASSERT_EQ(plot.status, 0) << plot.err;
   const std::string svg = read_file(dir.file("r.svg"));
-  EXPECT_NE(svg.find("<title>r.cyc: 1 full and 6 half cycles of r.txt</title>"),
-            std::string::npos);
+  EXPECT_NE(svg.find("<title>r.cyc: 1 full and 6 half cycles of r.txt</title>"), std::string::npos);
   const std::vector<std::string> curve = elements_of(svg, "<path id=\"exceedance\"");
   ASSERT_EQ(curve.size(), 1u);
   const std::string d = attribute_of(curve[0], "d");
@@ -90,15 +89,18 @@ TEST(CyclePicture, WhatIsNoCycleFileIsRefusedWithOneLine) {
     std::string err;
   };
   const Case cases[] = {
-      {{"--cycles=r.prt"}, 1,
+      {{"--cycles=r.prt"},
+       1,
        "vorna-plot: r.prt:1: not a VORNA cycle file (expected the series' name)\n"},
-      {{"--cycles=cut.cyc"}, 1,
-       "vorna-plot: cut.cyc: 6 cycle lines, but its header counts 7\n"},
-      {{"--cycles=extra.cyc"}, 1,
+      {{"--cycles=cut.cyc"}, 1, "vorna-plot: cut.cyc: 6 cycle lines, but its header counts 7\n"},
+      {{"--cycles=extra.cyc"},
+       1,
        "vorna-plot: extra.cyc:16: not a VORNA cycle file (more cycles than its header counts)\n"},
-      {{"--cycles=r.cyc", "-o", "r.cyc"}, 1,
+      {{"--cycles=r.cyc", "-o", "r.cyc"},
+       1,
        "vorna-plot: r.cyc: is the input file r.cyc; name another output\n"},
-      {{"--cycles=r.cyc", "r.prt"}, 2,
+      {{"--cycles=r.cyc", "r.prt"},
+       2,
        "vorna-plot: extra operand 'r.prt': --cycles draws its file alone\n"},
   };
   for (const Case& test : cases) {
