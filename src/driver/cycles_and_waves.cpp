@@ -38,22 +38,23 @@ template <std::size_t N>
 void write_text_line(int unit, const char (&text)[N]) {
   WriteStatement(unit).text(text).finish();
 }
+// These writers return whether a field was too wide for its value.
 template <std::size_t N>
-void write_count(int unit, const char (&label)[N], int value) {
-  WriteStatement(unit).text(label).integer(value, kHeaderCountWidth).finish();
+bool write_count(int unit, const char (&label)[N], int value) {
+  return WriteStatement(unit).text(label).integer(value, kHeaderCountWidth).finish();
 }
 // A quantity that the analysis may not have: 0 in the header, as the
 // print file shows a height that is not there.
 template <std::size_t N>
-void write_value(int unit, const char (&label)[N], double value) {
-  WriteStatement(unit)
+bool write_value(int unit, const char (&label)[N], double value) {
+  return WriteStatement(unit)
       .text(label)
       .exponent(std::isnan(value) ? 0.0 : value, kHeaderExponent.width, kHeaderExponent.digits)
       .finish();
 }
 template <std::size_t N>
-void write_time(int unit, const char (&label)[N], double value) {
-  WriteStatement(unit)
+bool write_time(int unit, const char (&label)[N], double value) {
+  return WriteStatement(unit)
       .text(label)
       .fixed(std::isnan(value) ? 0.0 : value, kHeaderFixed.width, kHeaderFixed.digits)
       .finish();
@@ -132,7 +133,7 @@ void CyclesAndWaves::write_header_name(int unit) const {
   WriteStatement(unit).text(name.text(), std::strlen(name.text())).finish();
 }
 
-void CyclesAndWaves::write_cycle_file() const {
+long CyclesAndWaves::write_cycle_file() const {
   const int unit = kCycleUnit;
   write_header_name(unit);
   if (settings_.cycle_ends) {
@@ -140,16 +141,18 @@ void CyclesAndWaves::write_cycle_file() const {
   } else {
     write_text_line(unit, "# Method                : rainflow, three-point; extrema only");
   }
-  write_value(unit, kBandLabel, settings_.reversal_filter ? settings_.hysteresis : 0.0);
-  write_count(unit, kFullCyclesLabel, cycle_summary_.full);
-  write_count(unit, kHalfCyclesLabel, cycle_summary_.half);
+  long overflowed =
+      write_value(unit, kBandLabel, settings_.reversal_filter ? settings_.hysteresis : 0.0);
+  overflowed += write_count(unit, kFullCyclesLabel, cycle_summary_.full);
+  overflowed += write_count(unit, kHalfCyclesLabel, cycle_summary_.half);
   const bool any = cycle_summary_.largest >= 0;
-  write_value(unit, kLargestRangeLabel, any ? cycle_summary_.largest_range : kNone);
-  write_time(unit, kLargestTimeLabel,
-             any ? close_time(cycles_[static_cast<std::size_t>(cycle_summary_.largest)]) : kNone);
+  overflowed += write_value(unit, kLargestRangeLabel, any ? cycle_summary_.largest_range : kNone);
+  overflowed += write_time(
+      unit, kLargestTimeLabel,
+      any ? close_time(cycles_[static_cast<std::size_t>(cycle_summary_.largest)]) : kNone);
   if (settings_.slope > 0.0) {
-    write_value(unit, kSlopeLabel, settings_.slope);
-    write_value(unit, kEquivalentLabel, cycle_summary_.equivalent_range);
+    overflowed += write_value(unit, kSlopeLabel, settings_.slope);
+    overflowed += write_value(unit, kEquivalentLabel, cycle_summary_.equivalent_range);
   }
   write_text_line(unit, kCycleHeads);
   // The count takes two values only: their fields are formed once.
@@ -158,18 +161,20 @@ void CyclesAndWaves::write_cycle_file() const {
   format_fixed(0.5, kCycleCount.width, kCycleCount.digits, half_count);
   for (int k = 0; k < cycle_count_; ++k) {
     const RainflowCycle& cycle = cycles_[static_cast<std::size_t>(k)];
-    WriteStatement(unit)
-        .exponent(cycle_range(history_, cycle), kCycleValue.width, kCycleValue.digits)
-        .exponent(cycle_mean(history_, cycle), kCycleValue.width, kCycleValue.digits)
-        .text(cycle.full() ? full_count : half_count, sizeof full_count)
-        .fixed(clock_.at(history_.positions[cycle.from]), kCycleTime.width, kCycleTime.digits)
-        .fixed(close_time(cycle), kCycleTime.width, kCycleTime.digits)
-        .finish();
+    overflowed +=
+        WriteStatement(unit)
+            .exponent(cycle_range(history_, cycle), kCycleValue.width, kCycleValue.digits)
+            .exponent(cycle_mean(history_, cycle), kCycleValue.width, kCycleValue.digits)
+            .text(cycle.full() ? full_count : half_count, sizeof full_count)
+            .fixed(clock_.at(history_.positions[cycle.from]), kCycleTime.width, kCycleTime.digits)
+            .fixed(close_time(cycle), kCycleTime.width, kCycleTime.digits)
+            .finish();
   }
   close_unit(unit);
+  return overflowed;
 }
 
-void CyclesAndWaves::write_wave_file() const {
+long CyclesAndWaves::write_wave_file() const {
   const int unit = kWaveUnit;
   write_header_name(unit);
   if (settings_.level_given) {
@@ -177,33 +182,33 @@ void CyclesAndWaves::write_wave_file() const {
   } else {
     write_text_line(unit, "# Method                : zero down-crossing of the mean level");
   }
-  write_value(unit, kLevelLabel, level_);
-  write_value(unit, kCrossingBandLabel, band_);
   const WaveSummary& s = wave_summary_;
-  write_count(unit, kWavesLabel, s.count);
-  write_value(unit, kHighestLabel, s.hmax);
-  write_time(unit, kHighestTimeLabel, s.time_of_hmax);
-  write_time(unit, kHighestPeriodLabel, s.tmax);
-  write_value(unit, kThirdLabel, s.h1_3);
-  write_value(unit, kRmsLabel, s.hrms);
-  write_time(unit, kMeanPeriodLabel, s.tz);
+  long overflowed = write_value(unit, kLevelLabel, level_);
+  overflowed += write_value(unit, kCrossingBandLabel, band_);
+  overflowed += write_count(unit, kWavesLabel, s.count);
+  overflowed += write_value(unit, kHighestLabel, s.hmax);
+  overflowed += write_time(unit, kHighestTimeLabel, s.time_of_hmax);
+  overflowed += write_time(unit, kHighestPeriodLabel, s.tmax);
+  overflowed += write_value(unit, kThirdLabel, s.h1_3);
+  overflowed += write_value(unit, kRmsLabel, s.hrms);
+  overflowed += write_time(unit, kMeanPeriodLabel, s.tz);
   write_text_line(unit, kWaveHeads);
   for (int k = 0; k < wave_count_; ++k) {
     const Wave& wave = waves_[static_cast<std::size_t>(k)];
-    WriteStatement(unit)
-        .fixed(wave.start, kWaveTime.width, kWaveTime.digits)
-        .fixed(wave.period, kWaveTime.width, kWaveTime.digits)
-        .exponent(wave.height(), kWaveValue.width, kWaveValue.digits)
-        .exponent(wave.crest, kWaveValue.width, kWaveValue.digits)
-        .exponent(wave.trough, kWaveValue.width, kWaveValue.digits)
-        .finish();
+    overflowed += WriteStatement(unit)
+                      .fixed(wave.start, kWaveTime.width, kWaveTime.digits)
+                      .fixed(wave.period, kWaveTime.width, kWaveTime.digits)
+                      .exponent(wave.height(), kWaveValue.width, kWaveValue.digits)
+                      .exponent(wave.crest, kWaveValue.width, kWaveValue.digits)
+                      .exponent(wave.trough, kWaveValue.width, kWaveValue.digits)
+                      .finish();
   }
   close_unit(unit);
+  return overflowed;
 }
 
-void CyclesAndWaves::write_files() const {
-  if (settings_.cycles) write_cycle_file();
-  if (settings_.waves) write_wave_file();
+long CyclesAndWaves::write_files() const {
+  return (settings_.cycles ? write_cycle_file() : 0) + (settings_.waves ? write_wave_file() : 0);
 }
 
 void CyclesAndWaves::write_json(JsonWriter& json) const {

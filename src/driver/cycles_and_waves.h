@@ -26,16 +26,17 @@ class CyclesAndWaves {
   // and writes a warning for each analysis that finds nothing.
   CyclesAndWaves(const Series& series, const ExtremumTable& extrema, const RunSettings& settings);
 
-  // The cycle and wave files, each written and closed.
-  void write_files() const;
+  // The cycle and wave files, each written and closed. Returns the number
+  // of lines with a field too wide for it.
+  long write_files() const;
   // ,"cycles":{...} and ,"waves":{...} for the analyses asked for.
   void write_json(JsonWriter& json) const;
 
  private:
   void count_cycles(const ExtremumTable& extrema);
   void scan_waves();
-  void write_cycle_file() const;
-  void write_wave_file() const;
+  long write_cycle_file() const;
+  long write_wave_file() const;
   void write_header_name(int unit) const;
   double close_time(const RainflowCycle& cycle) const;
 
