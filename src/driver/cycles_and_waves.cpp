@@ -5,9 +5,12 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "driver/run_warnings.h"
+#include "textio/diagnostics.h"
 #include "textio/run_files.h"
+#include "textio/stop.h"
 #include "textio/units.h"
 #include "textio/where_lines.h"
 #include "textio/write_statement.h"
@@ -60,6 +63,16 @@ bool write_time(int unit, const char (&label)[N], double value) {
       .finish();
 }
 
+// Storage for count items of this run, left uninitialised: only what is
+// used is touched. A system that cannot give it ends the run with the 41,
+// named after the unit whose file is then left unwritten.
+template <typename T>
+std::unique_ptr<T[]> take_storage(std::size_t count, int unit) {
+  std::unique_ptr<T[]> storage(new (std::nothrow) T[count]);
+  if (storage == nullptr) fail_run(kNoMemory, unit);
+  return storage;
+}
+
 }  // namespace
 
 const char* cycle_or_wave_file_name(const RunSettings& settings, int unit, char* spare) {
@@ -80,13 +93,13 @@ CyclesAndWaves::CyclesAndWaves(const Series& series, const ExtremumTable& extrem
 
 void CyclesAndWaves::count_cycles(const ExtremumTable& extrema) {
   const std::size_t room = static_cast<std::size_t>(extrema.count) + 2;
-  history_values_.reset(new double[room]);
-  history_positions_.reset(new int[room]);
+  history_values_ = take_storage<double>(room, kCycleUnit);
+  history_positions_ = take_storage<int>(room, kCycleUnit);
   history_ = {history_values_.get(), history_positions_.get(), 0};
   reduce_to_turns(extrema.values, extrema.positions, extrema.count, series_.values, series_.count,
                   settings_.cycle_ends, history_);
-  const std::unique_ptr<int[]> stack(new int[room]);
-  cycles_.reset(new RainflowCycle[room]);
+  const std::unique_ptr<int[]> stack = take_storage<int>(room, kCycleUnit);
+  cycles_ = take_storage<RainflowCycle>(room, kCycleUnit);
   cycle_count_ = count_rainflow(history_, stack.get(), cycles_.get());
   cycle_summary_ = summarise_cycles(history_, cycles_.get(), cycle_count_, settings_.slope);
   if (cycle_count_ > 0) return;
@@ -103,9 +116,10 @@ void CyclesAndWaves::scan_waves() {
   level_ = settings_.level_given ? settings_.level : levels.mean;
   band_ = settings_.reversal_filter ? settings_.hysteresis : 0.0;
   const std::size_t room = static_cast<std::size_t>(series_.count) / 2 + 1;
-  waves_.reset(new Wave[room]);
+  waves_ = take_storage<Wave>(room, kWaveUnit);
   wave_count_ = find_waves(series_.values, series_.count, level_, band_, clock_, waves_.get());
-  const std::unique_ptr<double[]> heights(new double[static_cast<std::size_t>(wave_count_) + 1]);
+  const std::unique_ptr<double[]> heights =
+      take_storage<double>(static_cast<std::size_t>(wave_count_) + 1, kWaveUnit);
   wave_summary_ = summarise_waves(waves_.get(), wave_count_, heights.get());
   if (wave_count_ > 0) return;
   LineText line;

@@ -43,8 +43,7 @@ class CyclesAndWaves {
   const Series& series_;
   const RunSettings& settings_;
   SampleClock clock_;
-  // Storage for this run, as large as the analysis may need and left
-  // uninitialised: only what is used is touched.
+  // Storage for this run, as large as the analysis may need.
   std::unique_ptr<double[]> history_values_;
   std::unique_ptr<int[]> history_positions_;
   LoadHistory history_{nullptr, nullptr, 0};

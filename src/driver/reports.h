@@ -14,8 +14,9 @@ namespace vorna {
 // and stops the run. header_line is the 256-character date stamp line. The
 // settings give the summary's form and, for a run from the command line,
 // the listing file's name and the names the JSON summary shows.
-[[noreturn]] void write_reports(const Series& series, const char* header_line,
-                                const RunSettings& settings);
+// extrema is the run's table, filled here.
+[[noreturn]] void write_reports(const Series& series, const ExtremumTable& extrema,
+                                const char* header_line, const RunSettings& settings);
 
 // A file named on the command line is connected at once, or its diagnostic
 // ends the run: there is nobody to ask again.

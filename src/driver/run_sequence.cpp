@@ -9,6 +9,7 @@
 #include "driver/reports.h"
 #include "driver/series_reader.h"
 #include "driver/series_warnings.h"
+#include "textio/diagnostics.h"
 #include "textio/layouts.h"
 #include "textio/stop.h"
 #include "textio/units.h"
@@ -23,7 +24,6 @@ namespace {
 char g_header_line[kTextLength];
 char g_print_file_name[kTextLength];
 char g_series_file_name[kTextLength];
-Series g_series;
 
 void take_date_stamp() {
   char stamp[kWorkFieldLength];
@@ -54,6 +54,9 @@ void connect_by_dialogue(char* name, const char* prompt, int unit, int mode,
 
 void run_program(const RunSettings& settings) {
   start_units();
+  RunStorage storage;
+  if (!storage.allocate()) fail_without_unit(kNoMemory);
+  Series& series = storage.series();
   install_interrupt_handler();
   take_date_stamp();
   if (settings.dialogue) {
@@ -63,21 +66,26 @@ void run_program(const RunSettings& settings) {
     connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit, 1,
                         " Nonexisting file :");
     name_series_file(g_series_file_name, kTextLength);
-    read_series(g_series);
+    read_series(series);
   } else {
-    // The series first: a run whose series is missing leaves no print file.
+    // The series first: a run whose series is missing touches no output.
+    // Both outputs are taken before the series is read, so that a run that
+    // fails leaves neither of their names behind.
     connect_named_file(kSeriesUnit, settings.series_path, OpenStatus::kOld);
-    connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kUnknown);
+    connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kReplace);
+    if (settings.listing_name != nullptr) {
+      connect_named_file(kListingUnit, settings.listing_name, OpenStatus::kReplace);
+    }
     for (const int unit : {kCycleUnit, kWaveUnit}) {
       char spare[kSpareNameSize];
       const char* name = cycle_or_wave_file_name(settings, unit, spare);
-      if (name != nullptr) connect_named_file(unit, name, OpenStatus::kUnknown);
+      if (name != nullptr) connect_named_file(unit, name, OpenStatus::kReplace);
     }
-    name_series_file(settings.series_name, static_cast<int>(std::strlen(settings.series_name)));
-    read_series_lines(g_series, settings.window_start, settings.window_end);
+    name_series_exactly(settings.series_name);
+    read_series_lines(series, settings.window_start, settings.window_end);
   }
-  write_series_warnings(g_series);
-  write_reports(g_series, g_header_line, settings);
+  write_series_warnings(series);
+  write_reports(series, storage.extrema(), g_header_line, settings);
 }
 
 }  // namespace vorna

@@ -25,13 +25,13 @@ double spacing_tolerance(double increment) {
 
 // The first line of one kind of trouble, and how many lines had it.
 struct Sighting {
-  int count = 0;
-  int line_number = 0;
+  LineNumber count = 0;
+  LineNumber line_number = 0;
   double time = 0.0;
   double other = 0.0;  // the time before it, or the time the reports give it
   char field[kTextLength];
 
-  void see(int at_line, const char* line_field, double at_time, double other_time) {
+  void see(LineNumber at_line, const char* line_field, double at_time, double other_time) {
     if (count++ > 0) return;
     line_number = at_line;
     time = at_time;
@@ -43,11 +43,11 @@ struct Sighting {
 struct Watch {
   double window_start = 0.0;
   double window_end = 0.0;
-  int data_lines = 0;
-  int passed_over = 0;
+  LineNumber data_lines = 0;
+  LineNumber passed_over = 0;
   bool capacity_reached = false;
   bool stopped = false;
-  int stop_line = 0;
+  LineNumber stop_line = 0;
   double stop_time = 0.0;
   bool any_time = false;
   double previous_time = 0.0;
@@ -97,11 +97,11 @@ bool has_decimal_comma(const char* field) {
 
 LineText& start_warning(LineText& line) { return line.add(kWarningPrefix); }
 
-LineText& add_place(LineText& line, int line_number) {
+LineText& add_place(LineText& line, LineNumber line_number) {
   return line.add_name(series_file_name()).add(":").add(line_number).add(": ");
 }
 
-LineText& add_more_lines(LineText& line, int count) {
+LineText& add_more_lines(LineText& line, LineNumber count) {
   if (count > 1) line.add(" (and ").add(count - 1).add(count > 2 ? " more lines)" : " more line)");
   return line;
 }
@@ -195,7 +195,7 @@ void watch_series_reading(double window_start, double window_end) {
 
 void note_empty_first_time(bool empty) { g_empty_first_time = empty; }
 
-void watch_data_line(int line_number, const char* field, double time, double value) {
+void watch_data_line(LineNumber line_number, const char* field, double time, double value) {
   ++g_watch.data_lines;
   if (may_hold_truth_value(time, value) && read_truth_value(field)) {
     g_watch.truth_values.see(line_number, field, time, 0.0);
@@ -209,7 +209,7 @@ void watch_data_line(int line_number, const char* field, double time, double val
 
 void watch_passed_over() { ++g_watch.passed_over; }
 
-void watch_accepted(int line_number, const char* field, double time, const Series& series) {
+void watch_accepted(LineNumber line_number, const char* field, double time, const Series& series) {
   if (series.count < 3 || !(series.increment > 0.0)) return;
   const double reported =
       sample_time(static_cast<double>(series.count), series.first_time, series.increment);
@@ -218,7 +218,7 @@ void watch_accepted(int line_number, const char* field, double time, const Serie
   }
 }
 
-void watch_window_end(int line_number, double time) {
+void watch_window_end(LineNumber line_number, double time) {
   g_watch.stopped = true;
   g_watch.stop_line = line_number;
   g_watch.stop_time = time;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/series.h"
+#include "textio/where_lines.h"
 
 namespace vorna {
 
@@ -14,13 +15,13 @@ void watch_series_reading(double window_start, double window_end);
 // next call.
 void note_empty_first_time(bool empty);
 // Every data line, with the numbers it gave.
-void watch_data_line(int line_number, const char* field, double time, double value);
+void watch_data_line(LineNumber line_number, const char* field, double time, double value);
 // A data line below the window start, passed over.
 void watch_passed_over();
 // A data line just accepted as the series' last sample.
-void watch_accepted(int line_number, const char* field, double time, const Series& series);
+void watch_accepted(LineNumber line_number, const char* field, double time, const Series& series);
 // The data line past the window end that stopped the reading.
-void watch_window_end(int line_number, double time);
+void watch_window_end(LineNumber line_number, double time);
 // A sample in the window that the full series could not take.
 void watch_capacity_reached();
 

@@ -119,7 +119,7 @@ TEST(CyclesAndWaves, AFileThatIsAnotherFileOfTheRunIs30) {
       {{"--wave-file=history.txt"}, 23},
       {{"--cycle-file=history.prt"}, 22},
       {{"--cycles", "--wave-file=history.cyc"}, 23},
-      {{"-l", "out.lst", "--wave-file=out.lst"}, 36},
+      {{"-l", "out.lst", "--wave-file=out.lst"}, 23},
   };
   for (const Case& test : cases) {
     TempDir dir;
