@@ -40,6 +40,8 @@ const char kHelpText[] =
     "      --no-detail        no detail panel of the maximum height\n"
     "      --hysteresis=BAND  the run used vorna --hysteresis=BAND: say so, and\n"
     "                         call its extrema reversals (--run tells it too)\n"
+    "      --cycles=FILE      draw the cycle file of vorna --cycles instead: the\n"
+    "                         cycles with at least each range (no PRINTFILE)\n"
     "      --help             display this help and exit\n"
     "      --version          output version information and exit\n"
     "\n"
@@ -102,6 +104,7 @@ enum LongOnly : int {
   kNoDetail,
   kHysteresis,
   kRun,
+  kCycles,
   kHelp,
   kVersion
 };
@@ -116,6 +119,7 @@ const struct option kOptions[] = {
     {"no-detail", no_argument, nullptr, kNoDetail},
     {"hysteresis", required_argument, nullptr, kHysteresis},
     {"run", required_argument, nullptr, kRun},
+    {"cycles", required_argument, nullptr, kCycles},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -159,6 +163,9 @@ bool apply(int option, const char* value, Options& options, Problem& problem) {
       return read_band(value, options, problem);
     case kRun:
       options.run = value;
+      return true;
+    case kCycles:
+      options.cycles = value;
       return true;
     case kHelp:
       set_action(Options::Action::kHelp, options);
@@ -222,8 +229,12 @@ bool parse_command_line(int argc, char** argv, Options& options, Problem& proble
   for (int i = optind; i < argc; ++i) {
     if (!add_operand(argv[i], options, problem)) return false;
   }
+  if (options.cycles != nullptr && options.print_file != nullptr) {
+    problem.set("extra operand '%s': --cycles draws its file alone", options.print_file);
+    return false;
+  }
   if (options.action == Options::Action::kPlot && options.print_file == nullptr &&
-      options.run == nullptr) {
+      options.cycles == nullptr && options.run == nullptr) {
     problem.set("missing PRINTFILE operand; see 'vorna-plot --help'");
     return false;
   }

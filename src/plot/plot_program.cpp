@@ -14,6 +14,7 @@
 
 #include "plot/block_reader.h"
 #include "plot/command_line.h"
+#include "plot/cycle_picture.h"
 #include "plot/picture.h"
 #include "plot/plot_input.h"
 #include "plot/run_summary.h"
@@ -157,16 +158,32 @@ bool close_destination(Destination& destination, bool written) {
   return written;
 }
 
-int write_picture(const Options& options, const PictureSources& sources) {
+// draw(out) draws the picture.
+template <typename Draw>
+int write_picture(const Options& options, Draw draw) {
   Problem problem;
   static Destination destination;
   if (!open_destination(options.output, destination, problem)) return fail(problem, kExitFailure);
   static SvgOutput out(destination.fd);
-  draw_picture(g_print_file, g_listing, sources, options.size, options.texts, out);
+  draw(out);
   const bool finished = out.finish();
   if (close_destination(destination, finished)) return 0;
   problem.set("%s: cannot write: %s", destination.shown, std::strerror(errno));
   return fail(problem, kExitFailure);
+}
+
+// The range exceedance of a cycle file.
+int plot_cycles(const Options& options) {
+  Problem problem;
+  const char* const inputs[2] = {options.cycles, options.cycles};
+  CycleFile file;
+  if (!output_is_not_an_input(options.output, inputs, problem) ||
+      !read_cycle_file(options.cycles, g_reader, file, problem)) {
+    return fail(problem, kExitFailure);
+  }
+  return write_picture(options, [&](SvgOutput& out) {
+    draw_cycle_picture(file, options.cycles, options.size, options.texts, out);
+  });
 }
 
 }  // namespace
@@ -182,6 +199,7 @@ int run_plot(int argc, char** argv) {
   if (options.action == Options::Action::kVersion) {
     return write_to_standard_output("vorna-plot 1.0\n");
   }
+  if (options.cycles != nullptr) return plot_cycles(options);
   RunSummary summary;
   if (options.run != nullptr && (!read_run_summary(options.run, summary, problem) ||
                                  !take_run_summary(summary, options.run, options, problem))) {
@@ -212,7 +230,10 @@ int run_plot(int argc, char** argv) {
     explain_listing_choice(listing, options.print_file, options.run, problem);
     return fail(problem, kExitFailure);
   }
-  return write_picture(options, {options.print_file, listing_name});
+  const PictureSources sources = {options.print_file, listing_name};
+  return write_picture(options, [&](SvgOutput& out) {
+    draw_picture(g_print_file, g_listing, sources, options.size, options.texts, out);
+  });
 }
 
 }  // namespace vorna::plot

@@ -488,16 +488,17 @@ TEST(CommandLineRun, BashCompletionOffersOptionsAndFileNames) {
   write_file(dir.file("ask.sh"), script);
   const ShellResult result = run_shell(dir.path(), "bash ask.sh");
   EXPECT_EQ(result.status, 0) << result.output;
-  EXPECT_EQ(result.output,
-            "complete -o filenames -F _vorna vorna\n"
-            "--quiet|\n"
-            "--listing=|\n"
-            "-o|-l|-q|-h|-V|--print=|--listing=|--from=|--to=|--quiet|--json|--hysteresis=|--help|"
-            "--version|\n"
-            "walk.prt|wave.txt|\n"
-            "walk.prt|\n"
-            "wave.txt|\n"
-            "|\n");
+  EXPECT_EQ(
+      result.output,
+      "complete -o filenames -F _vorna vorna\n"
+      "--quiet|\n"
+      "--listing=|\n"
+      "-o|-l|-q|-h|-V|--print=|--listing=|--from=|--to=|--quiet|--json|--hysteresis=|--cycles|"
+      "--cycle-file=|--cycle-ends|--slope=|--waves|--wave-file=|--level=|--help|--version|\n"
+      "walk.prt|wave.txt|\n"
+      "walk.prt|\n"
+      "wave.txt|\n"
+      "|\n");
 }
 
 // ---- names, whole results, recoverable names ----
