@@ -13,6 +13,11 @@ struct Series {
   double last_time = 0.0;          // TL
   double increment = 0.0;          // DT
   double values[kSeriesCapacity];  // Y(1..N), stored from index 0
+  // Each sample's own time as the file gives it, kept by the command line's
+  // table reader; the reports use them instead of the even grid when
+  // file_times is set.
+  bool file_times = false;
+  double times[kSeriesCapacity];
 };
 
 // The extrema of a series with their heights.

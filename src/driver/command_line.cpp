@@ -13,6 +13,8 @@
 #include "textio/run_files.h"
 #include "textio/stop.h"
 #include "textio/system_io.h"
+#include "textio/table_fields.h"
+#include "textio/time_stamps.h"
 #include "textio/units.h"
 #include "util/answer_text.h"
 #include "util/text_field.h"
@@ -41,15 +43,36 @@ const char kUsageText[] =
     "                       else the base name of SERIES with .lst)\n"
     "      --from=TIME      first time of the window (default: none)\n"
     "      --to=TIME        last time of the window (default: none)\n"
+    "  -t, --time-column=COLUMN  the column of the times (default: 1)\n"
+    "  -c, --column=COLUMN  the column of the values (default: 2); a COLUMN is\n"
+    "                       its number from 1, or its name in the header line\n"
+    "  -d, --delimiter=C    the character between fields: a comma, semicolon,\n"
+    "                       tab (or 'tab'), or a blank for runs of blanks (default:\n"
+    "                       the first data or header line's)\n"
+    "      --decimal-comma  numbers are written 0,25 (the delimiter is then not\n"
+    "                       a comma)\n"
+    "      --times=WHICH    file: each sample's own time from the file (default);\n"
+    "                       grid: the dialogue's even grid from the first two\n"
+    "                       times\n"
+    "      --time-scale=K   multiply every time by K (1000: milliseconds); the\n"
+    "                       window's TIME numbers are then in that unit too\n"
     "  -q, --quiet          no summary on standard output\n"
     "      --json           the summary as one JSON object on standard output\n"
     "      --hysteresis=H   extrema are the reversals that the series moves back\n"
     "                       from by at least H (0 or more), for noisy records\n"
     "  -h, --help           show this text and exit\n"
     "  -V, --version        show the version and exit\n"
-    "The base name drops the folders and the last extension. A TIME is read as\n"
-    "the answer to a window question is; without --from and --to the window is\n"
-    "the whole series.\n"
+    "The base name drops the folders and the last extension. A TIME is one\n"
+    "number (1.5, 2E3) or, for a time column of dates or clock times, an ISO 8601\n"
+    "date-time, date or clock time (2024-03-05T14:00:10, 2024-03-05, 14:00:10);\n"
+    "a number there counts seconds from the file's first time. Without --from\n"
+    "and --to the window is the whole series.\n"
+    "\n"
+    "With a SERIES the file is read as a table: lines that start with #, $ or !\n"
+    "are comments; a first line that is not all numbers names the columns; a\n"
+    "time column may hold ISO 8601 date-times, dates or clock times, read as\n"
+    "seconds after the first sample; a line whose time or value is empty, NaN,\n"
+    "NA, N/A, null or - is left out.\n"
     "\n"
     "It writes a four-line summary on standard output, the print file (a header\n"
     "block and one line per extremum) and the listing file (one line per sample).\n"
@@ -81,7 +104,15 @@ const char kVersionText[] = "vorna 1.0\n";
 namespace {
 
 // Values of the options that have no short form.
-enum : int { kFromOption = 256, kToOption, kJsonOption, kHysteresisOption };
+enum : int {
+  kFromOption = 256,
+  kToOption,
+  kJsonOption,
+  kHysteresisOption,
+  kDecimalCommaOption,
+  kTimesOption,
+  kTimeScaleOption,
+};
 
 const option kOptions[] = {
     {"print", required_argument, nullptr, 'o'},
@@ -91,12 +122,18 @@ const option kOptions[] = {
     {"quiet", no_argument, nullptr, 'q'},
     {"json", no_argument, nullptr, kJsonOption},
     {"hysteresis", required_argument, nullptr, kHysteresisOption},
+    {"time-column", required_argument, nullptr, 't'},
+    {"column", required_argument, nullptr, 'c'},
+    {"delimiter", required_argument, nullptr, 'd'},
+    {"decimal-comma", no_argument, nullptr, kDecimalCommaOption},
+    {"times", required_argument, nullptr, kTimesOption},
+    {"time-scale", required_argument, nullptr, kTimeScaleOption},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
 };
 // The leading colon tells a missing value apart from an unknown option.
-const char kShortOptions[] = ":o:l:qhV";
+const char kShortOptions[] = ":o:l:t:c:d:qhV";
 
 // The default names: the series' base name, which names one file in a
 // folder, and its suffix.
@@ -128,6 +165,69 @@ void describe_option_problem(int result, const char* element, char* problem, int
   } else {
     set_problem(problem, size, "invalid option -- '%c'", optopt);
   }
+}
+
+// One number, the whole text: the number reader's forms, with a decimal
+// comma for --decimal-comma; no blanks, words or list forms.
+bool read_strict_number(const char* text, bool decimal_comma, double& value) {
+  const FieldSpan whole{text, text + std::strlen(text)};
+  return read_number_field(whole, decimal_comma, value) == FieldRead::kNumber;
+}
+
+// --from or --to: one number, or an ISO 8601 date-time, date or clock time.
+bool read_window_end(const char* option, const char* text, bool decimal_comma, double& number,
+                     bool& is_stamp, TimeStamp& stamp, char* problem, int size) {
+  if (read_strict_number(text, decimal_comma, number)) return true;
+  const char* end = text + std::strlen(text);
+  const StampReading reading = read_time_stamp(text, end, stamp);
+  if (reading == StampReading::kStamp) {
+    is_stamp = true;
+    return true;
+  }
+  const FieldSpan whole{text, end};
+  const char* why = "one number, or an ISO 8601 date-time, date or clock time";
+  if (reading == StampReading::kOutOfRange) {
+    why = "a date or time of day that does not exist";
+  } else if (reading == StampReading::kTooFine) {
+    why = "more than six decimals of a second";
+  } else if (reading == StampReading::kOtherDateForm || looks_like_date(text, end)) {
+    why = "write dates in ISO 8601: 2024-03-05, 2024-03-05T14:00:00.250";
+  } else if (!decimal_comma && read_number_field(whole, false, number) == FieldRead::kDecimalComma) {
+    why = "a decimal comma needs --decimal-comma";
+  }
+  set_problem(problem, size, "invalid time for --%s: '%s' (%s)", option, text, why);
+  return false;
+}
+
+// -d: one character, or the word tab; a blank stands for runs of blanks.
+bool read_delimiter(const char* text, char& delimiter) {
+  if (std::strcmp(text, "tab") == 0 || std::strcmp(text, "\\t") == 0) {
+    delimiter = '\t';
+    return true;
+  }
+  if (std::strlen(text) != 1) return false;
+  delimiter = text[0];
+  const bool digit_or_sign = (delimiter >= '0' && delimiter <= '9') || delimiter == '+' ||
+                             delimiter == '-' || delimiter == '.' || delimiter == '"';
+  return !digit_or_sign && (delimiter == '\t' || static_cast<unsigned char>(delimiter) >= 32);
+}
+
+// The table options that need the others: read once every option is known.
+bool finish_table_settings(const char* from_text, const char* to_text, RunSettings& settings,
+                           char* problem, int size) {
+  TableSettings& table = settings.table;
+  if (table.decimal_comma && table.delimiter == ',') {
+    set_problem(problem, size, "--delimiter=, cannot go with --decimal-comma");
+    return false;
+  }
+  if (from_text != nullptr &&
+      !read_window_end("from", from_text, table.decimal_comma, settings.window_start,
+                       table.start_is_stamp, table.start_stamp, problem, size)) {
+    return false;
+  }
+  return to_text == nullptr ||
+         read_window_end("to", to_text, table.decimal_comma, settings.window_end,
+                         table.end_is_stamp, table.end_stamp, problem, size);
 }
 
 // The names a run without -o or -l uses.
@@ -179,6 +279,8 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
   settings.window_start = -std::numeric_limits<double>::infinity();
   settings.window_end = std::numeric_limits<double>::infinity();
   CommandLineRequest answer = CommandLineRequest::kRun;
+  const char* from_text = nullptr;
+  const char* to_text = nullptr;
   optind = 0;  // a fresh scan, also when called again
   opterr = 0;
   int result;
@@ -191,16 +293,46 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
         settings.listing_name = optarg;
         break;
       case kFromOption:
-      case kToOption: {
-        const bool from = result == kFromOption;
-        double& value = from ? settings.window_start : settings.window_end;
-        if (!read_answer_text(optarg, from ? 0.0 : 1.0e30, value)) {
-          set_problem(problem, problem_size, "invalid time for --%s: '%s'", from ? "from" : "to",
+        from_text = optarg;
+        break;
+      case kToOption:
+        to_text = optarg;
+        break;
+      case 't':
+        settings.table.time_column = optarg;
+        break;
+      case 'c':
+        settings.table.value_column = optarg;
+        break;
+      case 'd':
+        if (!read_delimiter(optarg, settings.table.delimiter)) {
+          set_problem(problem, problem_size,
+                      "invalid delimiter for --delimiter: '%s' (one character: , ; tab or a "
+                      "blank)",
                       optarg);
           return CommandLineRequest::kUsageError;
         }
         break;
-      }
+      case kDecimalCommaOption:
+        settings.table.decimal_comma = true;
+        break;
+      case kTimesOption:
+        if (std::strcmp(optarg, "file") != 0 && std::strcmp(optarg, "grid") != 0) {
+          set_problem(problem, problem_size, "invalid value for --times: '%s' (file or grid)",
+                      optarg);
+          return CommandLineRequest::kUsageError;
+        }
+        settings.table.grid_times = optarg[0] == 'g';
+        break;
+      case kTimeScaleOption:
+        settings.table.time_scale_given = true;
+        if (!read_strict_number(optarg, false, settings.table.time_scale) ||
+            !(settings.table.time_scale > 0.0) || !std::isfinite(settings.table.time_scale)) {
+          set_problem(problem, problem_size,
+                      "invalid factor for --time-scale: '%s' (a number above 0)", optarg);
+          return CommandLineRequest::kUsageError;
+        }
+        break;
       case kHysteresisOption:
         // A band is a height: finite and not negative (an empty H is 0).
         settings.reversal_filter = true;
@@ -231,6 +363,9 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
     }
   }
   if (answer != CommandLineRequest::kRun) return answer;
+  if (!finish_table_settings(from_text, to_text, settings, problem, problem_size)) {
+    return CommandLineRequest::kUsageError;
+  }
   if (optind == argc) {
     set_problem(problem, problem_size, "missing SERIES operand");
     return CommandLineRequest::kUsageError;
@@ -242,6 +377,11 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
   settings.series_name = argv[optind];
   set_default_names(settings);
   return CommandLineRequest::kRun;
+}
+
+void end_with_usage_error(const char* problem) {
+  write_usage_error(problem);
+  end_process(2);
 }
 
 RunSettings answer_command_line(int argc, char* argv[]) {
@@ -258,8 +398,7 @@ RunSettings answer_command_line(int argc, char* argv[]) {
       unit_write(kConsoleOutput, kVersionText, std::strlen(kVersionText));
       break;
     case CommandLineRequest::kUsageError:
-      write_usage_error(problem);
-      end_process(2);
+      end_with_usage_error(problem);
   }
   end_process(0);
 }

@@ -3,6 +3,8 @@
 // given by options; --help (-h) and --version (-V) are answered at once.
 #pragma once
 
+#include "textio/time_stamps.h"
+
 namespace vorna {
 
 // What the console shows of a run's result.
@@ -10,6 +12,22 @@ enum class SummaryForm {
   kLines,  // the four summary lines
   kNone,   // nothing (--quiet)
   kJson,   // one JSON object (--json)
+};
+
+// How a run from the command line reads its series as a table.
+struct TableSettings {
+  char delimiter = 0;                 // -d; 0: as the first line shows
+  const char* time_column = "1";      // -t: a 1-based number or a header name
+  const char* value_column = "2";     // -c
+  bool decimal_comma = false;         // --decimal-comma
+  bool grid_times = false;            // --times=grid: the dialogue's even grid
+  bool time_scale_given = false;      // --time-scale
+  double time_scale = 1.0;            // every time is multiplied by it
+  // A window end given as a date or clock time instead of a number.
+  bool start_is_stamp = false;
+  bool end_is_stamp = false;
+  TimeStamp start_stamp;
+  TimeStamp end_stamp;
 };
 
 // How a run gets its files and window: from the dialogue, or from the
@@ -21,13 +39,14 @@ struct RunSettings {
   const char* series_path = nullptr;   // the file opened for it
   const char* print_name = nullptr;    // -o, or the series' base name with .prt
   const char* listing_name = nullptr;  // -l, or base.lst; null: the listing's own rule
-  double window_start = 0.0;           // --from, read as the dialogue reads it
+  double window_start = 0.0;           // --from, a number (in the --time-scale unit)
   double window_end = 1.0e30;          // --to
   SummaryForm summary = SummaryForm::kLines;
   // --hysteresis: the extrema are the reversals kept by a band of this
   // height (0 or more) instead of every interior turn.
   bool reversal_filter = false;
   double hysteresis = 0.0;
+  TableSettings table;
 };
 
 enum class CommandLineRequest { kDialogue, kRun, kHelp, kVersion, kUsageError };
@@ -46,6 +65,10 @@ void series_base_name(const char* series, const char* suffix, char* out, int siz
 // What --help and --version write on standard output.
 extern const char kUsageText[];
 extern const char kVersionText[];
+
+// Writes "vorna: PROBLEM" and the hint to --help on standard error and ends
+// the process with status 2: a command line that does not fit the run.
+[[noreturn]] void end_with_usage_error(const char* problem);
 
 // Reads the command line. Writes the usage or the version when it asks for
 // them (status 0), or a usage error on standard error (status 2), and ends

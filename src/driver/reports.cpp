@@ -34,11 +34,16 @@ void write_listing(const Series& series, const char* listing_name) {
   if (series.count > 0 && listing_name != nullptr) {
     connect_named_file(kListingUnit, listing_name, OpenStatus::kUnknown);
   }
-  // A real counter rebuilds each time on the even grid.
-  double counter = 1.0;
-  for (int k = 0; k < series.count; ++k) {
-    write_listing_line(sample_time(counter, series.first_time, series.increment), series.values[k]);
-    counter += 1.0;
+  if (series.file_times) {
+    for (int k = 0; k < series.count; ++k) write_listing_line(series.times[k], series.values[k]);
+  } else {
+    // A real counter rebuilds each time on the even grid.
+    double counter = 1.0;
+    for (int k = 0; k < series.count; ++k) {
+      write_listing_line(sample_time(counter, series.first_time, series.increment),
+                         series.values[k]);
+      counter += 1.0;
+    }
   }
   if (unit_connected(kListingUnit)) g_listing_shown = unit_file_name(kListingUnit);
   close_unit(kListingUnit);
@@ -54,7 +59,8 @@ void analyse(const Series& series, const RunSettings& settings) {
           : locate_extrema(series.values, series.count, g_extrema.values, g_extrema.positions);
   const HeightResult result =
       height_statistics(g_extrema.count, g_extrema.values, g_extrema.positions, series.first_time,
-                        series.increment, g_extrema.heights);
+                        series.increment, g_extrema.heights,
+                        series.file_times ? series.times : nullptr);
   g_extrema.max_height = result.max_height;
   g_extrema.time_of_max_height = result.time_of_max_height;
 }
@@ -74,8 +80,11 @@ void write_header_block(const Series& series, double simulation_length, const ch
 
 void write_extremum_table(const Series& series) {
   for (int j = 0; j < g_extrema.count; ++j) {
-    write_table_line(sample_time(g_extrema.positions[j], series.first_time, series.increment),
-                     g_extrema.values[j], g_extrema.heights[j]);
+    const int position = g_extrema.positions[j];
+    const double time = series.file_times
+                            ? series.times[position - 1]
+                            : sample_time(position, series.first_time, series.increment);
+    write_table_line(time, g_extrema.values[j], g_extrema.heights[j]);
   }
 }
 
@@ -86,7 +95,7 @@ void write_to_console(void*, const char* bytes, std::size_t count) {
 // The summary as one JSON object on one line: the values the reports
 // format, the files by the names diagnostics show, and the run's warnings.
 void write_json_summary(const Series& series, double simulation_length, const RunSettings& settings,
-                        const char* print_shown) {
+                        const TableFacts* table, const char* print_shown) {
   JsonWriter json(write_to_console, nullptr);
   const struct {
     const char* key;
@@ -124,6 +133,20 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
   } else {
     json.raw("null");
   }
+  if (table != nullptr) {
+    json.raw(",\"column\":");
+    if (table->column_named) {
+      json.string(table->column);
+    } else {
+      json.raw(table->column[0] != '\0' ? table->column : "null");
+    }
+    json.raw(",\"first_timestamp\":");
+    json.string(table->first_timestamp[0] != '\0' ? table->first_timestamp : nullptr);
+    json.raw(",\"times\":");
+    json.string(series.file_times ? "file" : "grid");
+    json.raw(",\"time_scale\":");
+    json.number(settings.table.time_scale);
+  }
   json.raw(",\"warnings\":[");
   for (int i = 0; i < run_warning_count(); ++i) {
     if (i > 0) json.raw(",");
@@ -143,7 +166,8 @@ void connect_named_file(int unit, const char* name, OpenStatus status) {
   if (error != 0) fail_run(error, unit);
 }
 
-void write_reports(const Series& series, const char* header_line, const RunSettings& settings) {
+void write_reports(const Series& series, const char* header_line, const RunSettings& settings,
+                   const TableFacts* table) {
   static const char kSteps[] = " Number of steps in Time Series:";
   static const char kLength[] = " Simulation Length             :";
   static const char kHeight[] = " Maximum Height                :";
@@ -151,6 +175,7 @@ void write_reports(const Series& series, const char* header_line, const RunSetti
   // With the filter a fifth line, after the four that scripts read by
   // their place.
   static const char kBand[] = " Reversals, hysteresis band    :";
+  static const char kScale[] = " Times scaled by --time-scale  :";
   const bool summary_lines = settings.summary == SummaryForm::kLines;
   // The analysis comes first so that its notes join the series' warnings
   // before any report; the reports themselves keep their order.
@@ -169,12 +194,15 @@ void write_reports(const Series& series, const char* header_line, const RunSetti
     if (settings.reversal_filter) {
       write_exponent_line(kConsoleOutput, kBand, length_of(kBand), settings.hysteresis);
     }
+    if (settings.table.time_scale_given) {
+      write_exponent_line(kConsoleOutput, kScale, length_of(kScale), settings.table.time_scale);
+    }
   }
   write_extremum_table(series);
   const char* print_shown = unit_file_name(kPrintUnit);
   close_unit(kPrintUnit);
   if (settings.summary == SummaryForm::kJson) {
-    write_json_summary(series, simulation_length, settings, print_shown);
+    write_json_summary(series, simulation_length, settings, table, print_shown);
   }
   stop_run();
 }

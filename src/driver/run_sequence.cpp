@@ -7,6 +7,7 @@
 #include "driver/reports.h"
 #include "driver/series_reader.h"
 #include "driver/series_warnings.h"
+#include "driver/table_reader.h"
 #include "textio/layouts.h"
 #include "textio/stop.h"
 #include "textio/units.h"
@@ -62,15 +63,19 @@ void run_program(const RunSettings& settings) {
                         " Nonexisting file :");
     name_series_file(g_series_file_name, kTextLength);
     read_series(g_series);
-  } else {
-    // The series first: a run whose series is missing leaves no print file.
-    connect_named_file(kSeriesUnit, settings.series_path, OpenStatus::kOld);
-    connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kUnknown);
-    name_series_file(settings.series_name, static_cast<int>(std::strlen(settings.series_name)));
-    read_series_lines(g_series, settings.window_start, settings.window_end);
+    write_series_warnings(g_series);
+    write_reports(g_series, g_header_line, settings, nullptr);
   }
+  // The series first, up to its first data line: a run whose series is
+  // missing, or has not the columns asked for, leaves no print file.
+  connect_named_file(kSeriesUnit, settings.series_path, OpenStatus::kOld);
+  name_series_file(settings.series_name, static_cast<int>(std::strlen(settings.series_name)));
+  TableReader table(settings, g_series);
+  table.start();
+  connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kUnknown);
+  table.read_rest();
   write_series_warnings(g_series);
-  write_reports(g_series, g_header_line, settings);
+  write_reports(g_series, g_header_line, settings, &table.facts());
 }
 
 }  // namespace vorna

@@ -1,0 +1,133 @@
+#include "textio/table_fields.h"
+
+#include <cstring>
+
+#include "textio/number_reader_convert.h"
+#include "textio/number_reader_scan.h"
+
+namespace vorna {
+namespace {
+
+bool is_field_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether the field's bytes are word, ignoring case.
+bool equals_word(FieldSpan field, const char* word) {
+  const std::size_t length = static_cast<std::size_t>(field.end - field.begin);
+  if (std::strlen(word) != length) return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (lower(field.begin[i]) != word[i]) return false;
+  }
+  return true;
+}
+
+bool has_comma_between_digits(FieldSpan field) {
+  for (const char* p = field.begin + 1; p + 1 < field.end; ++p) {
+    if (*p == ',' && is_digit(p[-1]) && is_digit(p[1])) return true;
+  }
+  return false;
+}
+
+// The field from p on up to the next delimiter (or a quoted field); leaves
+// p on the delimiter or at end.
+FieldSpan take_field(const char*& p, const char* end, char delimiter) {
+  while (p < end && is_field_blank(*p) && *p != delimiter) ++p;
+  FieldSpan field{p, p};
+  if (p < end && *p == '"') {
+    const char* close = static_cast<const char*>(
+        std::memchr(p + 1, '"', static_cast<std::size_t>(end - p - 1)));
+    if (close != nullptr) {
+      field = {p + 1, close};
+      p = close + 1;
+      while (p < end && *p != delimiter) ++p;
+      return field;
+    }
+  }
+  if (delimiter == kBlankRuns) {
+    while (p < end && !is_field_blank(*p)) ++p;
+    field.end = p;
+    return field;
+  }
+  const char* stop =
+      static_cast<const char*>(std::memchr(p, delimiter, static_cast<std::size_t>(end - p)));
+  p = stop != nullptr ? stop : end;
+  field.end = p;
+  while (field.end > field.begin && is_field_blank(field.end[-1])) --field.end;
+  return field;
+}
+
+FieldRead scan_field(const char* begin, const char* end, double& value) {
+  using namespace number_reader_detail;
+  NumberToken token;
+  const NumberRejection rejection = scan_number(begin, end, token);
+  if (rejection == NumberRejection::kNone && token.end == end) {
+    if (convert(token, value) == NumberRejection::kNone) return FieldRead::kNumber;
+    return FieldRead::kOutOfRange;
+  }
+  return FieldRead::kNotNumber;
+}
+
+// A field of decimal commas, read through a copy with points.
+FieldRead scan_decimal_comma_field(FieldSpan field, double& value) {
+  char copy[128];
+  const std::size_t length = static_cast<std::size_t>(field.end - field.begin);
+  if (length > sizeof copy) return FieldRead::kNotNumber;
+  for (std::size_t i = 0; i < length; ++i) {
+    const char c = field.begin[i];
+    if (c == '.') return FieldRead::kPointInDecimalCommaNumber;
+    copy[i] = c == ',' ? '.' : c;
+  }
+  return scan_field(copy, copy + length, value);
+}
+
+}  // namespace
+
+char detect_delimiter(const char* line, std::size_t length, bool decimal_comma) {
+  if (std::memchr(line, '\t', length) != nullptr) return '\t';
+  if (std::memchr(line, ';', length) != nullptr) return ';';
+  if (!decimal_comma && std::memchr(line, ',', length) != nullptr) return ',';
+  return kBlankRuns;
+}
+
+int split_fields(const char* line, std::size_t length, char delimiter, FieldSpan* fields,
+                 int capacity) {
+  const char* p = line;
+  const char* const end = line + length;
+  int count = 0;
+  if (delimiter == kBlankRuns) {
+    for (;;) {
+      while (p < end && is_field_blank(*p)) ++p;
+      if (p == end || count == capacity) return count;
+      fields[count++] = take_field(p, end, delimiter);
+    }
+  }
+  while (count < capacity) {
+    fields[count++] = take_field(p, end, delimiter);
+    if (p == end) break;
+    ++p;  // the delimiter
+  }
+  return count;
+}
+
+bool is_missing_field(FieldSpan field) {
+  if (field.begin == field.end) return true;
+  static const char* const kMissingWords[] = {"nan", "na", "n/a", "null", "-"};
+  for (const char* word : kMissingWords) {
+    if (equals_word(field, word)) return true;
+  }
+  return false;
+}
+
+FieldRead read_number_field(FieldSpan field, bool decimal_comma, double& value) {
+  if (field.begin != field.end) {
+    const FieldRead read = decimal_comma ? scan_decimal_comma_field(field, value)
+                                         : scan_field(field.begin, field.end, value);
+    if (read != FieldRead::kNotNumber) return read;
+  }
+  if (is_missing_field(field)) return FieldRead::kMissing;
+  if (!decimal_comma && has_comma_between_digits(field)) return FieldRead::kDecimalComma;
+  return FieldRead::kNotNumber;
+}
+
+}  // namespace vorna
