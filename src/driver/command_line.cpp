@@ -185,7 +185,7 @@ bool read_window_end(const char* option, const char* text, bool decimal_comma, d
     return true;
   }
   const FieldSpan whole{text, end};
-  const char* why = "one number, or an ISO 8601 date-time, date or clock time";
+  const char* why = "a number, or an ISO 8601 date-time, date or clock time";
   if (reading == StampReading::kOutOfRange) {
     why = "a date or time of day that does not exist";
   } else if (reading == StampReading::kTooFine) {

@@ -223,10 +223,10 @@ void warn_missing() {
   const Sighting& seen = g_watch.missing;
   if (seen.count == 0) return;
   LineText line;
-  add_place(start_warning(line), seen.line_number);
-  line.add("a missing time or value (an empty field, NaN, NA, N/A, null or -) leaves the ");
-  line.add("line out: ").add_quoted(seen.field, seen.length);
-  emit(add_more_lines(line, seen.count));
+  add_place(start_warning(line), seen.line_number).add(seen.count);
+  line.add(seen.count > 1 ? " lines" : " line").add(" with a missing time or value (an empty ");
+  line.add("field, NaN, NA, N/A, null or -) left out, the first: ");
+  emit(line.add_quoted(seen.field, seen.length));
 }
 
 void warn_clock_back() {

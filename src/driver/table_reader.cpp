@@ -69,6 +69,24 @@ bool is_stamp_like(FieldSpan field) {
          looks_like_date(field.begin, field.end);
 }
 
+// 2024-03 is a number to the number reader (2024E-03), and a year and a
+// month to anyone else; only texts of that length are looked at again.
+bool is_year_and_month(FieldSpan field) {
+  const auto length = field.end - field.begin;
+  return (length == 6 || length == 7) && field.begin[4] == '-' &&
+         looks_like_date(field.begin, field.end);
+}
+
+// A header names its columns: some field is no number, missing value or
+// time, and holds a letter or a byte of a UTF-8 character.
+bool is_name(FieldSpan field) {
+  for (const char* p = field.begin; p < field.end; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 128) return true;
+  }
+  return false;
+}
+
 const char* form_name(StampForm form) {
   return form == StampForm::kClock ? "clock times" : "dates";
 }
@@ -78,6 +96,10 @@ const char* form_name(StampForm form) {
 bool fits(StampForm bound, StampForm column) {
   return (bound == StampForm::kClock) == (column == StampForm::kClock);
 }
+
+const char kNotIso[] = "a date that is not in ISO 8601 form";
+const char kIsoFix[] = "write dates as 2024-03-05, date-times as 2024-03-05T14:00:00.250";
+const char kCommaFix[] = "if the commas are decimal commas, read the file with --decimal-comma";
 
 [[noreturn]] void end_with_problem(const LineText& problem) {
   end_with_usage_error(problem.text());
@@ -101,7 +123,7 @@ bool TableReader::is_header(const FieldSpan* fields, int count) const {
   for (int i = 0; i < count; ++i) {
     double number;
     if (read_number_field(fields[i], table_.decimal_comma, number) == FieldRead::kNotNumber &&
-        !is_stamp_like(fields[i])) {
+        is_name(fields[i]) && !is_stamp_like(fields[i])) {
       return true;
     }
   }
@@ -200,6 +222,43 @@ void TableReader::fail_on_field(int status, const Column& column, FieldSpan fiel
   fail_run(status, kInternalUnit);
 }
 
+void TableReader::fail_on_number(FieldRead read, const Column& column, FieldSpan field,
+                                 const char* record, std::size_t length) const {
+  const bool time = &column == &time_;
+  const char* reason = time ? "not a number, a missing value or a date or clock time"
+                            : "not a number or a missing value";
+  const char* fix = nullptr;
+  switch (read) {
+    case FieldRead::kOutOfRange:
+      fail_on_field(kInputConversion, column, field, "beyond the range of 8-byte reals", nullptr);
+    case FieldRead::kDecimalComma:
+      reason = "a number with a decimal comma";
+      fix = kCommaFix;
+      break;
+    case FieldRead::kPointInDecimalCommaNumber:
+      reason = "a point in a number read with --decimal-comma";
+      fix = "thousands separators are not read";
+      break;
+    default: {
+      // Decimal commas elsewhere on the line may have split this field.
+      const FieldSpan line{record, record + length};
+      if (!table_.decimal_comma && has_comma_between_digits(line)) fix = kCommaFix;
+      break;
+    }
+  }
+  fail_on_field(kSyntaxError, column, field, reason, fix);
+}
+
+void TableReader::fail_on_short_line(int count, const char* record, std::size_t length) const {
+  const Column& column = time_.index >= count ? time_ : value_;
+  LineText line;
+  add_where(line, line_number_).add(&column == &time_ ? "no time" : "no value");
+  line.add(" on the line (column ").add(column.index + 1).add("; it has ").add(count);
+  line.add(count == 1 ? " field): " : " fields): ");
+  prepare_where_line(kEndOfFile, line.add_quoted(record, quoted_length(length)));
+  fail_run(kEndOfFile, kInternalUnit);
+}
+
 void TableReader::take_form(FieldSpan time_field) {
   form_known_ = true;
   form_line_ = line_number_;
@@ -227,27 +286,18 @@ bool TableReader::read_time(FieldSpan field, const char* record, std::size_t len
                             std::int64_t& instant) {
   if (!stamps_) {
     const FieldRead read = read_number_field(field, table_.decimal_comma, time);
-    if (read == FieldRead::kNumber) {
+    if (read == FieldRead::kNumber && !is_year_and_month(field)) {
       time *= table_.time_scale;
       return true;
     }
     if (read == FieldRead::kMissing) return false;
-    if (is_stamp_like(field)) {
-      TimeStamp stamp;
-      if (read_time_stamp(field.begin, field.end, stamp) == StampReading::kStamp) {
-        fail_on_field(kSyntaxError, time_, field,
-                      "a date or clock time in a column of numbers", nullptr);
-      }
-      fail_on_field(kSyntaxError, time_, field, "a date that is not in ISO 8601 form",
-                    "write dates as 2024-03-05, date-times as 2024-03-05T14:00:00.250");
+    if (!is_stamp_like(field)) fail_on_number(read, time_, field, record, length);
+    TimeStamp stamp;
+    if (read_time_stamp(field.begin, field.end, stamp) == StampReading::kStamp) {
+      fail_on_field(kSyntaxError, time_, field, "a date or clock time in a column of numbers",
+                    nullptr);
     }
-    fail_on_field(read == FieldRead::kOutOfRange ? 64 : kSyntaxError, time_, field,
-                  read == FieldRead::kOutOfRange ? "beyond the range of 8-byte reals"
-                  : read == FieldRead::kDecimalComma
-                      ? "a number with a decimal comma"
-                      : "not a number, a missing value or a date or clock time",
-                  read == FieldRead::kDecimalComma ? "read the file with --decimal-comma"
-                                                   : nullptr);
+    fail_on_field(kSyntaxError, time_, field, kNotIso, kIsoFix);
   }
   if (is_missing_field(field)) return false;
   TimeStamp stamp;
@@ -261,12 +311,10 @@ bool TableReader::read_time(FieldSpan field, const char* record, std::size_t len
       fail_on_field(kSyntaxError, time_, field, "more than six decimals of a second",
                     "times are read to the microsecond");
     case StampReading::kOtherDateForm:
-      fail_on_field(kSyntaxError, time_, field, "a date that is not in ISO 8601 form",
-                    "write dates as 2024-03-05, date-times as 2024-03-05T14:00:00.250");
+      fail_on_field(kSyntaxError, time_, field, kNotIso, kIsoFix);
     case StampReading::kNotStamp:
       if (looks_like_date(field.begin, field.end)) {
-        fail_on_field(kSyntaxError, time_, field, "a date that is not in ISO 8601 form",
-                      "write dates as 2024-03-05, date-times as 2024-03-05T14:00:00.250");
+        fail_on_field(kSyntaxError, time_, field, kNotIso, kIsoFix);
       }
       fail_on_field(kSyntaxError, time_, field, "not a date or clock time as the column's first",
                     nullptr);
@@ -312,9 +360,9 @@ void TableReader::accept(double time, std::int64_t instant, double value, FieldS
 bool TableReader::take_line(const char* record, std::size_t length) {
   FieldSpan* const fields = fields_;
   const int count = split_fields(record, length, delimiter_, fields, needed_);
-  const FieldSpan none{record + length, record + length};
-  const FieldSpan time_field = time_.index < count ? fields[time_.index] : none;
-  const FieldSpan value_field = value_.index < count ? fields[value_.index] : none;
+  if (count < needed_) fail_on_short_line(count, record, length);
+  const FieldSpan time_field = fields[time_.index];
+  const FieldSpan value_field = fields[value_.index];
   if (!form_known_ && !is_missing_field(time_field)) take_form(time_field);
   double time = 0.0;
   std::int64_t instant = 0;
@@ -322,16 +370,7 @@ bool TableReader::take_line(const char* record, std::size_t length) {
   double value = 0.0;
   const FieldRead read = read_number_field(value_field, table_.decimal_comma, value);
   if (read != FieldRead::kNumber && read != FieldRead::kMissing) {
-    const bool comma = read == FieldRead::kDecimalComma;
-    const bool point = read == FieldRead::kPointInDecimalCommaNumber;
-    fail_on_field(read == FieldRead::kOutOfRange ? 64 : kSyntaxError, value_, value_field,
-                  read == FieldRead::kOutOfRange ? "beyond the range of 8-byte reals"
-                  : comma                        ? "a number with a decimal comma"
-                  : point ? "a point in a number read with --decimal-comma"
-                          : "not a number or a missing value",
-                  comma   ? "read the file with --decimal-comma"
-                  : point ? "thousands separators are not read"
-                          : nullptr);
+    fail_on_number(read, value_, value_field, record, length);
   }
   if (!has_time || read == FieldRead::kMissing) {
     watch_missing_value(line_number_, record, length);

@@ -55,6 +55,9 @@ class TableReader {
   void choose_columns(const FieldSpan* names, int count, bool header);
   int find_column(const char* wanted, const char* option, const FieldSpan* names, int count,
                   bool header) const;
+  [[noreturn]] void fail_on_number(FieldRead read, const Column& column, FieldSpan field,
+                                   const char* record, std::size_t length) const;
+  [[noreturn]] void fail_on_short_line(int count, const char* record, std::size_t length) const;
   void take_form(FieldSpan time_field);
   // One data line; false when it ends the reading.
   bool take_line(const char* record, std::size_t length);

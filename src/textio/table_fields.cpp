@@ -22,13 +22,6 @@ bool equals_word(FieldSpan field, const char* word) {
   return true;
 }
 
-bool has_comma_between_digits(FieldSpan field) {
-  for (const char* p = field.begin + 1; p + 1 < field.end; ++p) {
-    if (*p == ',' && is_digit(p[-1]) && is_digit(p[1])) return true;
-  }
-  return false;
-}
-
 // The field from p on up to the next delimiter (or a quoted field); leaves
 // p on the delimiter or at end.
 FieldSpan take_field(const char*& p, const char* end, char delimiter) {
@@ -45,7 +38,7 @@ FieldSpan take_field(const char*& p, const char* end, char delimiter) {
     }
   }
   if (delimiter == kBlankRuns) {
-    while (p < end && !is_field_blank(*p)) ++p;
+    while (p < end && !is_field_blank(*p) && *p != ',') ++p;
     field.end = p;
     return field;
   }
@@ -96,11 +89,22 @@ int split_fields(const char* line, std::size_t length, char delimiter, FieldSpan
   const char* const end = line + length;
   int count = 0;
   if (delimiter == kBlankRuns) {
-    for (;;) {
-      while (p < end && is_field_blank(*p)) ++p;
-      if (p == end || count == capacity) return count;
+    // The free-form separators: a run of blanks and tabs with at most one
+    // comma in it; two commas have an empty field between them.
+    while (p < end && is_field_blank(*p)) ++p;
+    if (p == end) return 0;
+    while (count < capacity) {
       fields[count++] = take_field(p, end, delimiter);
+      while (p < end && is_field_blank(*p)) ++p;
+      if (p == end) break;
+      if (*p == ',') {
+        ++p;
+        while (p < end && is_field_blank(*p)) ++p;
+        if (p == end && count < capacity) fields[count++] = FieldSpan{p, p};
+      }
+      if (p == end) break;
     }
+    return count;
   }
   while (count < capacity) {
     fields[count++] = take_field(p, end, delimiter);
@@ -108,6 +112,13 @@ int split_fields(const char* line, std::size_t length, char delimiter, FieldSpan
     ++p;  // the delimiter
   }
   return count;
+}
+
+bool has_comma_between_digits(FieldSpan field) {
+  for (const char* p = field.begin + 1; p + 1 < field.end; ++p) {
+    if (*p == ',' && is_digit(p[-1]) && is_digit(p[1])) return true;
+  }
+  return false;
 }
 
 bool is_missing_field(FieldSpan field) {

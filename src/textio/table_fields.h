@@ -7,7 +7,8 @@
 
 namespace vorna {
 
-// Runs of blanks and tabs between fields (the delimiter's stand-in).
+// Runs of blanks and tabs between fields, with at most one comma in a run,
+// as the free-form reader separates numbers (the delimiter's stand-in).
 constexpr char kBlankRuns = ' ';
 
 struct FieldSpan {
@@ -42,5 +43,8 @@ enum class FieldRead : unsigned char {
 FieldRead read_number_field(FieldSpan field, bool decimal_comma, double& value);
 
 bool is_missing_field(FieldSpan field);
+
+// A comma with a digit on each side: a decimal comma, or a field's end.
+bool has_comma_between_digits(FieldSpan field);
 
 }  // namespace vorna

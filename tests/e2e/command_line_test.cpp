@@ -90,7 +90,15 @@ TEST(CommandLine, UsageErrorsAreOneLineAndStatusTwoWithoutAnyFile) {
       {{"--json=yes", "s.txt"}, "vorna: option '--json' doesn't allow an argument\n"},
       {{"s.txt", "s.txt"}, "vorna: extra operand 's.txt'\n"},
       {{"-q", "--json"}, "vorna: missing SERIES operand\n"},
-      {{"--from", "start", "s.txt"}, "vorna: invalid time for --from: 'start'\n"},
+      {{"--from", "start", "s.txt"},
+       "vorna: invalid time for --from: 'start' (a number, or an ISO 8601 date-time, date or "
+       "clock time)\n"},
+      {{"-c", "force", "s.txt"},
+       "vorna: no column 'force' (-c/--column) in s.txt, whose first line has 2 columns and no "
+       "header: give a number from 1 to 2\n"},
+      {{"-t", "0", "s.txt"},
+       "vorna: no column '0' (-t/--time-column) in s.txt, whose first line has 2 columns and no "
+       "header: give a number from 1 to 2\n"},
       {{"--hysteresis=-1", "s.txt"},
        "vorna: invalid band for --hysteresis: '-1' (a number, 0 or more)\n"},
       {{"s.txt", "two\nlines\x1b"}, "vorna: extra operand 'two?lines?'\n"},
