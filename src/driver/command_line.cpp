@@ -192,7 +192,8 @@ bool read_window_end(const char* option, const char* text, bool decimal_comma, d
     why = "more than six decimals of a second";
   } else if (reading == StampReading::kOtherDateForm || looks_like_date(text, end)) {
     why = "write dates in ISO 8601: 2024-03-05, 2024-03-05T14:00:00.250";
-  } else if (!decimal_comma && read_number_field(whole, false, number) == FieldRead::kDecimalComma) {
+  } else if (!decimal_comma &&
+             read_number_field(whole, false, number) == FieldRead::kDecimalComma) {
     why = "a decimal comma needs --decimal-comma";
   }
   set_problem(problem, size, "invalid time for --%s: '%s' (%s)", option, text, why);

@@ -16,13 +16,13 @@ enum class SummaryForm {
 
 // How a run from the command line reads its series as a table.
 struct TableSettings {
-  char delimiter = 0;                 // -d; 0: as the first line shows
-  const char* time_column = "1";      // -t: a 1-based number or a header name
-  const char* value_column = "2";     // -c
-  bool decimal_comma = false;         // --decimal-comma
-  bool grid_times = false;            // --times=grid: the dialogue's even grid
-  bool time_scale_given = false;      // --time-scale
-  double time_scale = 1.0;            // every time is multiplied by it
+  char delimiter = 0;              // -d; 0: as the first line shows
+  const char* time_column = "1";   // -t: a 1-based number or a header name
+  const char* value_column = "2";  // -c
+  bool decimal_comma = false;      // --decimal-comma
+  bool grid_times = false;         // --times=grid: the dialogue's even grid
+  bool time_scale_given = false;   // --time-scale
+  double time_scale = 1.0;         // every time is multiplied by it
   // A window end given as a date or clock time instead of a number.
   bool start_is_stamp = false;
   bool end_is_stamp = false;

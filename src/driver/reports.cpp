@@ -57,10 +57,9 @@ void analyse(const Series& series, const RunSettings& settings) {
           ? locate_reversals(series.values, series.count, settings.hysteresis, g_extrema.values,
                              g_extrema.positions)
           : locate_extrema(series.values, series.count, g_extrema.values, g_extrema.positions);
-  const HeightResult result =
-      height_statistics(g_extrema.count, g_extrema.values, g_extrema.positions, series.first_time,
-                        series.increment, g_extrema.heights,
-                        series.file_times ? series.times : nullptr);
+  const HeightResult result = height_statistics(
+      g_extrema.count, g_extrema.values, g_extrema.positions, series.first_time, series.increment,
+      g_extrema.heights, series.file_times ? series.times : nullptr);
   g_extrema.max_height = result.max_height;
   g_extrema.time_of_max_height = result.time_of_max_height;
 }

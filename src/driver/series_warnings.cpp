@@ -39,7 +39,7 @@ struct Sighting {
     time = at_time;
     other = other_time;
     length = line_length < static_cast<std::size_t>(kTextLength) ? static_cast<int>(line_length)
-                                                             : kTextLength;
+                                                                 : kTextLength;
     std::memcpy(field, line, static_cast<std::size_t>(length));
   }
   void see(int at_line, const char* line_field, double at_time, double other_time) {
@@ -188,7 +188,8 @@ void warn_not_increasing() {
   line.add("time ").add_real(seen.time).add(" is not above the time before it, ");
   line.add_real(seen.other).add(": ").add_quoted(seen.field, seen.length);
   line.add("; the reports assume times that increase");
-  if (has_decimal_comma(seen.field, seen.length)) line.add(" (a comma separates numbers: no decimal commas)");
+  if (has_decimal_comma(seen.field, seen.length))
+    line.add(" (a comma separates numbers: no decimal commas)");
   emit(add_more_lines(line, seen.count));
 }
 

@@ -29,7 +29,9 @@ bool is_blank_record(const char* record, std::size_t length) {
   return true;
 }
 
-int field_length(FieldSpan field) { return quoted_length(static_cast<std::size_t>(field.end - field.begin)); }
+int field_length(FieldSpan field) {
+  return quoted_length(static_cast<std::size_t>(field.end - field.begin));
+}
 
 bool same_text(FieldSpan field, const char* text, bool ignore_case) {
   const std::size_t length = static_cast<std::size_t>(field.end - field.begin);
@@ -214,9 +216,11 @@ void TableReader::fail_on_field(int status, const Column& column, FieldSpan fiel
                                 const char* reason, const char* fix) const {
   LineText line;
   add_where(line, line_number_).add("column ").add(column.index + 1);
-  const char* name = header_names_[&column == &time_ ? 0 : 1];
-  if (name[0] != '\0') line.add(" (").add_quoted(name, static_cast<int>(std::strlen(name))).add(")");
-  line.add(" holds ").add_quoted(field.begin, field_length(field)).add(", ").add(reason);
+  add_column_name(line, column)
+      .add(" holds ")
+      .add_quoted(field.begin, field_length(field))
+      .add(", ")
+      .add(reason);
   if (fix != nullptr) line.add("; ").add(fix);
   prepare_where_line(status, line);
   fail_run(status, kInternalUnit);
@@ -252,11 +256,16 @@ void TableReader::fail_on_number(FieldRead read, const Column& column, FieldSpan
 void TableReader::fail_on_short_line(int count, const char* record, std::size_t length) const {
   const Column& column = time_.index >= count ? time_ : value_;
   LineText line;
-  add_where(line, line_number_).add(&column == &time_ ? "no time" : "no value");
-  line.add(" on the line (column ").add(column.index + 1).add("; it has ").add(count);
-  line.add(count == 1 ? " field): " : " fields): ");
+  add_where(line, line_number_).add("the line ends before column ").add(column.index + 1);
+  add_column_name(line, column).add(": ");
   prepare_where_line(kEndOfFile, line.add_quoted(record, quoted_length(length)));
   fail_run(kEndOfFile, kInternalUnit);
+}
+
+LineText& TableReader::add_column_name(LineText& line, const Column& column) const {
+  const char* name = header_names_[&column == &time_ ? 0 : 1];
+  if (name[0] == '\0') return line;
+  return line.add(" (").add_quoted(name, static_cast<int>(std::strlen(name))).add(")");
 }
 
 void TableReader::take_form(FieldSpan time_field) {
@@ -377,8 +386,8 @@ bool TableReader::take_line(const char* record, std::size_t length) {
     return true;
   }
   watch_table_line(line_number_, record, length, time);
-  const bool below = table_.start_is_stamp ? instant < table_.start_stamp.micros
-                                           : time < settings_.window_start;
+  const bool below =
+      table_.start_is_stamp ? instant < table_.start_stamp.micros : time < settings_.window_start;
   if (below) {
     watch_passed_over();
     return true;

@@ -15,6 +15,7 @@
 #include "analysis/series.h"
 #include "driver/command_line.h"
 #include "textio/table_fields.h"
+#include "textio/where_lines.h"
 
 namespace vorna {
 
@@ -58,6 +59,7 @@ class TableReader {
   [[noreturn]] void fail_on_number(FieldRead read, const Column& column, FieldSpan field,
                                    const char* record, std::size_t length) const;
   [[noreturn]] void fail_on_short_line(int count, const char* record, std::size_t length) const;
+  LineText& add_column_name(LineText& line, const Column& column) const;
   void take_form(FieldSpan time_field);
   // One data line; false when it ends the reading.
   bool take_line(const char* record, std::size_t length);

@@ -28,8 +28,8 @@ FieldSpan take_field(const char*& p, const char* end, char delimiter) {
   while (p < end && is_field_blank(*p) && *p != delimiter) ++p;
   FieldSpan field{p, p};
   if (p < end && *p == '"') {
-    const char* close = static_cast<const char*>(
-        std::memchr(p + 1, '"', static_cast<std::size_t>(end - p - 1)));
+    const char* close =
+        static_cast<const char*>(std::memchr(p + 1, '"', static_cast<std::size_t>(end - p - 1)));
     if (close != nullptr) {
       field = {p + 1, close};
       p = close + 1;

@@ -29,12 +29,12 @@ int split_fields(const char* line, std::size_t length, char delimiter, FieldSpan
 
 // What a field holds.
 enum class FieldRead : unsigned char {
-  kNumber,        // read, the same real that the free-form reader gives
-  kMissing,       // empty, NaN, NA, N/A, null or - in any case
-  kNotNumber,     // anything else
-  kDecimalComma,  // a comma between digits, read without decimal commas
+  kNumber,                     // read, the same real that the free-form reader gives
+  kMissing,                    // empty, NaN, NA, N/A, null or - in any case
+  kNotNumber,                  // anything else
+  kDecimalComma,               // a comma between digits, read without decimal commas
   kPointInDecimalCommaNumber,  // a point in a number read with decimal commas
-  kOutOfRange,    // a number beyond the range of 8-byte reals
+  kOutOfRange,                 // a number beyond the range of 8-byte reals
 };
 
 // Reads a whole field as one number: the number reader's forms (1.5, -2,

@@ -91,9 +91,9 @@ bool read_zone(const char*& p, const char* end, std::int64_t& offset_micros) {
 }
 
 bool is_month_name(const char* begin, const char* end) {
-  static const char* const kMonths[12] = {"january", "february", "march",     "april",
-                                          "may",     "june",     "july",      "august",
-                                          "september", "october", "november", "december"};
+  static const char* const kMonths[12] = {"january",   "february", "march",    "april",
+                                          "may",       "june",     "july",     "august",
+                                          "september", "october",  "november", "december"};
   const std::ptrdiff_t length = end - begin;
   if (length < 3) return false;
   for (const char* month : kMonths) {

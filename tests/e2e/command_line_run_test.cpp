@@ -521,7 +521,9 @@ TEST(CommandLineRun, BashCompletionOffersOptionsAndFileNames) {
       "ask vorna wa\n"
       "ask vorna -o wal\n"
       "ask vorna --listing = wav\n"
-      "ask vorna --from ''\n";
+      "ask vorna --from ''\n"
+      "ask vorna --times = g\n"
+      "ask vorna --col\n";
   write_file(dir.file("ask.sh"), script);
   const ShellResult result = run_shell(dir.path(), "bash ask.sh");
   EXPECT_EQ(result.status, 0) << result.output;
@@ -529,12 +531,15 @@ TEST(CommandLineRun, BashCompletionOffersOptionsAndFileNames) {
             "complete -o filenames -F _vorna vorna\n"
             "--quiet|\n"
             "--listing=|\n"
-            "-o|-l|-q|-h|-V|--print=|--listing=|--from=|--to=|--quiet|--json|--hysteresis=|--help|"
-            "--version|\n"
+            "-o|-l|-t|-c|-d|-q|-h|-V|--print=|--listing=|--from=|--to=|--time-column=|--column=|"
+            "--delimiter=|--decimal-comma|--times=|--time-scale=|--quiet|--json|--hysteresis=|"
+            "--help|--version|\n"
             "walk.prt|wave.txt|\n"
             "walk.prt|\n"
             "wave.txt|\n"
-            "|\n");
+            "|\n"
+            "grid|\n"
+            "--column=|\n");
 }
 
 }  // namespace

@@ -68,11 +68,32 @@ TEST(CommandLine, VersionIsTheBannersVersion) {
 
 TEST(CommandLine, UsageNamesTheQuestionsOutputsStatusesAndManual) {
   const std::string usage = vorna::kUsageText;
-  for (const char* text :
-       {"Give output file for misc print", "Give file containing Time Series", "First Time",
-        "Last Time", "FORT36", "fort.36", "CR LF", "129, 130, 131, 143", "--print=FILE",
-        "--listing=FILE", "--from=TIME", "--to=TIME", "--quiet", "--json", "--hysteresis=H",
-        "for f in", "9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66", "man vorna", "doc/vorna.1"}) {
+  for (const char* text : {"Give output file for misc print",
+                           "Give file containing Time Series",
+                           "First Time",
+                           "Last Time",
+                           "FORT36",
+                           "fort.36",
+                           "CR LF",
+                           "129, 130, 131, 143",
+                           "--print=FILE",
+                           "--listing=FILE",
+                           "--from=TIME",
+                           "--to=TIME",
+                           "--quiet",
+                           "--json",
+                           "--hysteresis=H",
+                           "--time-column=COLUMN",
+                           "--column=COLUMN",
+                           "--delimiter=C",
+                           "--decimal-comma",
+                           "--times=WHICH",
+                           "--time-scale=K",
+                           "ISO 8601",
+                           "for f in",
+                           "9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66",
+                           "man vorna",
+                           "doc/vorna.1"}) {
     EXPECT_NE(usage.find(text), std::string::npos) << text;
   }
 }
