@@ -65,6 +65,13 @@ void copy_field(FieldSpan field, char* out, std::size_t size) {
   out[length] = '\0';
 }
 
+bool has_blank_between_digits(FieldSpan field) {
+  for (const char* p = field.begin + 1; p + 1 < field.end; ++p) {
+    if (*p == ' ' && p[-1] >= '0' && p[-1] <= '9' && p[1] >= '0' && p[1] <= '9') return true;
+  }
+  return false;
+}
+
 bool is_stamp_like(FieldSpan field) {
   TimeStamp stamp;
   return read_time_stamp(field.begin, field.end, stamp) != StampReading::kNotStamp ||
@@ -80,8 +87,12 @@ bool is_year_and_month(FieldSpan field) {
 }
 
 // A header names its columns: some field is no number, missing value or
-// time, and holds a letter or a byte of a UTF-8 character.
+// time, holds a letter or a byte of a UTF-8 character, and does not start
+// like a number (0x00ff00 is data a table may carry).
 bool is_name(FieldSpan field) {
+  const char* first = field.begin;
+  if (first < field.end && (*first == '+' || *first == '-' || *first == '.')) ++first;
+  if (first < field.end && *first >= '0' && *first <= '9') return false;
   for (const char* p = field.begin; p < field.end; ++p) {
     const unsigned char c = static_cast<unsigned char>(*p);
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 128) return true;
@@ -226,8 +237,7 @@ void TableReader::fail_on_field(int status, const Column& column, FieldSpan fiel
   fail_run(status, kInternalUnit);
 }
 
-void TableReader::fail_on_number(FieldRead read, const Column& column, FieldSpan field,
-                                 const char* record, std::size_t length) const {
+void TableReader::fail_on_number(FieldRead read, const Column& column, FieldSpan field) const {
   const bool time = &column == &time_;
   const char* reason = time ? "not a number, a missing value or a date or clock time"
                             : "not a number or a missing value";
@@ -243,12 +253,10 @@ void TableReader::fail_on_number(FieldRead read, const Column& column, FieldSpan
       reason = "a point in a number read with --decimal-comma";
       fix = "thousands separators are not read";
       break;
-    default: {
-      // Decimal commas elsewhere on the line may have split this field.
-      const FieldSpan line{record, record + length};
-      if (!table_.decimal_comma && has_comma_between_digits(line)) fix = kCommaFix;
+    default:
+      // Decimal commas split by a comma delimiter leave blanks between digits.
+      if (delimiter_ == ',' && has_blank_between_digits(field)) fix = kCommaFix;
       break;
-    }
   }
   fail_on_field(kSyntaxError, column, field, reason, fix);
 }
@@ -300,7 +308,7 @@ bool TableReader::read_time(FieldSpan field, const char* record, std::size_t len
       return true;
     }
     if (read == FieldRead::kMissing) return false;
-    if (!is_stamp_like(field)) fail_on_number(read, time_, field, record, length);
+    if (!is_stamp_like(field)) fail_on_number(read, time_, field);
     TimeStamp stamp;
     if (read_time_stamp(field.begin, field.end, stamp) == StampReading::kStamp) {
       fail_on_field(kSyntaxError, time_, field, "a date or clock time in a column of numbers",
@@ -379,7 +387,7 @@ bool TableReader::take_line(const char* record, std::size_t length) {
   double value = 0.0;
   const FieldRead read = read_number_field(value_field, table_.decimal_comma, value);
   if (read != FieldRead::kNumber && read != FieldRead::kMissing) {
-    fail_on_number(read, value_, value_field, record, length);
+    fail_on_number(read, value_, value_field);
   }
   if (!has_time || read == FieldRead::kMissing) {
     watch_missing_value(line_number_, record, length);

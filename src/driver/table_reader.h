@@ -56,8 +56,7 @@ class TableReader {
   void choose_columns(const FieldSpan* names, int count, bool header);
   int find_column(const char* wanted, const char* option, const FieldSpan* names, int count,
                   bool header) const;
-  [[noreturn]] void fail_on_number(FieldRead read, const Column& column, FieldSpan field,
-                                   const char* record, std::size_t length) const;
+  [[noreturn]] void fail_on_number(FieldRead read, const Column& column, FieldSpan field) const;
   [[noreturn]] void fail_on_short_line(int count, const char* record, std::size_t length) const;
   LineText& add_column_name(LineText& line, const Column& column) const;
   void take_form(FieldSpan time_field);

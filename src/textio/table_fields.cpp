@@ -50,6 +50,25 @@ FieldSpan take_field(const char*& p, const char* end, char delimiter) {
   return field;
 }
 
+// A tab-separated field with blanks inside and no letter: numbers aligned
+// with tabs and blanks mixed, which only blanks and tabs together separate.
+bool has_blank_separated_numbers(const char* line, std::size_t length) {
+  const char* p = line;
+  const char* const end = line + length;
+  while (p < end) {
+    const FieldSpan field = take_field(p, end, '\t');
+    bool inner_blank = false;
+    bool letter = false;
+    for (const char* c = field.begin; c < field.end; ++c) {
+      inner_blank = inner_blank || *c == ' ';
+      letter = letter || (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z');
+    }
+    if (inner_blank && !letter) return true;
+    if (p < end) ++p;
+  }
+  return false;
+}
+
 FieldRead scan_field(const char* begin, const char* end, double& value) {
   using namespace number_reader_detail;
   NumberToken token;
@@ -77,7 +96,9 @@ FieldRead scan_decimal_comma_field(FieldSpan field, double& value) {
 }  // namespace
 
 char detect_delimiter(const char* line, std::size_t length, bool decimal_comma) {
-  if (std::memchr(line, '\t', length) != nullptr) return '\t';
+  if (std::memchr(line, '\t', length) != nullptr) {
+    return has_blank_separated_numbers(line, length) ? kBlankRuns : '\t';
+  }
   if (std::memchr(line, ';', length) != nullptr) return ';';
   if (!decimal_comma && std::memchr(line, ',', length) != nullptr) return ',';
   return kBlankRuns;

@@ -17,7 +17,8 @@ struct FieldSpan {
 };
 
 // The delimiter a line shows: a tab, else a semicolon, else a comma (never
-// with decimal commas), else runs of blanks.
+// with decimal commas), else runs of blanks. Tabs between fields that hold
+// numbers separated by blanks are runs of blanks too.
 char detect_delimiter(const char* line, std::size_t length, bool decimal_comma);
 
 // Splits the line into its first fields (at most capacity), blanks and tabs

@@ -22,7 +22,8 @@ FieldSpan span_of(const std::string& text) { return {text.data(), text.data() + 
 
 std::vector<std::string> split(const std::string& line, char delimiter, int capacity = 16) {
   std::vector<FieldSpan> fields(static_cast<std::size_t>(capacity));
-  const int count = vorna::split_fields(line.data(), line.size(), delimiter, fields.data(), capacity);
+  const int count =
+      vorna::split_fields(line.data(), line.size(), delimiter, fields.data(), capacity);
   std::vector<std::string> texts;
   for (int i = 0; i < count; ++i) {
     const FieldSpan& f = fields[static_cast<std::size_t>(i)];
@@ -65,7 +66,7 @@ TEST(TableFields, DelimiterIsATabASemicolonACommaOrBlanks) {
     bool decimal_comma;
     char delimiter;
   } cases[] = {
-      {"a\tb;c,d", false, '\t'}, {"a;b,c", false, ';'}, {"a, b c", false, ','},
+      {"a\tb;c,d", false, '\t'}, {"a;b,c", false, ';'},  {"a, b c", false, ','},
       {"a  b", false, ' '},      {"0,5 1,5", true, ' '}, {"0,5;1,5", true, ';'},
   };
   for (const auto& c : cases) {
@@ -75,9 +76,20 @@ TEST(TableFields, DelimiterIsATabASemicolonACommaOrBlanks) {
 }
 
 TEST(TableFields, NumbersAreTheFreeFormReadersRealsAndNothingElse) {
-  const char* numbers[] = {"1.5",     "-0",     "1E3",      "1.0D3", "2.5-3",   ".5",
-                           "5.",      "+7",     "1e-400",   "0.1",   "1.0q3",   "9007199254740993",
-                           "123456789012345678901234567890", "2.2250738585072011e-308"};
+  const char* numbers[] = {"1.5",
+                           "-0",
+                           "1E3",
+                           "1.0D3",
+                           "2.5-3",
+                           ".5",
+                           "5.",
+                           "+7",
+                           "1e-400",
+                           "0.1",
+                           "1.0q3",
+                           "9007199254740993",
+                           "123456789012345678901234567890",
+                           "2.2250738585072011e-308"};
   for (const char* text : numbers) {
     std::string fortran = text;
     for (char& c : fortran) {
@@ -94,16 +106,26 @@ TEST(TableFields, NumbersAreTheFreeFormReadersRealsAndNothingElse) {
     bool decimal_comma;
     FieldRead read;
   } cases[] = {
-      {"", false, FieldRead::kMissing},       {"NaN", false, FieldRead::kMissing},
-      {"na", false, FieldRead::kMissing},     {"N/A", false, FieldRead::kMissing},
-      {"Null", false, FieldRead::kMissing},   {"-", false, FieldRead::kMissing},
-      {"T", false, FieldRead::kNotNumber},    {".true.", false, FieldRead::kNotNumber},
-      {"3*1.5", false, FieldRead::kNotNumber}, {"/", false, FieldRead::kNotNumber},
-      {"'5'", false, FieldRead::kNotNumber},  {"1 2", false, FieldRead::kNotNumber},
-      {"Inf", false, FieldRead::kNotNumber},  {"nan2", false, FieldRead::kNotNumber},
-      {"1E400", false, FieldRead::kOutOfRange}, {"0,25", false, FieldRead::kDecimalComma},
-      {"0,25", true, FieldRead::kNumber},     {"1.234,5", true, FieldRead::kPointInDecimalCommaNumber},
-      {"-1,5E2", true, FieldRead::kNumber},   {"NA", true, FieldRead::kMissing},
+      {"", false, FieldRead::kMissing},
+      {"NaN", false, FieldRead::kMissing},
+      {"na", false, FieldRead::kMissing},
+      {"N/A", false, FieldRead::kMissing},
+      {"Null", false, FieldRead::kMissing},
+      {"-", false, FieldRead::kMissing},
+      {"T", false, FieldRead::kNotNumber},
+      {".true.", false, FieldRead::kNotNumber},
+      {"3*1.5", false, FieldRead::kNotNumber},
+      {"/", false, FieldRead::kNotNumber},
+      {"'5'", false, FieldRead::kNotNumber},
+      {"1 2", false, FieldRead::kNotNumber},
+      {"Inf", false, FieldRead::kNotNumber},
+      {"nan2", false, FieldRead::kNotNumber},
+      {"1E400", false, FieldRead::kOutOfRange},
+      {"0,25", false, FieldRead::kDecimalComma},
+      {"0,25", true, FieldRead::kNumber},
+      {"1.234,5", true, FieldRead::kPointInDecimalCommaNumber},
+      {"-1,5E2", true, FieldRead::kNumber},
+      {"NA", true, FieldRead::kMissing},
   };
   for (const auto& c : cases) {
     double value = 0.0;
