@@ -463,6 +463,22 @@ TEST(CommandLineRun, HysteresisTakesTheReversalsThatTheBandKeeps) {
   }
 }
 
+// Every warning written on standard error is in the JSON too, however many
+// kinds one run has.
+TEST(CommandLineRun, JsonKeepsEveryWarningOfARunWithManyKinds) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "0 1\n0.0001 2\n0.0002 NaN\n0.0001 3\n0.0009 0\n0.0010 0\n");
+  const RunResult run = run_arguments(dir, {"--json", "s.txt"});
+  EXPECT_EQ(run.status, 0);
+  std::size_t lines = 0;
+  for (std::size_t at = 0; (at = run.err.find("vorna: warning: ", at)) != std::string::npos; ++at) {
+    ++lines;
+  }
+  EXPECT_GE(lines, 4u) << run.err;
+  const auto json = JsonReader(run.out).object();
+  EXPECT_EQ(json.at("warnings").items.size(), lines) << run.err;
+}
+
 TEST(CommandLineRun, JsonShowsNullForValuesThatAreNotFiniteAndEscapesNames) {
   TempDir dir;
   const std::string name = "we\"ird\\ \tname.txt";
