@@ -59,10 +59,10 @@ bool is_unset(double value) {
 }
 
 // A target the line gave nothing keeps the previous line's number.
-void keep_previous(double& target, double previous, bool time, int line_number) {
-  if (!is_unset(target)) return;
+bool keep_previous(double& target, double previous) {
+  if (!is_unset(target)) return false;
   target = previous;
-  watch_kept_null(line_number, g_line_field, time, previous);
+  return true;
 }
 
 }  // namespace
@@ -90,8 +90,10 @@ void read_series_lines(Series& series, double window_start, double window_end) {
     const ReadStatus status = scan_numbers(g_line_field, kTextLength, targets, 2);
     if (status != ReadStatus::kOk)
       fail_on_data_line(status, g_line_field, kTextLength, line_number);
-    keep_previous(time, previous_time, true, line_number);
-    keep_previous(value, previous_value, false, line_number);
+    const bool time_kept = keep_previous(time, previous_time);
+    if (keep_previous(value, previous_value) || time_kept) {
+      watch_kept_null(line_number, g_line_field, time_kept, time_kept ? time : value);
+    }
     watch_data_line(line_number, g_line_field, time, value);
     if (time < window_start) {
       watch_passed_over();
