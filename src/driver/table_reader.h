@@ -62,6 +62,9 @@ class TableReader {
   void take_form(FieldSpan time_field);
   // One data line; false when it ends the reading.
   bool take_line(const char* record, std::size_t length);
+  // A sample read from a line: the window, then the series.
+  bool take_sample(double time, std::int64_t instant, double value, FieldSpan time_field,
+                   const char* record, std::size_t length);
   bool read_time(FieldSpan field, const char* record, std::size_t length, double& time,
                  std::int64_t& instant);
   [[noreturn]] void fail_on_field(int status, const Column& column, FieldSpan field,

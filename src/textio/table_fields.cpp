@@ -93,7 +93,70 @@ FieldRead scan_decimal_comma_field(FieldSpan field, double& value) {
   return scan_field(copy, copy + length, value);
 }
 
+// Blanks (and tabs, unless they delimit) before or after a field.
+const char* skip_field_blanks(const char* p, const char* end, char delimiter) {
+  while (p < end && (*p == ' ' || (*p == '\t' && delimiter != '\t'))) ++p;
+  return p;
+}
+
+// One plain number from p, the whole field; returns the field's end (the
+// delimiter, a blank run or the line end), or null.
+const char* read_plain_field(const char* p, const char* end, char delimiter, double& value) {
+  using namespace number_reader_detail;
+  const char* field_end = end;
+  if (delimiter != kBlankRuns) {
+    const void* stop = std::memchr(p, delimiter, static_cast<std::size_t>(end - p));
+    if (stop != nullptr) field_end = static_cast<const char*>(stop);
+  }
+  NumberToken token;
+  if (scan_number(p, field_end, token) != NumberRejection::kNone) return nullptr;
+  const char* after = token.end;
+  if (delimiter == kBlankRuns) {
+    if (after != end && !is_field_blank(*after) && *after != ',') return nullptr;
+  } else if (skip_field_blanks(after, field_end, delimiter) != field_end) {
+    return nullptr;
+  }
+  // 2024-03 is a year and a month, which the general reading refuses.
+  const auto length = after - p;
+  if ((length == 6 || length == 7) && p[4] == '-') return nullptr;
+  if (convert(token, value) != NumberRejection::kNone) return nullptr;
+  return delimiter == kBlankRuns ? after : field_end;
+}
+
 }  // namespace
+
+bool read_plain_numbers(const char* line, std::size_t length, char delimiter, int needed, int first,
+                        int second, double& first_value, double& second_value) {
+  const char* p = line;
+  const char* const end = line + length;
+  for (int column = 0; column < needed; ++column) {
+    p = skip_field_blanks(p, end, delimiter);
+    if (column == first || column == second) {
+      double value;
+      p = read_plain_field(p, end, delimiter, value);
+      if (p == nullptr) return false;
+      if (column == first) first_value = value;
+      if (column == second) second_value = value;
+    } else if (delimiter == kBlankRuns) {
+      if (p < end && *p == '"') return false;
+      while (p < end && !is_field_blank(*p) && *p != ',') ++p;
+    } else {
+      if (p < end && *p == '"') return false;
+      const void* stop = std::memchr(p, delimiter, static_cast<std::size_t>(end - p));
+      p = stop != nullptr ? static_cast<const char*>(stop) : end;
+    }
+    if (column + 1 == needed) break;
+    // The separator to the next field.
+    if (delimiter == kBlankRuns) {
+      p = skip_field_blanks(p, end, delimiter);
+      if (p < end && *p == ',') p = skip_field_blanks(p + 1, end, delimiter);
+    } else if (p < end) {
+      ++p;
+    }
+    if (p == end) return false;
+  }
+  return true;
+}
 
 char detect_delimiter(const char* line, std::size_t length, bool decimal_comma) {
   if (std::memchr(line, '\t', length) != nullptr) {

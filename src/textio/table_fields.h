@@ -45,6 +45,15 @@ FieldRead read_number_field(FieldSpan field, bool decimal_comma, double& value);
 
 bool is_missing_field(FieldSpan field);
 
+// The common line at speed: fields 0 to needed - 1 split by the delimiter,
+// of which the two columns first and second (0-based, below needed, maybe
+// the same) are plain numbers, read to the values read_number_field gives.
+// Returns false, with nothing promised of the values, for any line that
+// needs the general reading: a field that is missing, quoted, a word, a
+// time or broken, a short line, decimal commas.
+bool read_plain_numbers(const char* line, std::size_t length, char delimiter, int needed, int first,
+                        int second, double& first_value, double& second_value);
+
 // A comma with a digit on each side: a decimal comma, or a field's end.
 bool has_comma_between_digits(FieldSpan field);
 

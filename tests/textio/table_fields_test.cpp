@@ -136,6 +136,62 @@ TEST(TableFields, NumbersAreTheFreeFormReadersRealsAndNothingElse) {
   EXPECT_EQ(value, -150.0);
 }
 
+// The one-pass reading of plain lines gives what splitting and reading each
+// field gives, and leaves every other line to that general reading.
+TEST(TableFields, PlainNumbersInOnePassAgreeWithTheGeneralReading) {
+  const struct {
+    std::string line;
+    char delimiter;
+    int needed, first, second;
+    bool plain;
+  } cases[] = {
+      {"0.5   1.25E+03", ' ', 2, 0, 1, true},
+      {"\t0.5\t, -2 extra words", ' ', 2, 0, 1, true},
+      {"1.5,2.5", ' ', 2, 0, 1, true},
+      {"1 2 3 4.5", ' ', 4, 0, 3, true},
+      {"1 2 3 4.5", ' ', 4, 3, 3, true},
+      {"1,,2", ' ', 2, 0, 1, false},
+      {"1 2*3", ' ', 2, 0, 1, false},
+      {"1 2/", ' ', 2, 0, 1, false},
+      {"1", ' ', 2, 0, 1, false},
+      {"1 NaN", ' ', 2, 0, 1, false},
+      {"\"1\" 2", ' ', 2, 0, 1, false},
+      {"2024-03 1", ' ', 2, 0, 1, false},
+      {"1 1E400", ' ', 2, 0, 1, false},
+      {"0.1, 7 ,x,9", ',', 4, 0, 3, true},
+      {" 0.1 ;2.5;", ';', 2, 0, 1, true},
+      {"0.1;2,5", ';', 2, 0, 1, false},
+      {"0.1\t\t3", '\t', 3, 0, 2, true},
+      {"0.1\t\t3", '\t', 3, 0, 1, false},
+      {"1,2 3", ',', 2, 0, 1, false},
+      {"1,\"a,b\",3", ',', 3, 0, 2, false},
+      {"1,2", ',', 3, 0, 2, false},
+  };
+  for (const auto& c : cases) {
+    double first = 0.0;
+    double second = 0.0;
+    const bool plain = vorna::read_plain_numbers(c.line.data(), c.line.size(), c.delimiter,
+                                                 c.needed, c.first, c.second, first, second);
+    EXPECT_EQ(plain, c.plain) << c.line;
+    if (!plain) continue;
+    std::vector<FieldSpan> fields(static_cast<std::size_t>(c.needed));
+    ASSERT_EQ(
+        vorna::split_fields(c.line.data(), c.line.size(), c.delimiter, fields.data(), c.needed),
+        c.needed)
+        << c.line;
+    double expected_first = 0.0;
+    double expected_second = 0.0;
+    EXPECT_EQ(
+        vorna::read_number_field(fields[static_cast<std::size_t>(c.first)], false, expected_first),
+        FieldRead::kNumber);
+    EXPECT_EQ(vorna::read_number_field(fields[static_cast<std::size_t>(c.second)], false,
+                                       expected_second),
+              FieldRead::kNumber);
+    EXPECT_EQ(first, expected_first) << c.line;
+    EXPECT_EQ(second, expected_second) << c.line;
+  }
+}
+
 // The reference: glibc's timegm of the same calendar time.
 std::int64_t reference_micros(int year, int month, int day, int hour, int minute, int second,
                               std::int64_t fraction_micros, int offset_minutes) {
