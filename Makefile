@@ -1,6 +1,10 @@
-# Front door: every target calls a preset of CMakePresets.json, where the
-# build directories and their settings are: build/ (default, dev and ci),
-# build-sanitize/ (sanitize), build-fuzz/ (fuzz), build-bench/ (bench).
+# Front door: every target calls CMake. With CMake 3.25 or later it uses the
+# presets of CMakePresets.json, where the build directories and their
+# settings are: build/ (default, dev and ci), build-sanitize/ (sanitize),
+# build-fuzz/ (fuzz), build-bench/ (bench). With CMake 3.22 to 3.24, which
+# cannot read those presets, run, program, build, test, install and
+# example-plot configure and build with the same settings without them, in
+# $(BUILD); PRESETS=no takes that path with any CMake (CI checks it so).
 BUILD := build
 PREFIX ?= /usr/local
 # Parallel compile and test jobs; the workflows read them from the
@@ -13,6 +17,50 @@ PROGRAMS := vorna vorna-plot
 # The tracked C++ sources, for the formatting targets.
 FORMATTED = $(shell git ls-files '*.cpp' '*.h')
 
+# The CMake on PATH: its version, and whether it is at least the one named.
+CMAKE_VERSION := $(shell cmake --version 2>/dev/null | \
+                   sed -n 's/^cmake version \([0-9][0-9.]*\).*/\1/p')
+cmake_at_least = $(shell printf '%s\n' '$(1)' '$(CMAKE_VERSION)' | sort -V | head -n 1 | \
+                   grep -qx '$(1)' && echo yes)
+found_cmake = $(if $(CMAKE_VERSION),this cmake is $(CMAKE_VERSION),no cmake found on PATH)
+# Every target but these needs CMake 3.22 (the oldest that CMakeLists.txt
+# accepts); the workflows alone need 3.25. Too old a CMake stops make at
+# once with one line.
+WITHOUT_CMAKE := clean format format-check
+WORKFLOWS_ONLY := test-sanitize bench fuzz
+GOALS := $(or $(MAKECMDGOALS),all)
+ifneq ($(filter-out $(WITHOUT_CMAKE),$(GOALS)),)
+  ifneq ($(call cmake_at_least,3.22),yes)
+    $(error vorna needs CMake 3.22 or later to build ($(found_cmake)))
+  endif
+endif
+ifneq ($(filter $(WORKFLOWS_ONLY),$(GOALS)),)
+  ifneq ($(call cmake_at_least,3.25),yes)
+    $(error make $(filter $(WORKFLOWS_ONLY),$(GOALS)) needs CMake 3.25 or later for its workflow preset ($(found_cmake)))
+  endif
+endif
+PRESETS ?= $(if $(call cmake_at_least,3.25),yes,no)
+
+ifeq ($(PRESETS),yes)
+# The presets build in build/, whatever BUILD says.
+override BUILD := build
+CONFIGURE := cmake --preset default
+BUILD_PROGRAM := cmake --build --preset program
+BUILD_PROGRAMS := cmake --build --preset programs
+BUILD_ALL := cmake --build --preset default
+TEST_ALL := cmake --workflow --preset dev
+else
+# The presets' settings, given on the command line: default (programs only)
+# and dev (everything, warnings as errors, every test).
+CONFIGURE := cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+BUILD_PROGRAM := cmake --build $(BUILD) --target vorna
+BUILD_PROGRAMS := cmake --build $(BUILD) --target $(PROGRAMS)
+BUILD_ALL := cmake --build $(BUILD)
+TEST_ALL := cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
+              -DVORNA_WERROR=ON -DVORNA_CI_CHECKS=OFF && \
+            cmake --build $(BUILD) && ctest --test-dir $(BUILD) --output-on-failure
+endif
+
 .PHONY: all build program run test test-sanitize bench fuzz install example-plot format \
         format-check clean
 
@@ -21,22 +69,22 @@ all: build
 # A first configure leaves the tests out, so that the programs alone build
 # without GoogleTest; `make test` turns them on.
 $(BUILD)/CMakeCache.txt:
-	cmake --preset default
+	$(CONFIGURE)
 
 # Only the program, build/vorna.
 program: $(BUILD)/CMakeCache.txt
-	cmake --build --preset program
+	$(BUILD_PROGRAM)
 
 run: program
 	cd examples && ../$(BUILD)/vorna
 
 # Everything the build directory is configured for.
 build: $(BUILD)/CMakeCache.txt
-	cmake --build --preset default
+	$(BUILD_ALL)
 
 # Everything, with warnings as errors, and every test.
 test:
-	cmake --workflow --preset dev
+	$(TEST_ALL)
 
 test-sanitize:
 	cmake --workflow --preset sanitize
@@ -52,13 +100,13 @@ fuzz:
 # DESTDIR (a staging root, empty by default) reaches cmake --install through
 # its environment.
 install: $(BUILD)/CMakeCache.txt
-	cmake --build --preset programs
+	$(BUILD_PROGRAMS)
 	DESTDIR='$(DESTDIR)' cmake --install $(BUILD) --prefix '$(PREFIX)'
 
 # The example pictures shown in the README, from runs on examples/wave.txt
 # and on examples/swell.txt (long enough for the detail panel).
 example-plot: $(BUILD)/CMakeCache.txt
-	cmake --build --preset programs
+	$(BUILD_PROGRAMS)
 	cd examples && printf 'out.prt\nwave.txt\n\n\n' | ../$(BUILD)/vorna >/dev/null && \
 	  ../$(BUILD)/vorna-plot out.prt fort.36 -o ../doc/wave-plot.svg
 	cd examples && printf 'out.prt\nswell.txt\n\n\n' | ../$(BUILD)/vorna >/dev/null && \
@@ -74,4 +122,4 @@ format-check:
 	@clang-format --dry-run --Werror $(FORMATTED)
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz build-bench
+	rm -rf $(BUILD) build-sanitize build-fuzz build-bench build-old-cmake

@@ -4,7 +4,6 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -13,10 +12,9 @@
 #include "textio/run_files.h"
 #include "textio/stop.h"
 #include "textio/system_io.h"
-#include "textio/table_fields.h"
 #include "textio/time_stamps.h"
 #include "textio/units.h"
-#include "util/answer_text.h"
+#include "util/strict_number.h"
 #include "util/text_field.h"
 
 namespace vorna {
@@ -62,11 +60,12 @@ const char kUsageText[] =
     "                       from by at least H (0 or more), for noisy records\n"
     "  -h, --help           show this text and exit\n"
     "  -V, --version        show the version and exit\n"
-    "The base name drops the folders and the last extension. A TIME is one\n"
-    "number (1.5, 2E3) or, for a time column of dates or clock times, an ISO 8601\n"
-    "date-time, date or clock time (2024-03-05T14:00:10, 2024-03-05, 14:00:10);\n"
-    "a number there counts seconds from the file's first time. Without --from\n"
-    "and --to the window is the whole series.\n"
+    "The base name drops the folders and the last extension. A TIME or H is one\n"
+    "number and nothing else (2.5, -1E3, 1.0D1); for a time column of dates or\n"
+    "clock times a TIME may also be an ISO 8601 date-time, date or clock time\n"
+    "(2024-03-05T14:00:10, 2024-03-05, 14:00:10), and a number there counts\n"
+    "seconds from the file's first time. Without --from and --to the window is\n"
+    "the whole series.\n"
     "\n"
     "With a SERIES the file is read as a table: lines that start with #, $ or !\n"
     "are comments; a first line that is not all numbers names the columns; a\n"
@@ -167,24 +166,27 @@ void describe_option_problem(int result, const char* element, char* problem, int
   }
 }
 
-// One number, the whole text: the number reader's forms, with a decimal
-// comma for --decimal-comma; no blanks, words or list forms.
-bool read_strict_number(const char* text, bool decimal_comma, double& value) {
-  const FieldSpan whole{text, text + std::strlen(text)};
-  return read_number_field(whole, decimal_comma, value) == FieldRead::kNumber;
+// One number, the whole text; with decimal commas the comma is the decimal
+// mark and a point is refused.
+bool read_window_number(const char* text, bool decimal_comma, double& value) {
+  if (!decimal_comma) return read_strict_number(text, value);
+  char copy[128];
+  const std::size_t length = std::strlen(text);
+  if (length >= sizeof copy || std::strchr(text, '.') != nullptr) return false;
+  for (std::size_t i = 0; i <= length; ++i) copy[i] = text[i] == ',' ? '.' : text[i];
+  return read_strict_number(copy, value);
 }
 
 // --from or --to: one number, or an ISO 8601 date-time, date or clock time.
 bool read_window_end(const char* option, const char* text, bool decimal_comma, double& number,
                      bool& is_stamp, TimeStamp& stamp, char* problem, int size) {
-  if (read_strict_number(text, decimal_comma, number)) return true;
+  if (read_window_number(text, decimal_comma, number)) return true;
   const char* end = text + std::strlen(text);
   const StampReading reading = read_time_stamp(text, end, stamp);
   if (reading == StampReading::kStamp) {
     is_stamp = true;
     return true;
   }
-  const FieldSpan whole{text, end};
   const char* why = "a number, or an ISO 8601 date-time, date or clock time";
   if (reading == StampReading::kOutOfRange) {
     why = "a date or time of day that does not exist";
@@ -192,8 +194,7 @@ bool read_window_end(const char* option, const char* text, bool decimal_comma, d
     why = "more than six decimals of a second";
   } else if (reading == StampReading::kOtherDateForm || looks_like_date(text, end)) {
     why = "write dates in ISO 8601: 2024-03-05, 2024-03-05T14:00:00.250";
-  } else if (!decimal_comma &&
-             read_number_field(whole, false, number) == FieldRead::kDecimalComma) {
+  } else if (!decimal_comma && read_window_number(text, true, number)) {
     why = "a decimal comma needs --decimal-comma";
   }
   set_problem(problem, size, "invalid time for --%s: '%s' (%s)", option, text, why);
@@ -214,20 +215,19 @@ bool read_delimiter(const char* text, char& delimiter) {
 }
 
 // The table options that need the others: read once every option is known.
-bool finish_table_settings(const char* from_text, const char* to_text, RunSettings& settings,
-                           char* problem, int size) {
+bool finish_table_settings(RunSettings& settings, char* problem, int size) {
   TableSettings& table = settings.table;
   if (table.decimal_comma && table.delimiter == ',') {
     set_problem(problem, size, "--delimiter=, cannot go with --decimal-comma");
     return false;
   }
-  if (from_text != nullptr &&
-      !read_window_end("from", from_text, table.decimal_comma, settings.window_start,
+  if (table.start_text != nullptr &&
+      !read_window_end("from", table.start_text, table.decimal_comma, settings.window_start,
                        table.start_is_stamp, table.start_stamp, problem, size)) {
     return false;
   }
-  return to_text == nullptr ||
-         read_window_end("to", to_text, table.decimal_comma, settings.window_end,
+  return table.end_text == nullptr ||
+         read_window_end("to", table.end_text, table.decimal_comma, settings.window_end,
                          table.end_is_stamp, table.end_stamp, problem, size);
 }
 
@@ -272,6 +272,79 @@ void series_base_name(const char* series, const char* suffix, char* out, int siz
   std::snprintf(out, static_cast<std::size_t>(size), "%.*s%s", base_length, base, suffix);
 }
 
+namespace {
+
+// One option of a run into settings; false, with the problem, for a wrong
+// one. element is the argument getopt_long stopped at.
+bool apply_option(int result, const char* element, RunSettings& settings, char* problem,
+                  int problem_size) {
+  switch (result) {
+    case 'o':
+      settings.print_name = optarg;
+      return true;
+    case 'l':
+      settings.listing_name = optarg;
+      return true;
+    case kFromOption:
+      // Read once every option is known (--decimal-comma may follow).
+      settings.table.start_text = optarg;
+      return true;
+    case kToOption:
+      settings.table.end_text = optarg;
+      return true;
+    case 't':
+      settings.table.time_column = optarg;
+      return true;
+    case 'c':
+      settings.table.value_column = optarg;
+      return true;
+    case 'd':
+      if (read_delimiter(optarg, settings.table.delimiter)) return true;
+      set_problem(problem, problem_size,
+                  "invalid delimiter for --delimiter: '%s' (one character: , ; tab or a blank)",
+                  optarg);
+      return false;
+    case kDecimalCommaOption:
+      settings.table.decimal_comma = true;
+      return true;
+    case kTimesOption:
+      settings.table.grid_times = std::strcmp(optarg, "grid") == 0;
+      if (settings.table.grid_times || std::strcmp(optarg, "file") == 0) return true;
+      set_problem(problem, problem_size, "invalid value for --times: '%s' (file or grid)", optarg);
+      return false;
+    case kTimeScaleOption:
+      settings.table.time_scale_given = true;
+      if (read_strict_number(optarg, settings.table.time_scale) &&
+          settings.table.time_scale > 0.0 &&
+          settings.table.time_scale <= std::numeric_limits<double>::max()) {
+        return true;
+      }
+      set_problem(problem, problem_size, "invalid factor for --time-scale: '%s' (a number above 0)",
+                  optarg);
+      return false;
+    case kHysteresisOption:
+      // A band is a height: one number, 0 or more.
+      settings.reversal_filter = true;
+      if (read_strict_number(optarg, settings.hysteresis) && settings.hysteresis >= 0.0) {
+        return true;
+      }
+      set_problem(problem, problem_size,
+                  "invalid band for --hysteresis: '%s' (a number, 0 or more)", optarg);
+      return false;
+    case 'q':
+      settings.summary = SummaryForm::kNone;
+      return true;
+    case kJsonOption:
+      settings.summary = SummaryForm::kJson;
+      return true;
+    default:
+      describe_option_problem(result, element, problem, problem_size);
+      return false;
+  }
+}
+
+}  // namespace
+
 CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settings, char* problem,
                                      int problem_size) {
   settings = RunSettings();
@@ -280,91 +353,22 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
   settings.window_start = -std::numeric_limits<double>::infinity();
   settings.window_end = std::numeric_limits<double>::infinity();
   CommandLineRequest answer = CommandLineRequest::kRun;
-  const char* from_text = nullptr;
-  const char* to_text = nullptr;
-  optind = 0;  // a fresh scan, also when called again
+  bool wrong = false;  // the first wrong option's problem is kept
+  optind = 0;          // a fresh scan, also when called again
   opterr = 0;
   int result;
   while ((result = getopt_long(argc, argv, kShortOptions, kOptions, nullptr)) != -1) {
-    switch (result) {
-      case 'o':
-        settings.print_name = optarg;
-        break;
-      case 'l':
-        settings.listing_name = optarg;
-        break;
-      case kFromOption:
-        from_text = optarg;
-        break;
-      case kToOption:
-        to_text = optarg;
-        break;
-      case 't':
-        settings.table.time_column = optarg;
-        break;
-      case 'c':
-        settings.table.value_column = optarg;
-        break;
-      case 'd':
-        if (!read_delimiter(optarg, settings.table.delimiter)) {
-          set_problem(problem, problem_size,
-                      "invalid delimiter for --delimiter: '%s' (one character: , ; tab or a "
-                      "blank)",
-                      optarg);
-          return CommandLineRequest::kUsageError;
-        }
-        break;
-      case kDecimalCommaOption:
-        settings.table.decimal_comma = true;
-        break;
-      case kTimesOption:
-        if (std::strcmp(optarg, "file") != 0 && std::strcmp(optarg, "grid") != 0) {
-          set_problem(problem, problem_size, "invalid value for --times: '%s' (file or grid)",
-                      optarg);
-          return CommandLineRequest::kUsageError;
-        }
-        settings.table.grid_times = optarg[0] == 'g';
-        break;
-      case kTimeScaleOption:
-        settings.table.time_scale_given = true;
-        if (!read_strict_number(optarg, false, settings.table.time_scale) ||
-            !(settings.table.time_scale > 0.0) || !std::isfinite(settings.table.time_scale)) {
-          set_problem(problem, problem_size,
-                      "invalid factor for --time-scale: '%s' (a number above 0)", optarg);
-          return CommandLineRequest::kUsageError;
-        }
-        break;
-      case kHysteresisOption:
-        // A band is a height: finite and not negative (an empty H is 0).
-        settings.reversal_filter = true;
-        if (!read_answer_text(optarg, 0.0, settings.hysteresis) || !(settings.hysteresis >= 0.0) ||
-            !std::isfinite(settings.hysteresis)) {
-          set_problem(problem, problem_size,
-                      "invalid band for --hysteresis: '%s' (a number, 0 or more)", optarg);
-          return CommandLineRequest::kUsageError;
-        }
-        settings.hysteresis += 0.0;  // -0 is 0
-        break;
-      case 'q':
-        settings.summary = SummaryForm::kNone;
-        break;
-      case kJsonOption:
-        settings.summary = SummaryForm::kJson;
-        break;
-      case 'h':
-      case 'V':
-        // The first of them decides.
-        if (answer == CommandLineRequest::kRun) {
-          answer = result == 'h' ? CommandLineRequest::kHelp : CommandLineRequest::kVersion;
-        }
-        break;
-      default:
-        describe_option_problem(result, argv[optind - 1], problem, problem_size);
-        return CommandLineRequest::kUsageError;
+    if (result == 'h' || result == 'V') {
+      // Answered before anything else; the first of them decides.
+      if (answer == CommandLineRequest::kRun) {
+        answer = result == 'h' ? CommandLineRequest::kHelp : CommandLineRequest::kVersion;
+      }
+    } else if (!wrong) {
+      wrong = !apply_option(result, argv[optind - 1], settings, problem, problem_size);
     }
   }
   if (answer != CommandLineRequest::kRun) return answer;
-  if (!finish_table_settings(from_text, to_text, settings, problem, problem_size)) {
+  if (wrong || !finish_table_settings(settings, problem, problem_size)) {
     return CommandLineRequest::kUsageError;
   }
   if (optind == argc) {

@@ -23,7 +23,10 @@ struct TableSettings {
   bool grid_times = false;         // --times=grid: the dialogue's even grid
   bool time_scale_given = false;   // --time-scale
   double time_scale = 1.0;         // every time is multiplied by it
-  // A window end given as a date or clock time instead of a number.
+  // --from and --to as given, read into the window once every option is
+  // known; a window end may be a date or clock time instead of a number.
+  const char* start_text = nullptr;
+  const char* end_text = nullptr;
   bool start_is_stamp = false;
   bool end_is_stamp = false;
   TimeStamp start_stamp;

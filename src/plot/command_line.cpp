@@ -3,13 +3,12 @@
 #include <getopt.h>
 
 #include <charconv>
-#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <system_error>
 
 #include "textio/run_files.h"
-#include "util/answer_text.h"
+#include "util/strict_number.h"
 
 namespace vorna::plot {
 
@@ -65,11 +64,10 @@ bool read_pixels(const char* what, const char* text, int low, int high, int& pix
 // shortest form for the note.
 bool read_band(const char* text, Options& options, Problem& problem) {
   double value = 0.0;
-  if (!read_answer_text(text, 0.0, value) || !std::isfinite(value) || value < 0.0) {
+  if (!read_strict_number(text, value) || value < 0.0) {
     problem.set("invalid hysteresis band '%s': give a number, 0 or above", text);
     return false;
   }
-  value += 0.0;  // -0 is 0
   char* const end = options.band_text + sizeof options.band_text - 1;
   *std::to_chars(options.band_text, end, value).ptr = '\0';
   options.texts.hysteresis = options.band_text;

@@ -54,6 +54,12 @@ TEST(CommandLine, HelpVersionDialogueOrRun) {
       {{"--help", "--version"}, CommandLineRequest::kHelp},
       {{"--he"}, CommandLineRequest::kHelp},  // a unique prefix
       {{"-qV"}, CommandLineRequest::kVersion},
+      // Answered before anything else, a wrong option or value too.
+      {{"-h", "--bogus"}, CommandLineRequest::kHelp},
+      {{"-help"}, CommandLineRequest::kHelp},  // -h first, then the wrong -e
+      {{"--to=x", "-x", "-V"}, CommandLineRequest::kVersion},
+      {{"-o"}, CommandLineRequest::kUsageError},
+      {{"-o", "-h"}, CommandLineRequest::kUsageError},  // -h is the print file's name
       {{"series.txt"}, CommandLineRequest::kRun},
       {{"--", "--help"}, CommandLineRequest::kRun},  // a series named --help
       {{"-"}, CommandLineRequest::kRun},
@@ -71,7 +77,7 @@ TEST(CommandLine, UsageErrorsNameTheProblem) {
     std::string problem;
   } cases[] = {
       {{"--helpx"}, "unrecognized option '--helpx'"},
-      {{"-help"}, "invalid option -- 'e'"},
+      {{"-qe"}, "invalid option -- 'e'"},
       {{"--verbose", "s.txt"}, "unrecognized option '--verbose'"},
       {{"-x", "s.txt"}, "invalid option -- 'x'"},
       {{"s.txt", "-o"}, "option requires an argument -- 'o'"},
@@ -110,12 +116,18 @@ TEST(CommandLine, UsageErrorsNameTheProblem) {
       {{"--time-scale=0", "s.txt"}, "invalid factor for --time-scale: '0' (a number above 0)"},
       {{"--time-scale=1e3x", "s.txt"},
        "invalid factor for --time-scale: '1e3x' (a number above 0)"},
+      {{"--to=tomorrow", "s.txt"}, "invalid time for --to: 'tomorrow'" + kTimeForms},
+      {{"--to=2 days", "s.txt"}, "invalid time for --to: '2 days'" + kTimeForms},
+      {{"--from=1,2,3", "s.txt"}, "invalid time for --from: '1,2,3'" + kTimeForms},
+      {{"--to=5 ", "s.txt"}, "invalid time for --to: '5 '" + kTimeForms},
       {{"--hysteresis=-0.1", "s.txt"},
        "invalid band for --hysteresis: '-0.1' (a number, 0 or more)"},
-      {{"--hysteresis", "wide", "s.txt"},
-       "invalid band for --hysteresis: 'wide' (a number, 0 or more)"},
+      {{"--hysteresis", "free", "s.txt"},
+       "invalid band for --hysteresis: 'free' (a number, 0 or more)"},
       {{"--hysteresis=1E999", "s.txt"},
        "invalid band for --hysteresis: '1E999' (a number, 0 or more)"},
+      {{"--hysteresis=", "s.txt"}, "invalid band for --hysteresis: '' (a number, 0 or more)"},
+      {{"--hysteresis=1,", "s.txt"}, "invalid band for --hysteresis: '1,' (a number, 0 or more)"},
       {{"s.txt", "--hysteresis"}, "option '--hysteresis' requires an argument"},
   };
   for (const auto& c : cases) {
@@ -147,6 +159,7 @@ TEST(CommandLine, TimesAreOneNumberOrADateAndDefaultToTheWholeSeries) {
        19787 * day + 500000},
       {{"--to=1970-01-01 00:00:01Z", "s.txt"}, -infinity, infinity, 2, 0, 1000000},
       {{"--from=23:59:59.000001", "s.txt"}, -infinity, infinity, 1, day - 999999, 0},
+      {{"--from=-0", "--to=+4e-1", "s.txt"}, 0.0, 0.4, 0, 0, 0},
   };
   for (const auto& c : cases) {
     const Parsed parsed = parse(c.arguments);
@@ -165,7 +178,7 @@ TEST(CommandLine, TimesAreOneNumberOrADateAndDefaultToTheWholeSeries) {
   }
 }
 
-// A band is read as a TIME is; without the option the default table.
+// A band is one number as a TIME is; without the option the default table.
 TEST(CommandLine, HysteresisIsABandOfZeroOrMore) {
   const struct {
     std::vector<std::string> arguments;
@@ -175,8 +188,7 @@ TEST(CommandLine, HysteresisIsABandOfZeroOrMore) {
       {{"s.txt"}, false, 0.0},
       {{"--hysteresis=0", "s.txt"}, true, 0.0},
       {{"--hysteresis", "2.5D-2", "s.txt"}, true, 0.025},
-      {{"--hysteresis=", "s.txt"}, true, 0.0},  // empty: 0, as an empty TIME is its default
-      {{"s.txt", "--hysteresis=1,", "--hysteresis=0.5"}, true, 0.5},  // the last one holds
+      {{"s.txt", "--hysteresis=1", "--hysteresis=0.5"}, true, 0.5},  // the last one holds
       {{"--hysteresis=-0", "s.txt"}, true, 0.0},
   };
   for (const auto& c : cases) {

@@ -132,11 +132,15 @@ SameRun fuzzed_run(std::mt19937& random, int index) {
 // listing, summary, warnings and status).
 TEST(CommandLineRun, EqualsTheDialogueRunOnTheSameAnswers) {
   std::vector<SameRun> cases = {
-      {"whole series", kSeries, "", "", {"--from=0"}},
+      {"whole series", kSeries, "", "", {}},
+      // The dialogue's defaults and free forms, as one number each.
+      {"empty times", kSeries, "", "", {"--from=0", "--to=1E30"}},
       {"window", kSeries, "2", "7", {"--from", "2", "--to=7"}},
-      {"free-form times", kSeries, "1.5D0", "7", {"--from=1.5D0", "--to=7.0e0"}},
+      {"free-form times", kSeries, "1.5D0", "7,", {"--from=1.5D0", "--to=7"}},
+      {"leading blank", kSeries, " 4", " 1", {"--from=0", "--to=1.0E+30"}},
+      {"no value", kSeries, "/", "", {"--from=0"}},
       {"start above end", kSeries, "5", "2", {"--from=5", "--to=2"}},
-      {"negative times", "-2 5\n-1 3\n0 4\n1 1\n2 2\n", "-1E30", "", {"--from=-1E30"}},
+      {"negative times", "-2 5\n-1 3\n0 4\n1 1\n2 2\n", "-1E30", "", {"--from=-1E30", "--to=1D30"}},
       {"no sample", "# nothing\n\n", "", "", {}},
       {"one sample", "3 7\n", "", "", {}},
       {"wide time", "100000000 1\n100000001 2\n100000002 1\n", "", "", {}},

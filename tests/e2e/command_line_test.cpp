@@ -41,6 +41,8 @@ TEST(CommandLine, HelpAndVersionEndAtOnceWithStatusZero) {
       {{"--help"}, vorna::kUsageText},
       {{"-h"}, vorna::kUsageText},
       {{"ignored", "--help"}, vorna::kUsageText},
+      {{"-h", "--bogus"}, vorna::kUsageText},
+      {{"--to=never", "--help"}, vorna::kUsageText},
       {{"--version"}, "vorna 1.0\n"},
       {{"-V"}, "vorna 1.0\n"},
   };
@@ -120,6 +122,11 @@ TEST(CommandLine, UsageErrorsAreOneLineAndStatusTwoWithoutAnyFile) {
       {{"-t", "0", "s.txt"},
        "vorna: no column '0' (-t/--time-column) in s.txt, whose first line has 2 columns and no "
        "header: give a number from 1 to 2\n"},
+      {{"--to=2 days", "s.txt"},
+       "vorna: invalid time for --to: '2 days' (a number, or an ISO 8601 date-time, date or "
+       "clock time)\n"},
+      {{"--hysteresis=free", "s.txt"},
+       "vorna: invalid band for --hysteresis: 'free' (a number, 0 or more)\n"},
       {{"--hysteresis=-1", "s.txt"},
        "vorna: invalid band for --hysteresis: '-1' (a number, 0 or more)\n"},
       {{"s.txt", "two\nlines\x1b"}, "vorna: extra operand 'two?lines?'\n"},
