@@ -60,17 +60,19 @@ void BM_ExtremaAndHeights(benchmark::State& state) {
 // wider than the noise.
 BENCHMARK(BM_ExtremaAndHeights)->Arg(-8)->Arg(0)->Arg(8)->Unit(benchmark::kMillisecond);
 
-// The noise assessment that every run without --hysteresis adds: one more
-// pass for the range and the mean step.
-void BM_AssessNoise(benchmark::State& state) {
+// The judgement that every run without --hysteresis adds: one pass for the
+// range and the steps, one more for the maximum height with the band
+// suggested.
+void BM_JudgeSmallReversals(benchmark::State& state) {
   fill_samples();
-  const int m = locate(-1.0);
   for (auto _ : state) {
-    const vorna::NoiseAssessment a = vorna::assess_noise(samples, kSamples, m, 0.125);
-    benchmark::DoNotOptimize(a);
+    const vorna::ValueSpread spread = vorna::measure_spread(samples, kSamples);
+    const vorna::SmallReversals s =
+        vorna::judge_small_reversals(samples, kSamples, spread, 0.125, 0.1);
+    benchmark::DoNotOptimize(s);
   }
   state.SetItemsProcessed(state.iterations() * kSamples);
 }
-BENCHMARK(BM_AssessNoise)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JudgeSmallReversals)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -16,14 +16,41 @@ double two_digits(double value) {
   return value;
 }
 
-// The scan's state: before the first move of at least the band the
-// direction is unknown, and the lowest and highest samples so far are both
-// candidates; afterwards one candidate turn is followed.
-struct ReversalScan {
-  double band;
+// Where kept reversals go: into a table, in locate_extrema's form.
+struct TableSink {
   double* values;
   int* positions;
   int count = 0;
+  void keep(double value, int index) {
+    values[count] = value;
+    positions[count] = index + 1;
+    ++count;
+  }
+};
+
+// Or only into the maximum height between successive ones, by
+// height_statistics' rule: a strictly larger absolute height replaces it.
+struct MaxHeightSink {
+  int count = 0;
+  double previous = 0.0;
+  double max_height = 0.0;
+  void keep(double value, int) {
+    if (count > 0) {
+      const double height = std::fabs(value - previous);
+      if (height > max_height) max_height = height;
+    }
+    previous = value;
+    ++count;
+  }
+};
+
+// The scan's state: before the first move of at least the band the
+// direction is unknown, and the lowest and highest samples so far are both
+// candidates; afterwards one candidate turn is followed.
+template <typename Sink>
+struct ReversalScan {
+  double band;
+  Sink sink;
   int direction = 0;  // +1 rising, -1 falling, 0 not yet known
   int low = -1;       // index of the lowest sample so far (direction 0)
   int high = -1;      // index of the highest sample so far (direction 0)
@@ -33,16 +60,14 @@ struct ReversalScan {
   // A move back of `distance` confirms the candidate.
   bool moved_back(double distance) const { return distance >= band && distance > 0.0; }
 
-  void keep(const double* y, int index) {
-    values[count] = y[index];
-    positions[count] = index + 1;
-    ++count;
-  }
+  void keep(const double* y, int index) { sink.keep(y[index], index); }
 
   // Equal values move the candidate on, so a level run at a turn stands on
   // its last sample. The lowest or highest sample before the first move is a
-  // turn only when the series came to it from the other side: a record that
-  // starts on it starts there, it does not turn.
+  // turn unless it is the first sample itself: any sample after the first
+  // either came to it from the other side or ends a level run that the
+  // record starts with, and the default table takes such a run's last
+  // sample as a turn too (5, 5, 0: a peak at the second sample).
   void start(const double* y, int i) {
     if (first < 0) {
       first = low = high = i;
@@ -52,11 +77,11 @@ struct ReversalScan {
     if (y[i] <= y[low]) low = i;
     if (!moved_back(y[high] - y[low])) return;
     if (high > low) {
-      if (y[low] < y[first]) keep(y, low);
+      if (low != first) keep(y, low);
       direction = 1;
       turn = high;
     } else {
-      if (y[high] > y[first]) keep(y, high);
+      if (high != first) keep(y, high);
       direction = -1;
       turn = low;
     }
@@ -75,10 +100,9 @@ struct ReversalScan {
   }
 };
 
-}  // namespace
-
-int locate_reversals(const double* y, int n, double band, double* values, int* positions) {
-  ReversalScan scan{band, values, positions};
+template <typename Sink>
+Sink scan_reversals(const double* y, int n, double band, Sink sink) {
+  ReversalScan<Sink> scan{band, sink};
   for (int i = 0; i < n; ++i) {
     if (std::isnan(y[i])) continue;
     if (scan.direction == 0) {
@@ -89,40 +113,93 @@ int locate_reversals(const double* y, int n, double band, double* values, int* p
   }
   // The last candidate was never confirmed: the record ends before the
   // series moved back from it, so it is no reversal.
-  return scan.count;
+  return scan.sink;
 }
 
-NoiseAssessment assess_noise(const double* y, int n, int extremum_count, double max_height) {
-  NoiseAssessment result;
-  double step_sum = 0.0;
-  int steps = 0;
-  bool any = false;
+}  // namespace
+
+int locate_reversals(const double* y, int n, double band, double* values, int* positions) {
+  return scan_reversals(y, n, band, TableSink{values, positions}).count;
+}
+
+double reversal_max_height(const double* y, int n, double band, int* count) {
+  const MaxHeightSink result = scan_reversals(y, n, band, MaxHeightSink{});
+  if (count != nullptr) *count = result.count;
+  return result.max_height;
+}
+
+ValueSpread measure_spread(const double* y, int n) {
+  ValueSpread spread;
+  double bend_sum = 0.0;
+  int bends = 0;
+  double smallest_step = HUGE_VAL;
   double previous = 0.0;
+  double previous_step = 0.0;
+  int finite_values = 0;
   for (int i = 0; i < n; ++i) {
     const double v = y[i];
-    if (!std::isfinite(v)) continue;
-    if (!any) {
-      result.lowest = result.highest = v;
-    } else {
-      if (v < result.lowest) result.lowest = v;
-      if (v > result.highest) result.highest = v;
-      step_sum += std::fabs(v - previous);
-      ++steps;
+    if (std::isnan(v)) continue;
+    spread.last_at = i;
+    if (spread.finite++ == 0) {
+      spread.highest = spread.lowest = v;
+      spread.first_at = spread.highest_at = spread.lowest_at = i;
+    } else if (v > spread.highest) {
+      spread.highest = v;
+      spread.highest_at = i;
+    } else if (v < spread.lowest) {
+      spread.lowest = v;
+      spread.lowest_at = i;
     }
-    any = true;
+    if (!std::isfinite(v)) continue;
+    const double step = v - previous;
+    if (finite_values >= 1) {
+      const double size = std::fabs(step);
+      if (size > 0.0 && size < smallest_step) smallest_step = size;
+    }
+    if (finite_values >= 2) {
+      bend_sum += std::fabs(step - previous_step);
+      ++bends;
+    }
+    ++finite_values;
     previous = v;
+    previous_step = step;
   }
-  constexpr int kFewestJudged = 20;
-  if (n < kFewestJudged || steps == 0) return result;
-  const double mean_step = step_sum / steps;
-  result.dense = extremum_count > n / 4;
-  result.small = extremum_count >= 2 && max_height < 0.05 * (result.highest - result.lowest);
-  result.suggested_band = two_digits(4.0 * mean_step);
-  // A band that holds the wiggles must leave swings to count: when it would
-  // take half the range, every step is as large as the record's own swings
-  // (a wave of a few samples a period), and no band would help.
-  const bool band_leaves_swings = result.suggested_band < 0.5 * (result.highest - result.lowest);
-  result.noise_decides = (result.dense || result.small) && band_leaves_swings;
+  if (bends > 0) spread.mean_bend = bend_sum / bends;
+  if (smallest_step < HUGE_VAL) spread.smallest_step = smallest_step;
+  return spread;
+}
+
+double suggested_band(const ValueSpread& spread, int n) {
+  if (n < kFewestSamplesJudged) return 0.0;
+  const double band = two_digits(std::fmax(9.0 * spread.mean_bend, 2.0 * spread.smallest_step));
+  // Infinite or not-a-number ranges fail the test too.
+  if (!(band > 0.0 && band < 0.5 * (spread.highest - spread.lowest))) return 0.0;
+  return band;
+}
+
+double mean_height(const double* heights, int count) {
+  if (count < 2) return 0.0;
+  double sum = 0.0;
+  for (int j = 1; j < count; ++j) sum += std::fabs(heights[j]);
+  return sum / (count - 1);
+}
+
+SmallReversals judge_small_reversals(const double* y, int n, const ValueSpread& spread,
+                                     double max_height, double mean_height) {
+  SmallReversals result;
+  result.band = suggested_band(spread, n);
+  if (result.band == 0.0) return result;
+  result.max_height = reversal_max_height(y, n, result.band);
+  const double larger = std::fmax(result.max_height, max_height);
+  const bool differ = std::fabs(result.max_height - max_height) > 0.1 * larger;
+  if (result.max_height > 0.0) {
+    result.decide =
+        differ && result.band <= result.max_height / 3.0 && mean_height < 0.2 * result.max_height;
+  } else {
+    // No swing is left (a noisy ramp): the heights were wiggles if even the
+    // largest is small next to the range.
+    result.decide = differ && max_height < 0.2 * (spread.highest - spread.lowest);
+  }
   return result;
 }
 

@@ -1,6 +1,7 @@
 #include "driver/extremum_warnings.h"
 
-#include "analysis/reversals.h"
+#include <cmath>
+
 #include "driver/run_warnings.h"
 #include "textio/diagnostics.h"
 #include "textio/where_lines.h"
@@ -19,19 +20,46 @@ void note_filter(const ExtremumTable& extrema, double band) {
   write_error_line(line.text());
 }
 
+// Heights in the warnings: four digits, as the reports show them.
+constexpr int kHeightDigits = 4;
+
 // Only the table of every interior turn is judged: the filter is the cure.
-void warn_noise(const Series& series, const ExtremumTable& extrema) {
-  const NoiseAssessment noise =
-      assess_noise(series.values, series.count, extrema.count, extrema.max_height);
-  if (!noise.noise_decides) return;
+void warn_small_reversals(const Series& series, const ExtremumTable& extrema,
+                          const ValueSpread& spread) {
+  const SmallReversals small =
+      judge_small_reversals(series.values, series.count, spread, extrema.max_height,
+                            mean_height(extrema.heights, extrema.count));
+  if (!small.decide) return;
   LineText line;
-  line.add(kWarningPrefix).add("noise decides the maximum height ").add_real(extrema.max_height);
-  line.add(": ").add(extrema.count).add(" extrema in ").add(series.count).add(" samples");
-  if (noise.dense) line.add(" (more than one in four)");
-  line.add(", values from ").add_real(noise.lowest).add(" to ").add_real(noise.highest);
-  if (noise.small) line.add(" (the height is under 5 % of that range)");
-  line.add("; count reversals with a band instead, e.g. --hysteresis=");
-  line.add_real(noise.suggested_band);
+  line.add(kWarningPrefix).add("small reversals decide the maximum height: ");
+  line.add_real(extrema.max_height, kHeightDigits).add(" with every turn an extremum, ");
+  line.add_real(small.max_height, kHeightDigits).add(" with --hysteresis=").add_real(small.band);
+  line.add(" (").add(extrema.count).add(" extrema in ").add(series.count).add(" samples)");
+  write_run_warning(line);
+}
+
+// A swing at an end of the record that no height holds: from the first
+// sample to the first extremum, or from the last extremum to the last
+// sample, more than 10 % larger than the maximum height.
+void warn_end_swings(const Series& series, const ExtremumTable& extrema,
+                     const ValueSpread& spread) {
+  if (extrema.count < 2 || series.count < kFewestSamplesJudged) return;
+  const double limit = 1.1 * extrema.max_height;
+  const double start = std::fabs(extrema.values[0] - series.values[spread.first_at]);
+  const double end = std::fabs(series.values[spread.last_at] - extrema.values[extrema.count - 1]);
+  const bool at_start = start > limit;
+  const bool at_end = end > limit;
+  if (!at_start && !at_end) return;
+  LineText line;
+  line.add(kWarningPrefix).add(at_start && at_end ? "the swings" : "the swing");
+  if (at_start)
+    line.add(" from the first sample to the first extremum, ").add_real(start, kHeightDigits);
+  if (at_start && at_end) line.add(", and");
+  if (at_end) line.add(" from the last extremum to the last sample, ").add_real(end, kHeightDigits);
+  line.add(at_start && at_end ? ", are" : ", is").add(" larger than the maximum height ");
+  line.add_real(extrema.max_height, kHeightDigits);
+  line.add(": the first and the last sample are never extrema, so no height holds ");
+  line.add(at_start && at_end ? "them" : "it");
   write_run_warning(line);
 }
 
@@ -49,12 +77,13 @@ void warn_no_height(const Series& series, const ExtremumTable& extrema, bool fil
 }  // namespace
 
 void write_extremum_notes(const Series& series, const ExtremumTable& extrema,
-                          const RunSettings& settings) {
+                          const ValueSpread& spread, const RunSettings& settings) {
   if (settings.reversal_filter) {
     note_filter(extrema, settings.hysteresis);
   } else {
-    warn_noise(series, extrema);
+    warn_small_reversals(series, extrema, spread);
   }
+  warn_end_swings(series, extrema, spread);
   warn_no_height(series, extrema, settings.reversal_filter);
 }
 

@@ -1,8 +1,9 @@
 // What the extremum table says about the reports: a maximum height that
-// noise decides, or no height at all. Written after the series' warnings,
-// before any report.
+// small reversals decide, a swing at an end of the record larger than it, or
+// no height at all. Written after the series' warnings, before any report.
 #pragma once
 
+#include "analysis/reversals.h"
 #include "analysis/series.h"
 #include "driver/command_line.h"
 
@@ -10,7 +11,8 @@ namespace vorna {
 
 // The note that the reversal filter made the table (with --hysteresis),
 // then at most one warning of each kind, kept with the run's warnings.
+// spread is measure_spread of the series' values.
 void write_extremum_notes(const Series& series, const ExtremumTable& extrema,
-                          const RunSettings& settings);
+                          const ValueSpread& spread, const RunSettings& settings);
 
 }  // namespace vorna

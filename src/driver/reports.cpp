@@ -28,25 +28,37 @@ constexpr std::size_t length_of(const char (&)[N]) {
 // listing line is written.
 const char* g_listing_shown = nullptr;
 
+// The time the reports give sample position (1-based): its own, or the
+// even grid's.
+double reported_time(const Series& series, int position) {
+  return series.file_times ? series.times[position - 1]
+                           : sample_time(position, series.first_time, series.increment);
+}
+
 // listing_name, when given, names the listing file in place of the unit's
 // own rule; like that rule it connects only when there is a line to write.
-void write_listing(const Series& series, const char* listing_name) {
+// Returns the number of lines with a field too wide for it.
+long write_listing(const Series& series, const char* listing_name) {
   if (series.count > 0 && listing_name != nullptr) {
     connect_named_file(kListingUnit, listing_name, OpenStatus::kUnknown);
   }
+  long overflowed = 0;
   if (series.file_times) {
-    for (int k = 0; k < series.count; ++k) write_listing_line(series.times[k], series.values[k]);
+    for (int k = 0; k < series.count; ++k) {
+      overflowed += write_listing_line(series.times[k], series.values[k]);
+    }
   } else {
     // A real counter rebuilds each time on the even grid.
     double counter = 1.0;
     for (int k = 0; k < series.count; ++k) {
-      write_listing_line(sample_time(counter, series.first_time, series.increment),
-                         series.values[k]);
+      overflowed += write_listing_line(sample_time(counter, series.first_time, series.increment),
+                                       series.values[k]);
       counter += 1.0;
     }
   }
   if (unit_connected(kListingUnit)) g_listing_shown = unit_file_name(kListingUnit);
   close_unit(kListingUnit);
+  return overflowed;
 }
 
 // The table of every interior turn, or with --hysteresis the reversals
@@ -64,37 +76,72 @@ void analyse(const Series& series, const RunSettings& settings) {
   g_extrema.time_of_max_height = result.time_of_max_height;
 }
 
-void write_header_block(const Series& series, double simulation_length, const char* header_line) {
+// These writers too return the number of lines with a field too wide.
+long write_header_block(const Series& series, double simulation_length, const char* header_line) {
   write_message_line(kPrintUnit, "#", 1, header_line, kTextLength);
-  write_count_line(kPrintUnit, kStepsLabel, kHeaderLabelLength, series.count);
-  write_fixed_line(kPrintUnit, kFirstTimeLabel, kHeaderLabelLength, series.first_time);
-  write_fixed_line(kPrintUnit, kLastTimeLabel, kHeaderLabelLength, series.last_time);
-  write_fixed_line(kPrintUnit, kIncrementLabel, kHeaderLabelLength, series.increment);
-  write_fixed_line(kPrintUnit, kLengthLabel, kHeaderLabelLength, simulation_length);
-  write_exponent_line(kPrintUnit, kMaxHeightLabel, kHeaderLabelLength, g_extrema.max_height);
-  write_fixed_line(kPrintUnit, kMaxHeightTimeLabel, kHeaderLabelLength,
-                   g_extrema.time_of_max_height);
+  long overflowed = write_count_line(kPrintUnit, kStepsLabel, kHeaderLabelLength, series.count);
+  const struct {
+    const char* label;
+    double value;
+  } fixed_lines[] = {
+      {kFirstTimeLabel, series.first_time},
+      {kLastTimeLabel, series.last_time},
+      {kIncrementLabel, series.increment},
+      {kLengthLabel, simulation_length},
+  };
+  for (const auto& line : fixed_lines) {
+    overflowed += write_fixed_line(kPrintUnit, line.label, kHeaderLabelLength, line.value);
+  }
+  overflowed +=
+      write_exponent_line(kPrintUnit, kMaxHeightLabel, kHeaderLabelLength, g_extrema.max_height);
+  overflowed += write_fixed_line(kPrintUnit, kMaxHeightTimeLabel, kHeaderLabelLength,
+                                 g_extrema.time_of_max_height);
   write_message_line(kPrintUnit, "#", 1, "                         ", 25);
+  return overflowed;
 }
 
-void write_extremum_table(const Series& series) {
+long write_extremum_table(const Series& series) {
+  long overflowed = 0;
   for (int j = 0; j < g_extrema.count; ++j) {
-    const int position = g_extrema.positions[j];
-    const double time = series.file_times
-                            ? series.times[position - 1]
-                            : sample_time(position, series.first_time, series.increment);
-    write_table_line(time, g_extrema.values[j], g_extrema.heights[j]);
+    overflowed += write_table_line(reported_time(series, g_extrema.positions[j]),
+                                   g_extrema.values[j], g_extrema.heights[j]);
   }
+  return overflowed;
+}
+
+// One warning for every line that a field too wide for it turned into
+// asterisks: the numbered lines say which unit, this one how many in all.
+void warn_overflowed_lines(long count) {
+  if (count == 0) return;
+  LineText line;
+  line.add(kWarningPrefix).add(count).add(count == 1 ? " line has" : " lines have");
+  line.add(" a number too wide for its field, written as asterisks (error 63 above)");
+  write_run_warning(line);
 }
 
 void write_to_console(void*, const char* bytes, std::size_t count) {
   unit_write(kConsoleOutput, bytes, count);
 }
 
+// "KEY":{"time":T,"value":V} for the sample at index (null without one).
+void write_json_sample(JsonWriter& json, const char* key, const Series& series, int index) {
+  json.raw(key);
+  if (index < 0) {
+    json.raw("null");
+    return;
+  }
+  json.raw("{\"time\":");
+  json.number(reported_time(series, index + 1));
+  json.raw(",\"value\":");
+  json.number(series.values[index]);
+  json.raw("}");
+}
+
 // The summary as one JSON object on one line: the values the reports
 // format, the files by the names diagnostics show, and the run's warnings.
 void write_json_summary(const Series& series, double simulation_length, const RunSettings& settings,
-                        const TableFacts* table, const char* print_shown) {
+                        const ValueSpread& spread, const TableFacts* table,
+                        const char* print_shown) {
   JsonWriter json(write_to_console, nullptr);
   const struct {
     const char* key;
@@ -132,6 +179,8 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
   } else {
     json.raw("null");
   }
+  write_json_sample(json, ",\"global_max\":", series, spread.highest_at);
+  write_json_sample(json, ",\"global_min\":", series, spread.lowest_at);
   if (table != nullptr) {
     json.raw(",\"column\":");
     if (table->column_named) {
@@ -179,29 +228,35 @@ void write_reports(const Series& series, const char* header_line, const RunSetti
   // The analysis comes first so that its notes join the series' warnings
   // before any report; the reports themselves keep their order.
   analyse(series, settings);
-  write_extremum_notes(series, g_extrema, settings);
-  write_listing(series, settings.listing_name);
+  const ValueSpread spread = measure_spread(series.values, series.count);
+  write_extremum_notes(series, g_extrema, spread, settings);
+  long overflowed = write_listing(series, settings.listing_name);
   const double simulation_length = series.last_time - series.first_time;
   if (summary_lines) {
-    write_count_line(kConsoleOutput, kSteps, length_of(kSteps), series.count);
-    write_fixed_line(kConsoleOutput, kLength, length_of(kLength), simulation_length);
+    overflowed += write_count_line(kConsoleOutput, kSteps, length_of(kSteps), series.count);
+    overflowed += write_fixed_line(kConsoleOutput, kLength, length_of(kLength), simulation_length);
   }
-  write_header_block(series, simulation_length, header_line);
+  overflowed += write_header_block(series, simulation_length, header_line);
   if (summary_lines) {
-    write_exponent_line(kConsoleOutput, kHeight, length_of(kHeight), g_extrema.max_height);
-    write_fixed_line(kConsoleOutput, kTime, length_of(kTime), g_extrema.time_of_max_height);
+    overflowed +=
+        write_exponent_line(kConsoleOutput, kHeight, length_of(kHeight), g_extrema.max_height);
+    overflowed +=
+        write_fixed_line(kConsoleOutput, kTime, length_of(kTime), g_extrema.time_of_max_height);
     if (settings.reversal_filter) {
-      write_exponent_line(kConsoleOutput, kBand, length_of(kBand), settings.hysteresis);
+      overflowed +=
+          write_exponent_line(kConsoleOutput, kBand, length_of(kBand), settings.hysteresis);
     }
     if (settings.table.time_scale_given) {
-      write_exponent_line(kConsoleOutput, kScale, length_of(kScale), settings.table.time_scale);
+      overflowed +=
+          write_exponent_line(kConsoleOutput, kScale, length_of(kScale), settings.table.time_scale);
     }
   }
-  write_extremum_table(series);
+  overflowed += write_extremum_table(series);
   const char* print_shown = unit_file_name(kPrintUnit);
   close_unit(kPrintUnit);
+  warn_overflowed_lines(overflowed);
   if (settings.summary == SummaryForm::kJson) {
-    write_json_summary(series, simulation_length, settings, table, print_shown);
+    write_json_summary(series, simulation_length, settings, spread, table, print_shown);
   }
   stop_run();
 }

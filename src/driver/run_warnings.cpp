@@ -7,9 +7,9 @@
 namespace vorna {
 namespace {
 
-// One line for each kind of warning at most: twelve about the series, two
-// about its extrema.
-constexpr int kKinds = 14;
+// One line for each kind of warning at most: twelve about the series, three
+// about its extrema, one about fields too wide for them.
+constexpr int kKinds = 16;
 LineText g_warnings[kKinds];
 int g_warning_count = 0;
 

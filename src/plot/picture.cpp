@@ -27,6 +27,7 @@ const char kNoteColour[] = "#8a4b00";
 const char kAxisColour[] = "#555555";
 const char kGridColour[] = "#e3e3e3";
 const char kDetailColour[] = "#f0a830";
+const char kGlobalColour[] = "#2a9d4b";  // the record's highest and lowest sample
 
 enum class XMode {
   kTime,     // samples at their listing times
@@ -1054,6 +1055,37 @@ void draw_detail(const Listing& listing, const Plan& plan, const Text& height_la
   out.text("</g>\n");
 }
 
+// The record's highest and lowest sample (the first of each), from the
+// listing: a ring around each, labelled "max" and "min" beside it, towards
+// the inside of the plot; on the right unless that leaves the plot or
+// crosses the measure at measure_x.
+void draw_global_extremes(const Listing& listing, const Plan& plan, const Panel& panel,
+                          double measure_x, const Fonts& f, SvgOutput& out) {
+  if (listing.valued_samples == 0) return;
+  out.text("<g id=\"global-extremes\" fill=\"none\" stroke=\"").text(kGlobalColour);
+  out.text("\">\n");
+  const struct {
+    const SamplePoint& sample;
+    const char* label;
+    double baseline;  // below the ring's centre, in font sizes
+  } marks[] = {{listing.highest, "max", 0.9}, {listing.lowest, "min", -0.1}};
+  const double radius = 0.45 * f.base;
+  for (const auto& mark : marks) {
+    const double at = detail_x(mark.sample, plan.mode);
+    if (!std::isfinite(at)) continue;
+    const double x = panel.x.map(at), y = panel.y.map(mark.sample.value);
+    circle(out, x, y, radius);
+    const double gap = radius + 0.2 * f.tick;
+    const double right_end = x + 2 * gap + text_width(mark.label, f.tick);
+    const bool right = right_end <= panel.right && !(measure_x > x - gap && measure_x < right_end);
+    out.text("<g stroke=\"none\" fill=\"").text(kGlobalColour).text("\">");
+    text_at(out, right ? x + gap : x - gap, y + mark.baseline * f.tick, f.tick,
+            right ? "start" : "end");
+    out.text(mark.label).text("</text></g>\n");
+  }
+  out.text("</g>\n");
+}
+
 // The detail panel's range, marked on the overview.
 void draw_detail_range(const Listing& listing, const Plan& plan, const Panel& overview,
                        SvgOutput& out) {
@@ -1121,6 +1153,12 @@ void draw_picture(const PrintFile& file, const Listing& listing, const PictureSo
                         0.22 * layout.f.base, out);
     }
     out.text("</g>\n");
+  }
+  if (plan.mode != XMode::kNothing) {
+    // The measure stands a little right of the pair's later extremum.
+    const double measure_x =
+        plan.draw_pair ? overview.x.map(file.pair.to_time.value) + 0.6 * layout.f.base : NAN;
+    draw_global_extremes(listing, plan, overview, measure_x, layout.f, out);
   }
   if (plan.draw_pair) {
     const MaxHeightPair& pair = file.pair;

@@ -243,6 +243,11 @@ void add_listing_line(const ListingLine& line, Listing& listing) {
     listing.columns.add_gap();
     return;
   }
+  const double no_time = std::numeric_limits<double>::quiet_NaN();
+  const SamplePoint point{line.number, time.is_number() ? time.value : no_time, value.value};
+  // The first sample of the record's highest and lowest value.
+  if (listing.valued_samples == 0 || value.value > listing.highest.value) listing.highest = point;
+  if (listing.valued_samples == 0 || value.value < listing.lowest.value) listing.lowest = point;
   ++listing.valued_samples;
   listing.values.add(value.value);
   listing.numbers.add(static_cast<double>(line.number));
@@ -251,8 +256,7 @@ void add_listing_line(const ListingLine& line, Listing& listing) {
     listing.times.add(time.value);
     listing.timed_values.add(value.value);
   }
-  const double no_time = std::numeric_limits<double>::quiet_NaN();
-  listing.columns.add({line.number, time.is_number() ? time.value : no_time, value.value});
+  listing.columns.add(point);
 }
 
 // Whether an extremum's value (1PE12.4) and a sample's (1PE15.5) can be

@@ -101,6 +101,7 @@ struct Listing {
   Range values;                                  // values of the valued samples
   Range numbers;                                 // sample numbers of the valued samples
   char first_time[16] = {}, last_time[16] = {};  // of the first and last line, trimmed
+  SamplePoint highest, lowest;                   // the first valued sample of each
   ColumnDecimator columns;
   DetailWindow detail;
 };

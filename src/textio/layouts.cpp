@@ -41,27 +41,27 @@ void write_message_line(int unit, const char* message, std::size_t message_lengt
   WriteStatement(unit).text(message, message_length).text(field, field_length).finish();
 }
 
-void write_count_line(int unit, const char* label, std::size_t label_length, int value) {
-  WriteStatement(unit).text(label, label_length).integer(value, 12).finish();
+bool write_count_line(int unit, const char* label, std::size_t label_length, int value) {
+  return WriteStatement(unit).text(label, label_length).integer(value, 12).finish();
 }
 
-void write_fixed_line(int unit, const char* label, std::size_t label_length, double value) {
-  WriteStatement(unit).text(label, label_length).fixed(value, 12, 3).finish();
+bool write_fixed_line(int unit, const char* label, std::size_t label_length, double value) {
+  return WriteStatement(unit).text(label, label_length).fixed(value, 12, 3).finish();
 }
 
-void write_exponent_line(int unit, const char* label, std::size_t label_length, double value) {
-  WriteStatement(unit).text(label, label_length).exponent(value, 12, 3).finish();
+bool write_exponent_line(int unit, const char* label, std::size_t label_length, double value) {
+  return WriteStatement(unit).text(label, label_length).exponent(value, 12, 3).finish();
 }
 
-void write_listing_line(double time, double value) {
-  WriteStatement(kListingUnit)
+bool write_listing_line(double time, double value) {
+  return WriteStatement(kListingUnit)
       .fixed(time, kListingTime.width, kListingTime.digits)
       .exponent(value, kListingValue.width, kListingValue.digits)
       .finish();
 }
 
-void write_table_line(double time, double value, double height) {
-  WriteStatement(kPrintUnit)
+bool write_table_line(double time, double value, double height) {
+  return WriteStatement(kPrintUnit)
       .fixed(time, kTableTime.width, kTableTime.digits)
       .exponent(value, kTableValue.width, kTableValue.digits)
       .exponent(height, kTableValue.width, kTableValue.digits)

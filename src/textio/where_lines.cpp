@@ -46,12 +46,12 @@ LineText& LineText::add(long value) {
   return add(digits);
 }
 
-LineText& LineText::add_real(double value) {
-  char digits[32];
+LineText& LineText::add_real(double value, int digits) {
+  char text[32];
   const auto result =
-      std::to_chars(digits, digits + sizeof digits - 1, value, std::chars_format::general, 10);
+      std::to_chars(text, text + sizeof text - 1, value, std::chars_format::general, digits);
   *result.ptr = '\0';
-  return add(digits);
+  return add(text);
 }
 
 LineText& LineText::add_quoted(const char* text, int length) {

@@ -17,9 +17,9 @@ class LineText {
   LineText& add_name(const char* name);
   LineText& add(long value);
   LineText& add(int value) { return add(static_cast<long>(value)); }
-  // A real to 10 significant digits, as %g writes it: enough to tell the
-  // file's time from the reports', without the last bits' noise.
-  LineText& add_real(double value);
+  // A real to 10 significant digits (or `digits`), as %g writes it: enough
+  // to tell the file's time from the reports', without the last bits' noise.
+  LineText& add_real(double value, int digits = 10);
   // Bytes of an input line between double quotes, trailing blanks dropped:
   // control characters and bytes that are not part of a UTF-8 character show
   // as '?' (see shown_character), and a text longer than 80 characters is

@@ -49,9 +49,10 @@ void WriteStatement::report_overflow() {
   if (overflow_) issue_diagnostic(kOutputConversion, unit_, file_name());
 }
 
-void WriteStatement::finish() {
+bool WriteStatement::finish() {
   write_record(true);
   report_overflow();
+  return overflow_;
 }
 
 void WriteStatement::finish_continued() {

@@ -43,8 +43,8 @@ class WriteStatement {
   WriteStatement& end_record();
 
   // Writes the last record with its line end, then the output conversion
-  // diagnostic when a field overflowed.
-  void finish();
+  // diagnostic when a field overflowed; returns whether one did.
+  bool finish();
   // "$": the last record without its line end (a prompt).
   void finish_continued();
   // In-memory write: the record goes into target[0..length), blank padded.

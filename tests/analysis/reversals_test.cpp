@@ -1,5 +1,6 @@
 // Reversals with a band: turns only, level runs, the band's edge, the ends
-// of the record, and the noise assessment on records with a known answer.
+// of the record; the maximum height without a table; the spread of the
+// values and the band suggested from it.
 #include "analysis/reversals.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 
 namespace {
 
-using vorna::assess_noise;
 using vorna::locate_reversals;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -51,7 +51,10 @@ TEST(Reversals, HandCases) {
       {"a swing below the band keeps nothing", {0, 1, 0, 1, 0}, 1.5, {}},
       {"neither the first nor the last sample", {1, 5, 1, 5}, 0.0, {{2, 5}, {3, 1}}},
       {"a first move down", {5, 1, 5}, 0.0, {{2, 1}}},
-      {"a record that starts on a level run", {1, 1, 1, 3, 0}, 0.0, {{4, 3}}},
+      {"a record that starts on a level run", {1, 1, 1, 3, 0}, 0.0, {{3, 1}, {4, 3}}},
+      {"a first turn level with the first sample", {1, 2, 1, 3}, 1.5, {{3, 1}}},
+      {"a first peak level with the first sample", {3, 2, 3, 1}, 1.5, {{3, 3}}},
+      {"the first sample itself is no turn", {0.5, 1, 0.8, 3, 1}, 1.5, {{4, 3}}},
       {"two samples", {5, 1}, 0.0, {}},
       {"a constant series", {2, 2, 2, 2}, 0.0, {}},
       {"a monotone series", {1, 2, 3, 4}, 0.0, {}},
@@ -64,19 +67,25 @@ TEST(Reversals, HandCases) {
   }
 }
 
-// Without level runs and with band 0, the reversals are the default extrema.
-TEST(Reversals, BandZeroIsTheDefaultTableOnDistinctSteps) {
+// Without level steps on slopes and with band 0, the reversals are the
+// default extrema: a turn at any place, also the end of a level run the
+// record starts with.
+TEST(Reversals, BandZeroIsTheDefaultTable) {
   std::mt19937 random(7);
   std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-  std::vector<double> y(2000);
-  for (double& v : y) v = uniform(random);
-  std::vector<double> values(y.size());
-  std::vector<int> positions(y.size());
-  const int m =
-      vorna::locate_extrema(y.data(), static_cast<int>(y.size()), values.data(), positions.data());
-  Turns expected;
-  for (int j = 0; j < m; ++j) expected.emplace_back(positions[j], values[j]);
-  EXPECT_EQ(reversals(y, 0.0), expected);
+  std::vector<double> noise(2000);
+  for (double& v : noise) v = uniform(random);
+  const std::vector<double> records[] = {
+      noise, {5, 5, 0, 5, 0}, {0, 0, 0, 2, 1, 2}, {1, 2, 1, 3, 3}, {4, 4, 4, 4, 9, 9, 1}};
+  for (const std::vector<double>& y : records) {
+    std::vector<double> values(y.size());
+    std::vector<int> positions(y.size());
+    const int m = vorna::locate_extrema(y.data(), static_cast<int>(y.size()), values.data(),
+                                        positions.data());
+    Turns expected;
+    for (int j = 0; j < m; ++j) expected.emplace_back(positions[j], values[j]);
+    EXPECT_EQ(reversals(y, 0.0), expected);
+  }
 }
 
 // 5000 samples of a sine of peak-to-peak 2.0, stored with a resolution
@@ -110,56 +119,58 @@ Analysis analyse(const std::vector<double>& y, double band) {
   return {m, result.max_height};
 }
 
-TEST(NoiseAssessment, FiresOnWigglesAndTheBandRecoversTheSwing) {
-  struct Record {
+// The scan without a table finds what the table and height_statistics find.
+TEST(Reversals, MaxHeightWithoutATable) {
+  const std::vector<double> y = sine(100.0, 0.0, 0.05);
+  for (const double band : {0.0, 0.05, 0.2, 1.0, 3.0}) {
+    SCOPED_TRACE(band);
+    const Analysis table = analyse(y, band);
+    int count = -1;
+    EXPECT_EQ(vorna::reversal_max_height(y.data(), static_cast<int>(y.size()), band, &count),
+              table.max_height);
+    EXPECT_EQ(count, table.extrema);
+  }
+}
+
+TEST(ValueSpread, ExtremesAtTheirFirstPlaceAndTheSteps) {
+  const std::vector<double> y = {kNaN, 2, 5, 5, kNaN, -1, 2.5, -1, 5};
+  const vorna::ValueSpread s = vorna::measure_spread(y.data(), static_cast<int>(y.size()));
+  EXPECT_EQ(s.finite, 7);
+  EXPECT_EQ(s.first_at, 1);
+  EXPECT_EQ(s.last_at, 8);
+  EXPECT_EQ(s.highest_at, 2);
+  EXPECT_EQ(s.lowest_at, 5);
+  EXPECT_EQ(s.highest, 5.0);
+  EXPECT_EQ(s.lowest, -1.0);
+  // Steps 3, 0, -6, 3.5, -3.5, 6 between the numbers.
+  EXPECT_EQ(s.mean_bend, (3 + 6 + 9.5 + 7 + 9.5) / 5.0);
+  EXPECT_EQ(s.smallest_step, 3.0);
+  EXPECT_EQ(vorna::measure_spread(y.data(), 1).highest_at, -1);
+}
+
+TEST(SuggestedBand, NineMeanBendsOrTwoResolutionsToTwoDigits) {
+  struct BandCase {
     const char* name;
-    std::vector<double> y;
-    bool noise_decides;
-    double swing_tolerance;  // the noise's own excursions widen the swing
-    int turns;               // two a period
+    double mean_bend, smallest_step, lowest, highest;
+    int n;
+    double band;
+  } const cases[] = {
+      {"nine mean bends, two digits", 0.00123, 1e-6, -1, 1, 100, 0.011},
+      {"twice the resolution", 0.0004, 0.01, -1, 1, 100, 0.02},
+      {"half the range is too wide", 0.112, 0.01, -1, 1, 100, 0.0},
+      {"just under half the range", 0.11, 0.01, -1, 1, 100, 0.99},
+      {"too short to judge", 0.001, 0.001, -1, 1, 19, 0.0},
+      {"a level record", 0.0, 0.0, 1, 1, 100, 0.0},
   };
-  const Record records[] = {
-      {"clean sine", sine(20.0, 0.0, 0.0), false, 0.0, 0},
-      {"slow quantised sine", sine(1000.0, 0.01, 0.0), true, 0.02, 10},
-      {"noisy sine", sine(100.0, 0.0, 0.05), true, 0.3, 100},
-  };
-  for (const Record& r : records) {
-    SCOPED_TRACE(r.name);
-    const Analysis plain = analyse(r.y, -1.0);
-    const auto verdict =
-        assess_noise(r.y.data(), static_cast<int>(r.y.size()), plain.extrema, plain.max_height);
-    EXPECT_EQ(verdict.noise_decides, r.noise_decides);
-    if (!r.noise_decides) continue;
-    const Analysis filtered = analyse(r.y, verdict.suggested_band);
-    EXPECT_NEAR(filtered.max_height, 2.0, r.swing_tolerance);
-    EXPECT_EQ(filtered.extrema, r.turns);
+  for (const BandCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    vorna::ValueSpread s;
+    s.mean_bend = c.mean_bend;
+    s.smallest_step = c.smallest_step;
+    s.lowest = c.lowest;
+    s.highest = c.highest;
+    EXPECT_EQ(vorna::suggested_band(s, c.n), c.band);
   }
-}
-
-// A wave of a few samples a period turns as often as noise, but its steps
-// are as large as its swings: no band could help, so no warning.
-TEST(NoiseAssessment, CoarselySampledWavesAreNotNoise) {
-  for (const double samples_a_period : {3.0, 5.0, 7.0}) {
-    SCOPED_TRACE(samples_a_period);
-    const std::vector<double> y = sine(samples_a_period, 0.0, 0.0);
-    const Analysis plain = analyse(y, -1.0);
-    const auto verdict =
-        assess_noise(y.data(), static_cast<int>(y.size()), plain.extrema, plain.max_height);
-    EXPECT_TRUE(verdict.dense);
-    EXPECT_FALSE(verdict.noise_decides);
-  }
-}
-
-// Four times the mean step, to two significant digits, as a user types it.
-TEST(NoiseAssessment, SuggestedBandHasTwoDigits) {
-  std::vector<double> ramp(100);
-  for (std::size_t k = 0; k < ramp.size(); ++k) ramp[k] = 0.00123 * static_cast<double>(k);
-  EXPECT_EQ(assess_noise(ramp.data(), 100, 0, 0.0).suggested_band, 0.0049);
-}
-
-TEST(NoiseAssessment, ShortRecordsAreNotJudged) {
-  const std::vector<double> y = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1};
-  EXPECT_FALSE(assess_noise(y.data(), 10, 8, 1.0).noise_decides);
 }
 
 }  // namespace

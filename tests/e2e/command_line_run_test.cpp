@@ -286,28 +286,37 @@ struct JsonValue {
   std::vector<std::string> items;
 };
 
-// Reads one flat JSON object on one line; a fault in the text fails the test.
+// Reads one JSON object on one line; the members of an object inside it
+// are named "outer.inner". A fault in the text fails the test.
 class JsonReader {
  public:
   explicit JsonReader(const std::string& text) : text_(text) {}
 
   std::map<std::string, JsonValue> object() {
     std::map<std::string, JsonValue> members;
-    expect('{');
-    while (peek() != '}') {
-      const std::string key = string();
-      expect(':');
-      EXPECT_EQ(members.count(key), 0u) << "twice: " << key;
-      members[key] = value();
-      if (peek() == ',') ++at_;
-    }
-    expect('}');
+    members_into(members, "");
     expect('\n');
     EXPECT_EQ(at_, text_.size()) << "text after the object";
     return members;
   }
 
  private:
+  void members_into(std::map<std::string, JsonValue>& members, const std::string& prefix) {
+    expect('{');
+    while (peek() != '}') {
+      const std::string key = prefix + string();
+      expect(':');
+      EXPECT_EQ(members.count(key), 0u) << "twice: " << key;
+      if (peek() == '{') {
+        members_into(members, key + ".");
+      } else {
+        members[key] = value();
+      }
+      if (peek() == ',') ++at_;
+    }
+    expect('}');
+  }
+
   char peek() const { return at_ < text_.size() ? text_[at_] : '\0'; }
   void expect(char c) {
     EXPECT_EQ(peek(), c) << "at " << at_ << " of " << text_;
@@ -381,7 +390,7 @@ TEST(CommandLineRun, JsonSummaryHoldsTheReportedValuesAndTheFiles) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   const auto json = JsonReader(run.out).object();
-  EXPECT_EQ(json.size(), 17u);
+  EXPECT_EQ(json.size(), 21u);
   EXPECT_EQ(json.at("series").text, "s.txt");
   const std::string here = real_path(dir.path());
   EXPECT_EQ(json.at("print_file").text, here + "/s.prt");
@@ -407,6 +416,13 @@ TEST(CommandLineRun, JsonSummaryHoldsTheReportedValuesAndTheFiles) {
   expect_number(json, "column", 2, "2");
   EXPECT_EQ(json.at("first_timestamp").kind, JsonValue::kNull);
   expect_number(json, "time_scale", 1, "1");
+  // The record's highest and lowest sample, with their own times.
+  expect_number(json, "global_max.time", 0.3, "0.3");
+  expect_number(json, "global_max.value", 3, "3");
+  expect_number(json, "global_min.time", 0.2, "0.2");
+  expect_number(json, "global_min.value", -1.25, "-1.25");
+  expect_number(grid_json, "global_max.time", rebuilt, "0.30000000000000004");
+  expect_number(grid_json, "global_min.time", (3.0 * 0.1 + 0.0) - 0.1, "0.20000000000000004");
   EXPECT_EQ(json.at("hysteresis").kind, JsonValue::kNull);  // no --hysteresis
   EXPECT_EQ(json.at("warnings").kind, JsonValue::kArray);
   EXPECT_TRUE(json.at("warnings").items.empty());
@@ -487,7 +503,8 @@ TEST(CommandLineRun, JsonShowsNullForValuesThatAreNotFiniteAndEscapesNames) {
   TempDir dir;
   const std::string name = "we\"ird\\ \tname.txt";
   write_file(dir.file(name), "-1E308 1E308\n1E308 -1E308\n");
-  const RunResult run = run_arguments(dir, {"--json", "-l", "/dev/null", name});
+  // On the grid, (2 * DT + T0) - DT is not finite.
+  const RunResult run = run_arguments(dir, {"--json", "--times=grid", "-l", "/dev/null", name});
   EXPECT_EQ(run.status, 0);
   const auto json = JsonReader(run.out).object();
   EXPECT_EQ(json.at("series").text, name);
@@ -496,6 +513,13 @@ TEST(CommandLineRun, JsonShowsNullForValuesThatAreNotFiniteAndEscapesNames) {
   EXPECT_EQ(json.at("time_increment").kind, JsonValue::kNull);
   EXPECT_EQ(json.at("simulation_length").kind, JsonValue::kNull);
   expect_number(json, "first_time", -1e308, "-1e+308");
+  expect_number(json, "global_max.value", 1e308, "1e+308");
+  EXPECT_EQ(json.at("global_max.time").kind, JsonValue::kNull);
+  // The two times overflow their listing fields: the warning that counts
+  // such lines is the JSON's too.
+  EXPECT_EQ(json.at("warnings").items.back(),
+            "2 lines have a number too wide for its field, written as asterisks (error 63 "
+            "above)");
 }
 
 // A series named by a path longer than the dialogue's answer field, and a

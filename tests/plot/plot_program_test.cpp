@@ -187,6 +187,21 @@ TEST_F(WaveExample, MeasureJoinsThePairOfMaximumHeight) {
   EXPECT_GT(std::stod(attribute_of(pair[1], "cy")), std::stod(attribute_of(pair[0], "cy")));
 }
 
+// The record's highest sample, 2.5759 at 19.6, and its lowest, -2.6985 at
+// 8.4, ringed and labelled from the listing.
+TEST_F(WaveExample, RingsTheRecordsHighestAndLowestSample) {
+  const std::size_t group = svg_.find("<g id=\"global-extremes\"");
+  ASSERT_NE(group, std::string::npos);
+  const std::string marks = svg_.substr(group, svg_.find("</g>\n</g>", group) - group);
+  const std::vector<std::string> rings = elements_of(marks, "<circle");
+  ASSERT_EQ(rings.size(), 2u);
+  EXPECT_EQ(attribute_of(rings[0], "cx"), "785.1");  // 80.8 + 1074.5 * 19.6 / 29.9, rounded down
+  EXPECT_EQ(attribute_of(rings[1], "cx"), "382.7");  // 80.8 + 1074.5 * 8.4 / 29.9
+  EXPECT_LT(std::stod(attribute_of(rings[0], "cy")), std::stod(attribute_of(rings[1], "cy")));
+  EXPECT_NE(marks.find(">max</text>"), std::string::npos);
+  EXPECT_NE(marks.find(">min</text>"), std::string::npos);
+}
+
 TEST(PlotProgram, ListingFromFort36InAnyCaseToStandardOutput) {
   TempDir directory;
   run_vorna_on(directory, wave_series(), {{"FORT36", " wave.lst "}});
