@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "textio/run_files.h"
 #include "textio/stop.h"
@@ -60,6 +61,7 @@ const char kUsageText[] =
     "                       from by at least H (0 or more), for noisy records\n"
     "  -h, --help           show this text and exit\n"
     "  -V, --version        show the version and exit\n"
+    "A FILE of - is standard output. Names are used exactly as given.\n"
     "The base name drops the folders and the last extension. A TIME or H is one\n"
     "number and nothing else (2.5, -1E3, 1.0D1); for a time column of dates or\n"
     "clock times a TIME may also be an ISO 8601 date-time, date or clock time\n"
@@ -88,7 +90,7 @@ const char kUsageText[] =
     "Exit status:\n"
     "  0                  the run finished\n"
     "  2                  a wrong command line\n"
-    "  9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66\n"
+    "  9, 22, 24, 29, 30, 38, 39, 41, 43, 47, 59, 64, 66\n"
     "                     a severe diagnostic ended the run (its number)\n"
     "  129, 130, 131, 143 SIGHUP, SIGINT, SIGQUIT or SIGTERM ended the run\n"
     "\n"
@@ -137,7 +139,12 @@ const char kShortOptions[] = ":o:l:t:c:d:qhV";
 // The default names: the series' base name, which names one file in a
 // folder, and its suffix.
 char g_default_print_name[NAME_MAX + 8];
-char g_default_listing_name[NAME_MAX + 8];
+char g_default_listing_name[PATH_MAX + 1];  // or the name FORT36 gives
+
+// "-" names standard output.
+const char* output_name(const char* name) {
+  return std::strcmp(name, "-") == 0 ? "/dev/stdout" : name;
+}
 
 void set_problem(char* problem, int size, const char* format, ...) {
   va_list arguments;
@@ -238,11 +245,18 @@ void set_default_names(RunSettings& settings) {
                      sizeof g_default_print_name);
     settings.print_name = g_default_print_name;
   }
-  if (settings.listing_name == nullptr && !listing_name_is_set()) {
+  if (settings.listing_name == nullptr && listing_name_is_set()) {
+    const std::string_view listing = listing_name_from_environment();
+    std::snprintf(g_default_listing_name, sizeof g_default_listing_name, "%.*s",
+                  static_cast<int>(listing.size()), listing.data());
+    settings.listing_name = g_default_listing_name;
+  } else if (settings.listing_name == nullptr) {
     series_base_name(settings.series_name, ".lst", g_default_listing_name,
                      sizeof g_default_listing_name);
     settings.listing_name = g_default_listing_name;
   }
+  settings.print_name = output_name(settings.print_name);
+  settings.listing_name = output_name(settings.listing_name);
   settings.series_path =
       std::strcmp(settings.series_name, "-") == 0 ? "/dev/stdin" : settings.series_name;
 }

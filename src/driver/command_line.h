@@ -41,8 +41,8 @@ struct RunSettings {
   const char* series_name = nullptr;   // as given; "-" is standard input
   const char* series_path = nullptr;   // the file opened for it
   const char* print_name = nullptr;    // -o, or the series' base name with .prt
-  const char* listing_name = nullptr;  // -l, or base.lst; null: the listing's own rule
-  double window_start = 0.0;           // --from, a number (in the --time-scale unit)
+  const char* listing_name = nullptr;  // -l, FORT36's name, or base.lst; null: dialogue
+  double window_start = 0.0;           // --from: one number (in the --time-scale unit)
   double window_end = 1.0e30;          // --to
   SummaryForm summary = SummaryForm::kLines;
   // --hysteresis: the extrema are the reversals kept by a band of this

@@ -15,7 +15,7 @@
 namespace vorna {
 namespace {
 
-int g_answer_count = 0;
+LineNumber g_answer_count = 0;
 // A name from the command line may be as long as a path; longer is cut.
 char g_series_name[PATH_MAX + 1];
 
@@ -100,11 +100,18 @@ void name_series_file(const char* field, int length) {
   g_series_name[kept] = '\0';
 }
 
+void name_series_exactly(const char* name) {
+  const std::size_t length = std::strlen(name);
+  const std::size_t kept = length < PATH_MAX ? length : PATH_MAX;
+  std::memcpy(g_series_name, name, kept);
+  g_series_name[kept] = '\0';
+}
+
 const char* series_file_name() {
   return g_series_name[0] != '\0' ? g_series_name : unit_file_name(kSeriesUnit);
 }
 
-void fail_on_data_line(ReadStatus status, const char* field, int length, int line_number) {
+void fail_on_data_line(ReadStatus status, const char* field, int length, LineNumber line_number) {
   // The time alone reads well when the value broke the line.
   double time = 0.0;
   double* targets[] = {&time};

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "textio/number_reader.h"
+#include "textio/where_lines.h"
 
 namespace vorna {
 
@@ -25,11 +26,13 @@ void read_answer_number(const char* field, int length, const char* question, dou
 // The series file's name as the user gave it; without one, the connected
 // unit's name stands for it.
 void name_series_file(const char* field, int length);
+// The same for a name from the command line, used as it stands.
+void name_series_exactly(const char* name);
 const char* series_file_name();
 
 // Ends the run with the diagnostic of a data line's failed read (status)
 // and a where-line naming the line.
 [[noreturn]] void fail_on_data_line(ReadStatus status, const char* field, int length,
-                                    int line_number);
+                                    LineNumber line_number);
 
 }  // namespace vorna

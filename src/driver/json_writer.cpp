@@ -12,8 +12,13 @@ void JsonWriter::raw(const char* text) {
   while (*text != '\0') put(*text++);
 }
 
-void JsonWriter::string(const char* text) {
+void JsonWriter::put_hex(unsigned char c) {
   static const char kHex[] = "0123456789abcdef";
+  put(kHex[c >> 4]);
+  put(kHex[c & 0xF]);
+}
+
+void JsonWriter::put_string(const char* text, bool byte_escapes) {
   if (text == nullptr) {
     raw("null");
     return;
@@ -24,13 +29,17 @@ void JsonWriter::string(const char* text) {
   while (at < end) {
     const unsigned char c = *at;
     const std::size_t length = shown_character(at, end).length;
-    if (c == '"' || c == '\\') {
+    if (c == '\\' && byte_escapes) {
+      raw("\\\\\\\\");  // two backslashes in the value
+    } else if (c == '"' || c == '\\') {
       put('\\');
       put(static_cast<char>(c));
     } else if (c < 0x20) {
       raw("\\u00");
-      put(kHex[c >> 4]);
-      put(kHex[c & 0xF]);
+      put_hex(c);
+    } else if (c >= 0x80 && length == 1 && byte_escapes) {
+      raw("\\\\x");  // the value's \xHH
+      put_hex(c);
     } else if (c >= 0x80 && length == 1) {
       raw("\\ufffd");  // a byte outside valid UTF-8: JSON text is UTF-8
     } else {

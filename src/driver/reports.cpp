@@ -1,5 +1,6 @@
 #include "driver/reports.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "analysis/extrema.h"
@@ -8,15 +9,18 @@
 #include "driver/extremum_warnings.h"
 #include "driver/json_writer.h"
 #include "driver/run_warnings.h"
+#include "textio/diagnostics.h"
 #include "textio/layouts.h"
 #include "textio/run_files.h"
 #include "textio/stop.h"
 #include "textio/units.h"
+#include "textio/where_lines.h"
 #include "util/text_field.h"
 
 namespace vorna {
 namespace {
 
+// The run's extremum table, its arrays from the run's storage.
 ExtremumTable g_extrema;
 
 template <std::size_t N>
@@ -35,28 +39,30 @@ double reported_time(const Series& series, int position) {
                            : sample_time(position, series.first_time, series.increment);
 }
 
-// listing_name, when given, names the listing file in place of the unit's
-// own rule; like that rule it connects only when there is a line to write.
+// A run from the command line has connected the listing already; the
+// dialogue's connects on its first line, so only when there is one.
 // Returns the number of lines with a field too wide for it.
-long write_listing(const Series& series, const char* listing_name) {
-  if (series.count > 0 && listing_name != nullptr) {
-    connect_named_file(kListingUnit, listing_name, OpenStatus::kUnknown);
-  }
+long write_listing(const Series& series) {
+  // The scalars and the arrays are read once: the writes in the loop could
+  // change any memory.
+  const double first_time = series.first_time;
+  const double increment = series.increment;
+  const double* const values = series.values;
+  const double* const times = series.times;
   long overflowed = 0;
   if (series.file_times) {
-    for (int k = 0; k < series.count; ++k) {
-      overflowed += write_listing_line(series.times[k], series.values[k]);
-    }
+    for (int k = 0; k < series.count; ++k) overflowed += write_listing_line(times[k], values[k]);
   } else {
     // A real counter rebuilds each time on the even grid.
     double counter = 1.0;
     for (int k = 0; k < series.count; ++k) {
-      overflowed += write_listing_line(sample_time(counter, series.first_time, series.increment),
-                                       series.values[k]);
+      overflowed += write_listing_line(sample_time(counter, first_time, increment), values[k]);
       counter += 1.0;
     }
   }
-  if (unit_connected(kListingUnit)) g_listing_shown = unit_file_name(kListingUnit);
+  if (series.count > 0 && unit_connected(kListingUnit)) {
+    g_listing_shown = unit_file_name(kListingUnit);
+  }
   close_unit(kListingUnit);
   return overflowed;
 }
@@ -101,10 +107,11 @@ long write_header_block(const Series& series, double simulation_length, const ch
 }
 
 long write_extremum_table(const Series& series) {
+  const ExtremumTable table = g_extrema;  // read once, as in write_listing
   long overflowed = 0;
-  for (int j = 0; j < g_extrema.count; ++j) {
-    overflowed += write_table_line(reported_time(series, g_extrema.positions[j]),
-                                   g_extrema.values[j], g_extrema.heights[j]);
+  for (int j = 0; j < table.count; ++j) {
+    overflowed += write_table_line(reported_time(series, table.positions[j]), table.values[j],
+                                   table.heights[j]);
   }
   return overflowed;
 }
@@ -153,7 +160,7 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
   };
   for (const auto& name : names) {
     json.raw(name.key);
-    json.string(name.text);
+    json.name(name.text);
   }
   // Counts too are reals here: every int is one exactly, and prints in digits.
   const struct {
@@ -204,18 +211,44 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
   json.flush();
 }
 
+// Why a name named on the command line could not be opened (diagnostic 30).
+const char* open_failure_reason(const char* name, int cause) {
+  if (name[0] == '\0') return "an empty name";
+  switch (cause) {
+    case EISDIR:
+      return "a folder";
+    case ELOOP:
+      return "a loop of symbolic links";
+    case EEXIST:
+      return "already one of the run's files";
+    case EMFILE:
+    case ENFILE:
+      return "too many open files";
+    default:
+      return std::strerror(cause);
+  }
+}
+
 }  // namespace
 
 void connect_named_file(int unit, const char* name, OpenStatus status) {
   const int error = connect_unit(unit, name, std::strlen(name), status);
+  const int cause = errno;
   // An open that waited (a pipe's reader) ends early on an interrupt: the
   // interrupt, not the failed open, ends the run.
   end_if_interrupted();
-  if (error != 0) fail_run(error, unit);
+  if (error == 0) return;
+  // The open failure has many causes: a where-line names this one.
+  if (error == kOpenFailure) {
+    LineText line;
+    line.add("vorna: ").add(name[0] == '\0' ? "''" : "").add_name(name).add(": ");
+    prepare_where_line(error, line.add(open_failure_reason(name, cause)));
+  }
+  fail_run(error, unit);
 }
 
-void write_reports(const Series& series, const char* header_line, const RunSettings& settings,
-                   const TableFacts* table) {
+void write_reports(const Series& series, const ExtremumTable& extrema, const char* header_line,
+                   const RunSettings& settings, const TableFacts* table) {
   static const char kSteps[] = " Number of steps in Time Series:";
   static const char kLength[] = " Simulation Length             :";
   static const char kHeight[] = " Maximum Height                :";
@@ -227,10 +260,11 @@ void write_reports(const Series& series, const char* header_line, const RunSetti
   const bool summary_lines = settings.summary == SummaryForm::kLines;
   // The analysis comes first so that its notes join the series' warnings
   // before any report; the reports themselves keep their order.
+  g_extrema = extrema;
   analyse(series, settings);
   const ValueSpread spread = measure_spread(series.values, series.count);
   write_extremum_notes(series, g_extrema, spread, settings);
-  long overflowed = write_listing(series, settings.listing_name);
+  long overflowed = write_listing(series);
   const double simulation_length = series.last_time - series.first_time;
   if (summary_lines) {
     overflowed += write_count_line(kConsoleOutput, kSteps, length_of(kSteps), series.count);

@@ -16,9 +16,10 @@ namespace vorna {
 // settings give the summary's form and, for a run from the command line,
 // the listing file's name and the names the JSON summary shows; table, for
 // such a run, what the JSON shows of its table. The times are the series'
-// own (file_times) or the even grid.
-[[noreturn]] void write_reports(const Series& series, const char* header_line,
-                                const RunSettings& settings, const TableFacts* table);
+// own (file_times) or the even grid. extrema is the run's table, filled here.
+[[noreturn]] void write_reports(const Series& series, const ExtremumTable& extrema,
+                                const char* header_line, const RunSettings& settings,
+                                const TableFacts* table);
 
 // A file named on the command line is connected at once, or its diagnostic
 // ends the run: there is nobody to ask again.

@@ -8,6 +8,7 @@
 #include "driver/series_reader.h"
 #include "driver/series_warnings.h"
 #include "driver/table_reader.h"
+#include "textio/diagnostics.h"
 #include "textio/layouts.h"
 #include "textio/stop.h"
 #include "textio/units.h"
@@ -22,7 +23,6 @@ namespace {
 char g_header_line[kTextLength];
 char g_print_file_name[kTextLength];
 char g_series_file_name[kTextLength];
-Series g_series;
 
 void take_date_stamp() {
   char stamp[kWorkFieldLength];
@@ -53,6 +53,9 @@ void connect_by_dialogue(char* name, const char* prompt, int unit, int mode,
 
 void run_program(const RunSettings& settings) {
   start_units();
+  RunStorage storage;
+  if (!storage.allocate()) fail_without_unit(kNoMemory);
+  Series& series = storage.series();
   install_interrupt_handler();
   take_date_stamp();
   if (settings.dialogue) {
@@ -62,20 +65,25 @@ void run_program(const RunSettings& settings) {
     connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit, 1,
                         " Nonexisting file :");
     name_series_file(g_series_file_name, kTextLength);
-    read_series(g_series);
-    write_series_warnings(g_series);
-    write_reports(g_series, g_header_line, settings, nullptr);
+    read_series(series);
+    write_series_warnings(series);
+    write_reports(series, storage.extrema(), g_header_line, settings, nullptr);
   }
   // The series first, up to its first data line: a run whose series is
-  // missing, or has not the columns asked for, leaves no print file.
+  // missing, or has not the columns asked for, touches no output. Both
+  // outputs are taken before the rest is read, so that a run that fails
+  // leaves neither of their names behind.
   connect_named_file(kSeriesUnit, settings.series_path, OpenStatus::kOld);
-  name_series_file(settings.series_name, static_cast<int>(std::strlen(settings.series_name)));
-  TableReader table(settings, g_series);
+  name_series_exactly(settings.series_name);
+  TableReader table(settings, series);
   table.start();
-  connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kUnknown);
+  connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kReplace);
+  if (settings.listing_name != nullptr) {
+    connect_named_file(kListingUnit, settings.listing_name, OpenStatus::kReplace);
+  }
   table.read_rest();
-  write_series_warnings(g_series);
-  write_reports(g_series, g_header_line, settings, &table.facts());
+  write_series_warnings(series);
+  write_reports(series, storage.extrema(), g_header_line, settings, &table.facts());
 }
 
 }  // namespace vorna

@@ -7,6 +7,7 @@
 #include "driver/series_warnings.h"
 #include "textio/number_reader.h"
 #include "textio/units.h"
+#include "textio/where_lines.h"
 #include "util/line_reader.h"
 #include "util/prompt.h"
 #include "util/text_field.h"
@@ -74,7 +75,8 @@ void read_series_lines(Series& series, double window_start, double window_end) {
   double time = 0.0;
   double value = 0.0;
   double* targets[] = {&time, &value};
-  int line_number = 0;
+  LineNumber line_number = 0;
+  double* const values = series.values;
   for (;;) {
     std::size_t record_length;
     if (read_line(kSeriesUnit, g_line_field, kTextLength, true, record_length) == -1) return;
@@ -107,7 +109,7 @@ void read_series_lines(Series& series, double window_start, double window_end) {
       watch_capacity_reached();
       return;
     }
-    series.values[series.count++] = value;
+    values[series.count++] = value;
     if (series.count == 1) series.first_time = time;
     series.last_time = time;
     if (series.count == 2) series.increment = time - series.first_time;

@@ -25,14 +25,14 @@ double spacing_tolerance(double increment) {
 
 // The first line of one kind of trouble, and how many lines had it.
 struct Sighting {
-  int count = 0;
-  int line_number = 0;
+  LineNumber count = 0;
+  LineNumber line_number = 0;
   double time = 0.0;
   double other = 0.0;  // the time before it, or the time the reports give it
   char field[kTextLength];
   int length = 0;  // of the line, up to kTextLength
 
-  void see(int at_line, const char* line, std::size_t line_length, double at_time,
+  void see(LineNumber at_line, const char* line, std::size_t line_length, double at_time,
            double other_time) {
     if (count++ > 0) return;
     line_number = at_line;
@@ -42,7 +42,7 @@ struct Sighting {
                                                                  : kTextLength;
     std::memcpy(field, line, static_cast<std::size_t>(length));
   }
-  void see(int at_line, const char* line_field, double at_time, double other_time) {
+  void see(LineNumber at_line, const char* line_field, double at_time, double other_time) {
     see(at_line, line_field, kTextLength, at_time, other_time);
   }
 };
@@ -50,11 +50,11 @@ struct Sighting {
 struct Watch {
   double window_start = 0.0;
   double window_end = 0.0;
-  int data_lines = 0;
-  int passed_over = 0;
+  LineNumber data_lines = 0;
+  LineNumber passed_over = 0;
   bool capacity_reached = false;
   bool stopped = false;
-  int stop_line = 0;
+  LineNumber stop_line = 0;
   double stop_time = 0.0;
   bool any_time = false;
   double previous_time = 0.0;
@@ -65,7 +65,7 @@ struct Watch {
   // time is the step, other the time before it).
   Sighting gaps;
   double largest_gap = 0.0;
-  int gap_line = 0;
+  LineNumber gap_line = 0;
   double gap_start = 0.0;
   Sighting missing;
   Sighting clock_back;
@@ -115,11 +115,11 @@ bool has_decimal_comma(const char* field, int length) {
 
 LineText& start_warning(LineText& line) { return line.add(kWarningPrefix); }
 
-LineText& add_place(LineText& line, int line_number) {
+LineText& add_place(LineText& line, LineNumber line_number) {
   return line.add_name(series_file_name()).add(":").add(line_number).add(": ");
 }
 
-LineText& add_more_lines(LineText& line, int count) {
+LineText& add_more_lines(LineText& line, LineNumber count) {
   if (count > 1) line.add(" (and ").add(count - 1).add(count > 2 ? " more lines)" : " more line)");
   return line;
 }
@@ -286,7 +286,7 @@ void watch_series_reading(double window_start, double window_end) {
 
 void note_empty_first_time(bool empty) { g_empty_first_time = empty; }
 
-void watch_data_line(int line_number, const char* field, double time, double value) {
+void watch_data_line(LineNumber line_number, const char* field, double time, double value) {
   ++g_watch.data_lines;
   if (may_hold_truth_value(time, value) && read_truth_value(field)) {
     g_watch.truth_values.see(line_number, field, time, 0.0);
@@ -300,7 +300,7 @@ void watch_data_line(int line_number, const char* field, double time, double val
 
 void watch_passed_over() { ++g_watch.passed_over; }
 
-void watch_table_line(int line_number, const char* record, std::size_t length, double time) {
+void watch_table_line(LineNumber line_number, const char* record, std::size_t length, double time) {
   ++g_watch.data_lines;
   if (g_watch.any_time && !(time > g_watch.previous_time)) {
     g_watch.not_increasing.see(line_number, record, length, time, g_watch.previous_time);
@@ -309,24 +309,24 @@ void watch_table_line(int line_number, const char* record, std::size_t length, d
   g_watch.previous_time = time;
 }
 
-void watch_missing_value(int line_number, const char* record, std::size_t length) {
+void watch_missing_value(LineNumber line_number, const char* record, std::size_t length) {
   g_watch.missing.see(line_number, record, length, 0.0, 0.0);
 }
 
-void watch_clock_back(int line_number, const char* record, std::size_t length) {
+void watch_clock_back(LineNumber line_number, const char* record, std::size_t length) {
   g_watch.clock_back.see(line_number, record, length, 0.0, 0.0);
 }
 
-void watch_cut_line(int line_number, const char* field) {
+void watch_cut_line(LineNumber line_number, const char* field) {
   g_watch.cut_lines.see(line_number, field, 0.0, 0.0);
 }
 
-void watch_kept_null(int line_number, const char* field, bool time, double kept) {
+void watch_kept_null(LineNumber line_number, const char* field, bool time, double kept) {
   if (g_watch.kept_nulls.count == 0) g_watch.kept_time = time;
   g_watch.kept_nulls.see(line_number, field, 0.0, kept);
 }
 
-void watch_accepted(int line_number, const char* field, std::size_t length, double time,
+void watch_accepted(LineNumber line_number, const char* field, std::size_t length, double time,
                     const Series& series) {
   if (series.count < 3 || !(series.increment > 0.0)) return;
   if (series.file_times) {
@@ -348,7 +348,7 @@ void watch_accepted(int line_number, const char* field, std::size_t length, doub
   }
 }
 
-void watch_window_end(int line_number, double time) {
+void watch_window_end(LineNumber line_number, double time) {
   g_watch.stopped = true;
   g_watch.stop_line = line_number;
   g_watch.stop_time = time;

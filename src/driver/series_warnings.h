@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "analysis/series.h"
+#include "textio/where_lines.h"
 
 namespace vorna {
 
@@ -16,27 +17,27 @@ void watch_series_reading(double window_start, double window_end);
 // next call.
 void note_empty_first_time(bool empty);
 // Every data line, with the numbers it gave.
-void watch_data_line(int line_number, const char* field, double time, double value);
+void watch_data_line(LineNumber line_number, const char* field, double time, double value);
 // A data line below the window start, passed over.
 void watch_passed_over();
 // A data line (length bytes) just accepted as the series' last sample: off
 // the even grid, or with the file's own times a step longer than the
 // increment (a gap).
-void watch_accepted(int line_number, const char* field, std::size_t length, double time,
+void watch_accepted(LineNumber line_number, const char* field, std::size_t length, double time,
                     const Series& series);
 // A table's data line (the command line), with its time: a table has no
 // truth values.
-void watch_table_line(int line_number, const char* record, std::size_t length, double time);
+void watch_table_line(LineNumber line_number, const char* record, std::size_t length, double time);
 // A table's line left out for a missing time or value.
-void watch_missing_value(int line_number, const char* record, std::size_t length);
+void watch_missing_value(LineNumber line_number, const char* record, std::size_t length);
 // A clock time below the one before it, taken as the next day.
-void watch_clock_back(int line_number, const char* record, std::size_t length);
+void watch_clock_back(LineNumber line_number, const char* record, std::size_t length);
 // The dialogue's data lines: one longer than the line field (cut), and one
 // that gave no time or value, so that the previous one (kept) stands.
-void watch_cut_line(int line_number, const char* field);
-void watch_kept_null(int line_number, const char* field, bool time, double kept);
+void watch_cut_line(LineNumber line_number, const char* field);
+void watch_kept_null(LineNumber line_number, const char* field, bool time, double kept);
 // The data line past the window end that stopped the reading.
-void watch_window_end(int line_number, double time);
+void watch_window_end(LineNumber line_number, double time);
 // A sample in the window that the full series could not take.
 void watch_capacity_reached();
 

@@ -118,7 +118,7 @@ const char kCommaFix[] = "if the commas are decimal commas, read the file with -
   end_with_usage_error(problem.text());
 }
 
-LineText& add_where(LineText& line, int line_number) {
+LineText& add_where(LineText& line, LineNumber line_number) {
   return line.add("vorna: ").add_name(series_file_name()).add(":").add(line_number).add(": ");
 }
 
@@ -207,10 +207,15 @@ void TableReader::start() {
     write_error_line(note.add_quoted(record, quoted_length(length)).text());
     return;
   }
-  take_line(record, length);
+  // Read with the rest, once the outputs are connected: the bytes stay in
+  // the unit's buffer until its next read.
+  pending_record_ = record;
+  pending_length_ = length;
 }
 
 void TableReader::read_rest() {
+  if (pending_record_ != nullptr && !take_line(pending_record_, pending_length_)) return;
+  pending_record_ = nullptr;
   const char* record;
   std::size_t length;
   for (;;) {

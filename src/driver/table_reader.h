@@ -37,11 +37,12 @@ class TableReader {
   TableReader(const RunSettings& settings, Series& series);
 
   // Reads up to the first line that is not a comment or blank: its
-  // delimiter, its header or its first sample. A column that the line does
+  // delimiter and its header or first sample. A column that the line does
   // not have ends the process with status 2 and a line that lists the
-  // columns there are.
+  // columns there are. Nothing else is read from the unit before read_rest.
   void start();
-  // Reads the rest of the file, or up to the first line past the window.
+  // Reads the first sample's line and the rest of the file, or up to the
+  // first line past the window.
   void read_rest();
 
   const TableFacts& facts() const { return facts_; }
@@ -80,17 +81,19 @@ class TableReader {
   Column time_;
   Column value_;
   int needed_ = 2;  // fields split per line
-  int line_number_ = 0;
+  LineNumber line_number_ = 0;
   char header_names_[2][128] = {};  // the two columns' names, "" without a header
   // The time column's form, known from the first data line.
   bool form_known_ = false;
   bool stamps_ = false;
   StampForm form_ = StampForm::kDateTime;
-  int form_line_ = 0;
-  std::int64_t first_instant_ = 0;   // the first data line's
-  std::int64_t origin_ = 0;          // the first accepted sample's
-  std::int64_t previous_clock_ = 0;  // the last clock time, days passed included
-  std::int64_t days_passed_ = 0;     // whole days added to clock times
+  LineNumber form_line_ = 0;
+  std::int64_t first_instant_ = 0;        // the first data line's
+  std::int64_t origin_ = 0;               // the first accepted sample's
+  std::int64_t previous_clock_ = 0;       // the last clock time, days passed included
+  std::int64_t days_passed_ = 0;          // whole days added to clock times
+  const char* pending_record_ = nullptr;  // the first data line, read by read_rest
+  std::size_t pending_length_ = 0;
   FieldSpan fields_[kMaxColumns];
 };
 

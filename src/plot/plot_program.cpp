@@ -17,6 +17,7 @@
 #include "plot/picture.h"
 #include "plot/plot_input.h"
 #include "plot/svg_output.h"
+#include "textio/replaced_file.h"
 
 namespace vorna::plot {
 namespace {
@@ -92,27 +93,9 @@ struct Destination {
   int fd = STDOUT_FILENO;
   const char* shown = "standard output";
   bool replaced = false;  // written to temporary, then renamed to final_path
-  char temporary[PATH_MAX + 8] = {};
-  char final_path[PATH_MAX] = {};
+  char temporary[vorna::kReplacedPathSize] = {};
+  char final_path[vorna::kReplacedPathSize] = {};
 };
-
-// The file that output names, through a symbolic link: the link stays.
-void resolve_final_path(const char* output, Destination& destination) {
-  struct stat link;
-  char resolved[PATH_MAX];
-  const char* path = output;
-  if (::lstat(output, &link) == 0 && S_ISLNK(link.st_mode) &&
-      ::realpath(output, resolved) != nullptr) {
-    path = resolved;
-  }
-  std::snprintf(destination.final_path, sizeof destination.final_path, "%s", path);
-}
-
-mode_t mode_for_new_file() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
 
 bool open_destination(const char* output, Destination& destination, Problem& problem) {
   if (writes_to_standard_output(output)) return true;
@@ -131,24 +114,24 @@ bool open_destination(const char* output, Destination& destination, Problem& pro
     problem.set("%s: cannot open: %s", output, std::strerror(errno));
     return false;
   }
-  resolve_final_path(output, destination);
-  // The temporary file has a short name of its own in the output's folder,
-  // so an output name as long as a folder allows still has room beside it.
-  const char* slash = std::strrchr(destination.final_path, '/');
-  const int folder = slash != nullptr ? static_cast<int>(slash - destination.final_path) + 1 : 0;
-  if (std::snprintf(destination.temporary, sizeof destination.temporary, "%.*s.vorna-plot.XXXXXX",
-                    folder,
-                    destination.final_path) >= static_cast<int>(sizeof destination.temporary)) {
-    problem.set("%s: cannot create: %s", output, std::strerror(ENAMETOOLONG));
+  // Through a symbolic link, a dangling one too, the file it leads to is
+  // written and the link stays; a loop of links is refused as a shell's
+  // redirection refuses it.
+  const int unresolved =
+      resolve_link_target(output, destination.final_path, sizeof destination.final_path);
+  if (unresolved != 0) {
+    problem.set("%s: cannot create: %s", output, std::strerror(unresolved));
     return false;
   }
-  destination.fd = ::mkostemp(destination.temporary, O_CLOEXEC);
+  // The temporary file has a short name of its own in the output's folder,
+  // so an output name as long as a folder allows still has room beside it.
+  destination.fd = create_temporary_beside(destination.final_path, ".vorna-plot.",
+                                           destination.temporary, sizeof destination.temporary);
   if (destination.fd < 0) {
     problem.set("%s: cannot create: %s", output, std::strerror(errno));
     return false;
   }
   destination.replaced = true;
-  ::fchmod(destination.fd, exists ? (target.st_mode & 07777) : mode_for_new_file());
   return true;
 }
 
@@ -202,6 +185,8 @@ int run_plot(int argc, char** argv) {
   if (listing_name == nullptr && !listing_default_name(listing_name, problem)) {
     return fail(problem, kExitFailure);
   }
+  // "-" is standard input, as vorna -l - writes the listing on standard output.
+  if (std::strcmp(listing_name, "-") == 0) listing_name = "/dev/stdin";
   const char* const inputs[2] = {options.print_file, listing_name};
   if (!output_is_not_an_input(options.output, inputs, problem)) return fail(problem, kExitFailure);
   // The detail panel asks for three samples per four columns, so that each

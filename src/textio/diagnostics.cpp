@@ -29,6 +29,8 @@ const char* message_of(int number) {
       return "error during read";
     case kFileNameError:
       return "file name specification error";
+    case kNoMemory:
+      return "insufficient virtual memory";
     case kWriteToReadOnly:
       return "write to READONLY file";
     case kSyntaxError:
@@ -138,6 +140,11 @@ void write_diagnostic_line(int number, int unit, const char* file_name) {
   line.numbered(number).add(message_of(number)).unit_and_file(unit, file_name).write();
 }
 
+void write_plain_diagnostic_line(int number) {
+  Line line;
+  line.numbered(number).add(message_of(number)).write();
+}
+
 void write_interrupt_line(const char* event) {
   Line line;
   line.numbered(kInterrupt).add("program aborting due to ").add(event).add(" event").write();
@@ -146,6 +153,15 @@ void write_interrupt_line(const char* event) {
 void write_note_line(const char* text, int unit, const char* file_name) {
   Line line;
   line.add("vorna: info: ").add(text).unit_and_file(unit, file_name).write();
+}
+
+void write_removed_files_line(const char* const names[], int count) {
+  Line line;
+  line.add("vorna: info: removed ");
+  for (int i = 0; i < count; ++i) {
+    line.add(i == 0 ? "" : (i + 1 == count ? " and " : ", ")).add_name(names[i]);
+  }
+  line.add(" of an earlier run: a failed run leaves no results").write();
 }
 
 void write_error_line(const char* text) {

@@ -15,6 +15,7 @@ enum DiagnosticNumber : int {
   kOpenFailure = 30,
   kWriteError = 38,
   kReadError = 39,
+  kNoMemory = 41,  // the run's arrays cannot be had
   kFileNameError = 43,
   kWriteToReadOnly = 47,
   kSyntaxError = 59,
@@ -49,6 +50,11 @@ ShownCharacter shown_character(const unsigned char* text, const unsigned char* e
 
 // "vorna: <severity> (<number>): <text>, unit <unit>, file <file_name>".
 void write_diagnostic_line(int number, int unit, const char* file_name);
+// "vorna: info: removed <name> and <name> of an earlier run: a failed run
+// leaves no results" (count 1 to 4 names).
+void write_removed_files_line(const char* const names[], int count);
+// "vorna: <severity> (<number>): <text>", for a diagnostic about no unit.
+void write_plain_diagnostic_line(int number);
 // "vorna: error (200): program aborting due to <event> event".
 void write_interrupt_line(const char* event);
 // "vorna: info: <text>, unit <unit>, file <file_name>".

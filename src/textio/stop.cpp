@@ -55,6 +55,13 @@ void count_close_failure(int unit) {
   ++g_close_failures;
 }
 
+// A run that does not end normally leaves no output of its own names.
+void discard_results() {
+  const char* removed[4];
+  const int count = discard_replaced_files(removed, 4);
+  if (count > 0) write_removed_files_line(removed, count);
+}
+
 // The signal's own ending: its default action (no core file for SIGQUIT).
 [[noreturn]] void end_by_signal(int signal_number) {
   signal(signal_number, SIG_DFL);
@@ -109,6 +116,7 @@ void end_by_pending_interrupt() {
   flush_units_on_standard_streams();
   write_interrupt_line(event_name(signal_number));
   close_all_units(report_close_failure);
+  discard_results();
   end_by_signal(signal_number);
 }
 
@@ -124,9 +132,17 @@ void stop_run() {
   take_blocked_interrupts();
   end_if_interrupted();
   close_all_units(count_close_failure);
-  if (g_close_failures > 0) end_process(kWriteError);
+  if (g_close_failures > 0) {
+    discard_results();
+    end_process(kWriteError);
+  }
   take_blocked_interrupts();
   end_if_interrupted();
+  const UnitResult renamed = commit_replaced_files();
+  if (!renamed.done()) {
+    report_close_failure(renamed.unit);
+    end_process(kWriteError);
+  }
   end_process(0);
 }
 
@@ -141,6 +157,12 @@ void fail_run(int number, int unit, const char* file_name) {
   write_diagnostic_line(number, unit, file_name != nullptr ? file_name : unit_file_name(unit));
   write_where_line(number);
   close_all_units(report_close_failure);
+  discard_results();
+  end_process(static_cast<int>(condition_code(number) & 0xFFu));
+}
+
+void fail_without_unit(int number) {
+  write_plain_diagnostic_line(number);
   end_process(static_cast<int>(condition_code(number) & 0xFFu));
 }
 

@@ -37,6 +37,8 @@ void issue_diagnostic(int number, int unit, const char* file_name = nullptr);
 // The same for a diagnostic known to be severe: the one place where a severe
 // diagnostic line is written and the run ends.
 [[noreturn]] void fail_run(int number, int unit, const char* file_name = nullptr);
+// The same before any unit is in use: the line without unit and file.
+[[noreturn]] void fail_without_unit(int number);
 // A line that tells what the run is doing about a unit, "vorna: info: ...".
 void report_note(const char* text, int unit);
 

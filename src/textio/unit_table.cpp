@@ -13,6 +13,7 @@
 #include <iterator>
 
 #include "textio/diagnostics.h"
+#include "textio/replaced_file.h"
 #include "textio/run_files.h"
 #include "textio/system_io.h"
 
@@ -60,9 +61,14 @@ struct Unit {
   bool read_only = false;    // opened for reading only: writing is 47
   bool cut_pending = false;  // a regular file not yet written: lock and cut it first
   bool failed = false;       // a write failed; reported when the unit is closed
+  bool closed = false;       // the console output was closed at the start
   int read_error = 0;
   struct stat identity {};  // the file, so another unit cannot take it too
   char name[kMaxFileName] = "";
+  // Status kReplace: written to temporary, renamed to target at the stop.
+  bool replaces = false;
+  char target[kReplacedPathSize] = "";
+  char temporary[kReplacedPathSize] = "";
 };
 
 bool is_console(const Unit& unit) { return unit.kind == StreamKind::kConsole; }
@@ -329,7 +335,73 @@ bool taken_elsewhere(const Unit& unit, const struct stat& file, OpenStatus statu
       return true;
     }
   }
-  return is_descriptor(status == OpenStatus::kUnknown ? STDIN_FILENO : STDOUT_FILENO, file);
+  return is_descriptor(status == OpenStatus::kOld ? STDOUT_FILENO : STDIN_FILENO, file);
+}
+
+// ---- replacing ----
+
+// The length of path's folder part with its slash, 0 for a bare name.
+std::size_t folder_part(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  return slash == nullptr ? 0 : static_cast<std::size_t>(slash - path) + 1;
+}
+
+bool stat_folder(const char* path, struct stat& folder) {
+  char name[kReplacedPathSize] = ".";
+  const std::size_t length = folder_part(path);
+  if (length > 0) {
+    std::memcpy(name, path, length);
+    name[length] = '\0';
+  }
+  return ::stat(name, &folder) == 0;
+}
+
+// Whether two names of files that may not exist yet name the same place:
+// the same last part in the same folder.
+bool same_place(const char* a, const char* b) {
+  struct stat folder_a, folder_b;
+  return std::strcmp(a + folder_part(a), b + folder_part(b)) == 0 && stat_folder(a, folder_a) &&
+         stat_folder(b, folder_b) && same_file(folder_a, folder_b);
+}
+
+bool writable(const char* path) {
+  const int fd = ::open(path, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return !write_refused(errno);
+  ::close(fd);
+  return true;
+}
+
+// Status kReplace: a temporary file in the folder of the file the name leads
+// to, its descriptor in fd; 0, or the error number of a refusal (a file
+// another unit has, a symbolic link loop). fd stays -1 for a name written as
+// it stands: standard output or error, a device, a pipe, a folder (refused
+// when opened), a read-only file (47 at its first write), a folder in which
+// no file can be made.
+int stage_replacement(Unit& unit, const char* path, int& fd) {
+  fd = -1;
+  struct stat file;
+  if (::stat(path, &file) == 0) {
+    if (!S_ISREG(file.st_mode) || is_descriptor(STDOUT_FILENO, file) ||
+        is_descriptor(STDERR_FILENO, file) || !writable(path)) {
+      return 0;
+    }
+    if (taken_elsewhere(unit, file, OpenStatus::kUnknown)) {
+      errno = EEXIST;
+      return kOpenFailure;
+    }
+  }
+  const int resolved = resolve_link_target(path, unit.target, sizeof unit.target);
+  errno = resolved;
+  if (resolved != 0) return error_number_of(resolved);
+  for (const Unit& other : g_units) {
+    if (&other != &unit && other.replaces && same_place(other.target, unit.target)) {
+      errno = EEXIST;
+      return kOpenFailure;
+    }
+  }
+  fd = create_temporary_beside(unit.target, ".vorna-", unit.temporary, sizeof unit.temporary);
+  unit.replaces = fd >= 0;
+  return 0;
 }
 
 // Name of the listing file: FORT36 (any case, blanks around it dropped) or
@@ -395,6 +467,7 @@ void give_back_unread_console_input() {
     if (!cut.done()) return cut;
   }
   if (number == kConsoleOutput) {
+    if (unit.closed) return failed_write(unit);
     if (Unit* failed = hand_standard_stream_units()) return failed_write(*failed);
   }
   // Blocks are handed at record ends only: the buffer never holds part of a
@@ -436,7 +509,7 @@ void start_units() {
       const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
       if (opened != fd && opened >= 0) ::close(opened);
       // A console that cannot be written: its first record is the 38.
-      if (fd == STDOUT_FILENO) find_unit(kConsoleOutput)->failed = true;
+      if (fd == STDOUT_FILENO) find_unit(kConsoleOutput)->closed = true;
     }
   }
   g_console_is_terminal = isatty(STDIN_FILENO) != 0;
@@ -448,10 +521,11 @@ int connect_unit(int number, const char* name, std::size_t length, OpenStatus st
   if (unit == nullptr || is_console(*unit)) return kOpenFailure;
   const UnitResult closed = unit_close(number);
   if (!closed.done()) return closed.number;
-  while (length > 0 && name[0] == ' ') ++name, --length;
-  while (length > 0 && name[length - 1] == ' ') --length;
   unit->name[0] = '\0';
-  if (length == 0) return kOpenFailure;
+  if (length == 0) {
+    errno = ENOENT;
+    return kOpenFailure;
+  }
   set_shown_name(*unit, name, length);
   if (std::memchr(name, '\0', length) != nullptr || length > PATH_MAX) return kFileNameError;
   char path[PATH_MAX + 1];
@@ -459,12 +533,20 @@ int connect_unit(int number, const char* name, std::size_t length, OpenStatus st
   path[length] = '\0';
 
   bool read_only = false;
-  int fd = open_file(path, status, read_only);
+  int fd = -1;
+  if (status == OpenStatus::kReplace) {
+    const int refused = stage_replacement(*unit, path, fd);
+    if (refused != 0) return refused;
+  }
+  if (fd < 0) fd = open_file(path, status, read_only);
   if (fd < 0) return error_number_of(errno);
   struct stat file;
   // A directory opened for reading only is no text file either.
   if (fstat(fd, &file) != 0 || S_ISDIR(file.st_mode) || taken_elsewhere(*unit, file, status)) {
+    // errno tells why: the folder, or the file another unit has.
+    const int cause = S_ISDIR(file.st_mode) ? EISDIR : EEXIST;
     ::close(fd);
+    errno = cause;
     return kOpenFailure;
   }
   unit->kind = StreamKind::kOwnFile;
@@ -548,6 +630,35 @@ void close_all_units(void (*report)(int unit)) {
     if (!release(unit) || !written) report(unit.number);
     unit.failed = false;
   }
+}
+
+UnitResult commit_replaced_files() {
+  UnitResult failure;
+  for (Unit& unit : g_units) {
+    if (!unit.replaces) continue;
+    unit.replaces = false;
+    struct stat file;
+    const bool written = ::stat(unit.temporary, &file) == 0 && file.st_size > 0;
+    if (written && ::rename(unit.temporary, unit.target) == 0) continue;
+    ::unlink(unit.temporary);
+    if (written && failure.done()) failure = {kWriteError, unit.number};
+  }
+  return failure;
+}
+
+int discard_replaced_files(const char* removed[], int capacity) {
+  int count = 0;
+  for (Unit& unit : g_units) {
+    if (!unit.replaces) continue;
+    unit.replaces = false;
+    ::unlink(unit.temporary);
+    struct stat earlier;
+    if (::lstat(unit.target, &earlier) == 0 && S_ISREG(earlier.st_mode) &&
+        ::unlink(unit.target) == 0 && count < capacity) {
+      removed[count++] = unit.name;
+    }
+  }
+  return count;
 }
 
 void flush_units_on_standard_streams() { hand_standard_stream_units(); }

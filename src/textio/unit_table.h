@@ -24,8 +24,17 @@ constexpr const char* kInternalWriteName = "Internal Formatted Write";
 // Longest file name a unit is given, in characters.
 constexpr std::size_t kUnitNameLength = 256;
 
-// How a file is connected: the status keywords of an open.
-enum class OpenStatus { kUnknown, kOld };
+// How a file is connected: the status keywords of an open, and the
+// command line's outputs.
+enum class OpenStatus {
+  kUnknown,  // written, created when missing, cut off at the first write
+  kOld,      // read, must exist
+  // Written as kUnknown, but a regular file (or a new one) is written to a
+  // temporary file in its folder (through symbolic links) and renamed into
+  // place only at the normal stop; standard output, devices and pipes are
+  // written through.
+  kReplace,
+};
 
 // The outcome of an operation on a unit: done, or the severe diagnostic
 // (number and unit) that is to end the run. An interrupt that is pending
@@ -44,7 +53,7 @@ struct UnitResult {
 void start_units();
 
 // Connects a named file to a unit (1 to 99, not the console). The name
-// (length bytes, blanks around it dropped) is opened as given, relative to
+// (length bytes, a blank is a character) is opened as given, relative to
 // the working directory; diagnostics show its absolute form when that can
 // be formed. Returns 0 or the error number of the failure (9, 29, 30, 43).
 // A file already connected to another unit, an output file that is standard
@@ -81,6 +90,16 @@ UnitResult unit_close(int unit);
 // the console written out; a unit that fails is passed to report and the
 // closing goes on.
 void close_all_units(void (*report)(int unit));
+// At the normal stop, after the units are closed: each file of status
+// kReplace that was written is renamed into place, one never written goes.
+// A failed rename is the 38 for its unit (the others are still renamed).
+UnitResult commit_replaced_files();
+// At any other ending: the temporary files go, and so do the files of the
+// same names from an earlier run, so that no result is left that this run
+// did not make. Their shown names, at most capacity, go to removed; returns
+// their count.
+int discard_replaced_files(const char* removed[], int capacity);
+
 // Hands the pending records of files written through standard output or
 // standard error, so that what follows on that stream keeps the run's order.
 // A failure is reported when the unit is closed.

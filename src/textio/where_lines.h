@@ -4,8 +4,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace vorna {
+
+// A line's number in its file: 64 bits, as a file may hold more lines than
+// a 32-bit count reaches.
+using LineNumber = std::int64_t;
 
 // A line of text built in place, without allocation; text beyond the
 // capacity is cut.

@@ -12,7 +12,10 @@ void open_unit_file(const char* name, int name_length, int unit, int status_code
     error_code = kUnitOutOfRange;
     return;
   }
-  const int length = name_length < 0 ? 0 : (name_length > kTextLength ? kTextLength : name_length);
+  int length = name_length < 0 ? 0 : (name_length > kTextLength ? kTextLength : name_length);
+  // The answer's blanks around the name are not part of it.
+  while (length > 0 && name[0] == ' ') ++name, --length;
+  while (length > 0 && name[length - 1] == ' ') --length;
   const OpenStatus status = status_code == kStatusOld ? OpenStatus::kOld : OpenStatus::kUnknown;
   const int error = connect_unit(unit, name, static_cast<unsigned>(length), status);
   if (error > 0) error_code = -error;

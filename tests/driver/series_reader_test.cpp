@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,12 +11,20 @@
 #include "driver/series_warnings.h"
 #include "support/run_vorna.h"
 #include "textio/units.h"
+#include "textio/where_lines.h"
 #include "util/file_connection.h"
+#include "util/text_field.h"
 
 namespace vorna {
 namespace {
 
-Series g_series;
+// One run's arrays, taken once for all the tests.
+Series& test_series() {
+  static RunStorage storage;
+  static const bool allocated = storage.allocate();
+  EXPECT_TRUE(allocated);
+  return storage.series();
+}
 
 // Reads the text as the series file for the window and returns the series.
 const Series& read_text(const std::string& text, double start = 0.0, double end = 1.0e30) {
@@ -26,11 +35,12 @@ const Series& read_text(const std::string& text, double start = 0.0, double end 
   int failure_flag = 0;
   open_text_file(name.data(), 256, kSeriesUnit, 1, failure_flag);
   EXPECT_EQ(failure_flag, 0);
-  g_series.count = 0;
-  g_series.first_time = g_series.last_time = g_series.increment = 0.0;
-  read_series_lines(g_series, start, end);
+  Series& series = test_series();
+  series.count = 0;
+  series.first_time = series.last_time = series.increment = 0.0;
+  read_series_lines(series, start, end);
   close_unit(kSeriesUnit);
-  return g_series;
+  return series;
 }
 
 std::vector<double> values_of(const Series& series) {
@@ -90,6 +100,25 @@ TEST(ReadSeriesLines, WarningsOfTheReadingAreKeptForTheRunOneTextAKind) {
   EXPECT_EQ(std::string(run_warning_text(2)), "");
   write_series_warnings(read_text("0 1\n1 2\n"));
   EXPECT_EQ(run_warning_count(), 0);
+}
+
+// A file of more lines than 32 bits count: the warning names the line by
+// its whole number.
+TEST(SeriesWarnings, NameLinesPastTwoToTheThirtyFirst) {
+  name_series_file("long.txt", 8);
+  watch_series_reading(0.0, 1.0e30);
+  char field[kTextLength];
+  std::memset(field, ' ', sizeof field);
+  std::memcpy(field, "4 1", 3);
+  const LineNumber far = 3000000001;
+  watch_data_line(far - 1, field, 5.0, 1.0);
+  watch_data_line(far, field, 4.0, 1.0);
+  write_series_warnings(test_series());
+  std::string texts;
+  for (int i = 0; i < run_warning_count(); ++i) texts += std::string(run_warning_text(i)) + "\n";
+  EXPECT_NE(texts.find("long.txt:3000000001: time 4 is not above the time before it, 5"),
+            std::string::npos)
+      << texts;
 }
 
 }  // namespace

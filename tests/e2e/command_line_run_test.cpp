@@ -3,7 +3,9 @@
 // JSON summaries, and no file left behind by a series that is missing.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -166,7 +168,10 @@ TEST(CommandLineRun, EqualsTheDialogueRunOnTheSameAnswers) {
     replace_all(err, real_path(given.path()), real_path(asked.path()));
     EXPECT_EQ(err, dialogue.err);
     EXPECT_EQ(run.status, dialogue.status);
-    EXPECT_EQ(print_body(given.file("s.prt")), print_body(asked.file("out.prt")));
+    // A failed run from the command line leaves no print file, where the
+    // dialogue's keeps what it connected.
+    EXPECT_EQ(print_body(given.file("s.prt")),
+              run.status == 0 ? print_body(asked.file("out.prt")) : "(none)");
     EXPECT_EQ(listing_of(given.file("s.lst")), listing_of(asked.file("fort.36")));
   }
 }
@@ -235,7 +240,7 @@ TEST(CommandLineRun, APrintFileThatIsTheSeriesIs30AndTheSeriesIsUntouched) {
   EXPECT_EQ(run.status, 30);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "vorna: severe (30): open failure, unit 20, file " + real_path(dir.path()) +
-                         "/wave.txt\r\n");
+                         "/wave.txt\r\nvorna: wave.txt: already one of the run's files\r\n");
   EXPECT_EQ(read_file(dir.file("wave.txt")), kSeries);
   EXPECT_EQ(files_in(dir), std::vector<std::string>{"wave.txt"});
 }
@@ -507,8 +512,9 @@ TEST(CommandLineRun, JsonShowsNullForValuesThatAreNotFiniteAndEscapesNames) {
   const RunResult run = run_arguments(dir, {"--json", "--times=grid", "-l", "/dev/null", name});
   EXPECT_EQ(run.status, 0);
   const auto json = JsonReader(run.out).object();
-  EXPECT_EQ(json.at("series").text, name);
-  EXPECT_EQ(json.at("print_file").text, real_path(dir.path()) + "/we\"ird\\ \tname.prt");
+  // A backslash of a name is two, so that bash's printf %b gives the name back.
+  EXPECT_EQ(json.at("series").text, "we\"ird\\\\ \tname.txt");
+  EXPECT_EQ(json.at("print_file").text, real_path(dir.path()) + "/we\"ird\\\\ \tname.prt");
   EXPECT_EQ(json.at("listing_file").text, "/dev/null");
   EXPECT_EQ(json.at("time_increment").kind, JsonValue::kNull);
   EXPECT_EQ(json.at("simulation_length").kind, JsonValue::kNull);
@@ -523,8 +529,9 @@ TEST(CommandLineRun, JsonShowsNullForValuesThatAreNotFiniteAndEscapesNames) {
 }
 
 // A series named by a path longer than the dialogue's answer field, and a
-// name that is not valid UTF-8: the JSON holds them whole, as valid UTF-8.
-TEST(CommandLineRun, JsonNamesLongPathsWholeAndStrayBytesAsReplacements) {
+// name that is not valid UTF-8: the JSON holds them whole, as valid UTF-8,
+// a stray byte as \xHH.
+TEST(CommandLineRun, JsonNamesLongPathsWholeAndStrayBytesAsEscapes) {
   TempDir dir;
   const std::string folder = std::string(150, 'a') + "/" + std::string(150, 'b');
   ASSERT_TRUE(std::filesystem::create_directories(dir.file(folder)));
@@ -534,7 +541,7 @@ TEST(CommandLineRun, JsonNamesLongPathsWholeAndStrayBytesAsReplacements) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(JsonReader(run.out).object().at("series").text, folder + "/e.txt");
   const RunResult stray = run_arguments(dir, {"--json", "c\xff.txt"});
-  EXPECT_NE(stray.out.find(R"({"series":"c\ufffd.txt")"), std::string::npos) << stray.out;
+  EXPECT_NE(stray.out.find(R"({"series":"c\\xff.txt")"), std::string::npos) << stray.out;
 }
 
 TEST(CommandLineRun, JsonListingFileIsNullWhenNoSampleIsWritten) {
@@ -585,6 +592,161 @@ TEST(CommandLineRun, BashCompletionOffersOptionsAndFileNames) {
             "grid|\n"
             "--column=|\n");
 }
+
+// ---- names, whole results, recoverable names ----
+
+const char kGoodSeries[] = "0 1\n1 3\n2 0\n3 2\n";
+const char kBrokenSeries[] = "0 1\n1 x\n";
+
+// A name given on the command line is used exactly: a blank is a character.
+TEST(CommandLineNames, ABlankAtEitherEndIsPartOfTheName) {
+  TempDir dir;
+  write_file(dir.file(" lead.txt"), kGoodSeries);
+  write_file(dir.file("lead.txt"), "0 5\n1 5\n");
+  const RunResult lead = run_arguments(dir, {"-q", " lead.txt"});
+  ASSERT_EQ(lead.status, 0) << lead.err;
+  EXPECT_NE(read_file(dir.file(" lead.prt")).find("steps     :            4\r\n"),
+            std::string::npos);
+  const RunResult named =
+      run_arguments(dir, {"-q", "-o", "out.prt ", "-l", " out.lst", "lead.txt"});
+  ASSERT_EQ(named.status, 0) << named.err;
+  EXPECT_EQ(files_in(dir), (std::vector<std::string>{" lead.lst", " lead.prt", " lead.txt",
+                                                     " out.lst", "lead.txt", "out.prt "}));
+}
+
+// A run that fails leaves no print or listing file of its names: those of
+// an earlier run go too, with one line that says so; nothing half written,
+// no temporary file.
+TEST(CommandLineOutputs, AFailedRunLeavesNoResultsOfItsNames) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), kGoodSeries);
+  ASSERT_EQ(run_arguments(dir, {"-q", "s.txt"}).status, 0);
+  write_file(dir.file("s.txt"), kBrokenSeries);
+  const RunResult failed = run_arguments(dir, {"-q", "s.txt"});
+  EXPECT_EQ(failed.status, 59);
+  const std::string folder = real_path(dir.path());
+  EXPECT_NE(failed.err.find("\r\nvorna: info: removed " + folder + "/s.prt and " + folder +
+                            "/s.lst of an earlier run: a failed run leaves no results\r\n"),
+            std::string::npos)
+      << failed.err;
+  EXPECT_EQ(files_in(dir), std::vector<std::string>{"s.txt"});
+  // A first run leaves nothing either, and has nothing to say about it.
+  const RunResult first = run_arguments(dir, {"-q", "s.txt"});
+  EXPECT_EQ(first.status, 59);
+  EXPECT_EQ(first.err.find("removed"), std::string::npos);
+  EXPECT_EQ(files_in(dir), std::vector<std::string>{"s.txt"});
+}
+
+// A regular output appears whole when the run ends; one through a symbolic
+// link (dangling too) keeps the link; "-" and /dev/stdout are standard
+// output, written through.
+TEST(CommandLineOutputs, LinksStayAndStandardOutputIsWrittenThrough) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), kGoodSeries);
+  ASSERT_EQ(mkdir(dir.file("kept").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("kept/p.prt", dir.file("link.prt").c_str()), 0);
+  const RunResult linked = run_arguments(dir, {"-q", "-o", "link.prt", "-l", "-", "s.txt"});
+  ASSERT_EQ(linked.status, 0) << linked.err;
+  struct stat link;
+  ASSERT_EQ(lstat(dir.file("link.prt").c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
+  EXPECT_NE(read_file(dir.file("kept/p.prt")).find("steps     :            4\r\n"),
+            std::string::npos);
+  EXPECT_EQ(linked.out.substr(0, 30), "          0.000    1.00000E+00");
+  const RunResult print = run_arguments(dir, {"-q", "-o", "-", "s.txt"});
+  ASSERT_EQ(print.status, 0) << print.err;
+  EXPECT_EQ(print.out.substr(0, 8), "# Date :");
+  EXPECT_EQ(files_in(dir), (std::vector<std::string>{"kept", "link.prt", "s.lst", "s.txt"}));
+}
+
+// A SERIES that cannot be opened for a reason the number 30 does not tell:
+// the where-line tells it.
+TEST(CommandLineNames, AnOpenFailureOfTheSeriesSaysWhy) {
+  TempDir dir;
+  ASSERT_EQ(mkdir(dir.file("folder").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("loop", dir.file("loop").c_str()), 0);
+  const std::string folder = real_path(dir.path());
+  const struct {
+    std::string series, file, why;
+  } cases[] = {
+      {"folder", folder + "/folder", "vorna: folder: a folder"},
+      {"loop", folder + "/loop", "vorna: loop: a loop of symbolic links"},
+      {"", "", "vorna: '': an empty name"},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = run_arguments(dir, {c.series});
+    EXPECT_EQ(run.status, 30);
+    EXPECT_EQ(run.err, "vorna: severe (30): open failure, unit 21, file " + c.file + "\r\n" +
+                           c.why + "\r\n");
+  }
+}
+
+// -q writes nothing on standard output, so a closed one is no failure.
+TEST(CommandLineOutputs, AQuietRunNeedsNoStandardOutput) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), kGoodSeries);
+  RunOptions options;
+  options.arguments = {"-q", "s.txt"};
+  options.close_output = true;
+  const RunResult run = run_vorna_with(dir.path(), "", options);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+}
+
+// Names that are not UTF-8 or hold a backslash stay apart in the JSON
+// summary (the README's test gives their bytes back with printf '%b').
+TEST(CommandLineJson, NamesThatAreNotUtf8StayApart) {
+  TempDir dir;
+  const struct {
+    std::string name, json;
+  } cases[] = {
+      {"lat\xe4in.txt", "\"series\":\"lat\\\\xe4in.txt\""},
+      {"lat\xf6in.txt", "\"series\":\"lat\\\\xf6in.txt\""},
+      {"back\\slash.txt", "\"series\":\"back\\\\\\\\slash.txt\""},
+      {"new\nline \xc3\xa4.txt", "\"series\":\"new\\u000aline \xc3\xa4.txt\""},
+  };
+  for (const auto& c : cases) {
+    write_file(dir.file(c.name), kGoodSeries);
+    const RunResult run = run_arguments(dir, {"--json", c.name});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find("{" + c.json + ","), 0u) << run.out;
+  }
+}
+
+// The run's arrays are taken only for a run: --help, --version and a wrong
+// command line need none, and a run that cannot have them says so.
+#if !defined(__SANITIZE_ADDRESS__)
+// What "ulimit -v 30000" leaves.
+constexpr rlim_t kAddressSpaceLimit = 30000 * 1024;
+
+TEST(CommandLineMemory, ARunWithoutItsArraysIsOneDiagnostic) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), kGoodSeries);
+  const struct {
+    std::vector<std::string> arguments;
+    int status;
+    std::string out, err;
+  } cases[] = {
+      {{"--version"}, 0, "vorna 1.0\n", ""},
+      {{"--to=x", "s.txt"},
+       2,
+       "",
+       "vorna: invalid time for --to: 'x' (a number, or an ISO 8601 date-time, date or clock "
+       "time)\n"},
+      {{"s.txt"}, 41, "", "vorna: severe (41): insufficient virtual memory\r\n"},
+  };
+  for (const auto& c : cases) {
+    RunOptions options;
+    options.arguments = c.arguments;
+    options.limits = {{RLIMIT_AS, kAddressSpaceLimit}};
+    const RunResult run = run_vorna_with(dir.path(), "", options);
+    EXPECT_EQ(run.status, c.status) << c.arguments[0];
+    EXPECT_EQ(run.out, c.out) << c.arguments[0];
+    EXPECT_EQ(run.err.substr(0, c.err.size()), c.err) << c.arguments[0];
+  }
+  EXPECT_EQ(files_in(dir), std::vector<std::string>{"s.txt"});
+}
+#endif
 
 }  // namespace
 }  // namespace vorna_test

@@ -93,7 +93,7 @@ TEST(CommandLine, UsageNamesTheQuestionsOutputsStatusesAndManual) {
                            "--time-scale=K",
                            "ISO 8601",
                            "for f in",
-                           "9, 22, 24, 29, 30, 38, 39, 43, 47, 59, 64, 66",
+                           "9, 22, 24, 29, 30, 38, 39, 41, 43, 47, 59, 64, 66",
                            "man vorna",
                            "doc/vorna.1"}) {
     EXPECT_NE(usage.find(text), std::string::npos) << text;

@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -400,6 +401,71 @@ TEST(Docs, ReadmeManyFilesRecipesMakeOneTableOfThePrintFiles) {
   EXPECT_EQ(rows.front(), "\"file\",\"steps\",\"max_height\",\"time_of_max_height\",\"warnings\"");
   rows.erase(rows.begin());
   check_table_rows(folder, rows);
+}
+
+// Names a script meets: blanks at both ends, a newline, a leading dash,
+// quotes, a backslash and two Latin-1 names that differ in one byte.
+const char* const kHostileNames[] = {" blanks .txt",        "new\nline.txt",   "-dash.txt",
+                                     "it's \"quoted\".txt", "back\\slash.txt", "lat\xe4in.txt",
+                                     "lat\xf6in.txt"};
+
+// The recipes of "Many files", and the Slurm task script run as its task 1,
+// over a folder of such names: each name reaches its own run whole, gets
+// its own print file and row, and the JSON gives its bytes back.
+TEST(Docs, ReadmeManyFilesRecipesKeepEveryNameApart) {
+  for (const char* tool : {"parallel", "jq", "bash"}) {
+    if (!installed(tool)) GTEST_SKIP() << tool << " is not installed";
+  }
+  const ScratchTree tree;
+  const std::string folder = tree.path("examples/campaign");
+  std::filesystem::create_directories(folder + "/data");
+  std::filesystem::create_directories(folder + "/results");
+  std::set<std::string> series;
+  int steps = 3;
+  for (const std::string name : kHostileNames) {
+    std::string text;
+    for (int k = 0; k < steps; ++k) text += std::to_string(k) + (k % 2 == 0 ? " 0\n" : " 1\n");
+    write_file(folder + "/data/" + name, text);
+    series.insert("data/" + name);
+    ++steps;
+  }
+  std::string script;
+  for (const Block& block : readme_blocks_needing_parallel(true)) {
+    if (block.mark != "run in examples/campaign/") continue;
+    for (const Command& command : commands_of(block)) script += command.text + "\n";
+  }
+  for (const Block& block : readme_blocks(read_file(kSourceDir + "/README.md"))) {
+    if (block.section == kManyFiles && block.lines.front() == "#!/bin/bash") {
+      write_file(folder + "/vorna-array.sh", joined(block.lines));
+    }
+  }
+  script +=
+      "printf '%s\\0' data/*.txt > files.list\n"
+      "SLURM_ARRAY_TASK_ID=1 PER_TASK=100 bash vorna-array.sh > task.log 2>&1\n"
+      "jq -j '.series, \"\\u0000\"' runs.jsonl |"
+      " bash -c 'while IFS= read -r -d \"\" s; do printf \"%b\\0\" \"$s\"; done' > names\n";
+  run_shell(folder, script, tree.bin());
+  // Each JSON line gives back the bytes of its own name.
+  const std::string names = read_file(folder + "/names");
+  std::set<std::string> decoded;
+  for (std::size_t at = 0, end; (end = names.find('\0', at)) != std::string::npos; at = end + 1) {
+    decoded.insert(names.substr(at, end - at));
+  }
+  EXPECT_EQ(decoded, series);
+  // A row each, and every run's files beside its series and in results/.
+  std::size_t rows = 0;
+  for (const std::string& line : lines_of(read_file(folder + "/table.csv"))) {
+    rows += starts_with(line, "\"data/");  // a name's newline is inside its quoted field
+  }
+  EXPECT_EQ(rows, series.size());
+  for (const std::string& name : series) {
+    const std::string base = name.substr(0, name.size() - 4);
+    const std::string steps_line = header_field(
+        lines_of(without_carriage_returns(read_file(folder + "/" + base + ".prt"))), 1);
+    EXPECT_NE(steps_line, "(none)") << name;
+    EXPECT_TRUE(file_exists(folder + "/" + base + ".lst")) << name;
+    EXPECT_TRUE(file_exists(folder + "/results/" + base.substr(5) + ".prt")) << name;
+  }
 }
 
 TEST(Docs, ReadmeHasTheSectionTheBannerPointsTo) {

@@ -3,6 +3,7 @@
 // real SVG renderer (rsvg-convert); every failure is one line and a status.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "plot/run_command.h"
+#include "support/run_shell.h"
 #include "support/run_vorna.h"
 
 namespace vorna_test {
@@ -185,6 +187,37 @@ TEST_F(WaveExample, MeasureJoinsThePairOfMaximumHeight) {
   EXPECT_EQ(attribute_of(measure[0], "y2"), attribute_of(pair[1], "cy"));
   // From 1.1490 up to -1.3864: the later value is lower.
   EXPECT_GT(std::stod(attribute_of(pair[1], "cy")), std::stod(attribute_of(pair[0], "cy")));
+}
+
+// An output through a symbolic link writes the file it leads to, also when
+// that file does not exist yet, and the link stays; a loop of links is
+// refused and stays as it was.
+TEST_F(WaveExample, WritesThroughALinkAndRefusesALoop) {
+  ASSERT_EQ(mkdir(directory_.file("pictures").c_str(), 0755), 0);
+  ASSERT_EQ(symlink("pictures/wave.svg", directory_.file("dangling.svg").c_str()), 0);
+  ASSERT_EQ(symlink("loop.svg", directory_.file("loop.svg").c_str()), 0);
+  const RunResult through = run_plot(directory_.path(), {"out.prt", "-o", "dangling.svg"});
+  ASSERT_EQ(through.status, 0) << through.err;
+  EXPECT_EQ(read_file(directory_.file("pictures/wave.svg")), svg_);
+  const RunResult loop = run_plot(directory_.path(), {"out.prt", "-o", "loop.svg"});
+  EXPECT_EQ(loop.status, 1);
+  EXPECT_EQ(loop.err, "vorna-plot: loop.svg: cannot create: Too many levels of symbolic links\n");
+  for (const char* link : {"dangling.svg", "loop.svg"}) {
+    struct stat info;
+    ASSERT_EQ(lstat(directory_.file(link).c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << link;
+  }
+}
+
+// A LISTING of "-" is standard input, where vorna -l - writes it.
+TEST_F(WaveExample, ReadsTheListingFromStandardInput) {
+  const ShellResult piped = run_shell(
+      directory_.path(), shell_quoted(VORNA_PLOT_BINARY) + " out.prt - -o piped.svg < fort.36");
+  ASSERT_EQ(piped.status, 0) << piped.output;
+  std::string svg = read_file(directory_.file("piped.svg"));
+  const std::size_t name = svg.find("listing /dev/stdin:");
+  ASSERT_NE(name, std::string::npos);
+  EXPECT_EQ(svg.replace(name, 19, "listing fort.36:"), svg_);
 }
 
 // The record's highest sample, 2.5759 at 19.6, and its lowest, -2.6985 at
