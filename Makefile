@@ -93,6 +93,7 @@ bench:
 	cmake --workflow --preset bench
 	for b in build-bench/bench/*_bench; do $$b --benchmark_min_time=0.2; done
 	bench/run_bench.sh build-bench
+	bench/cycles_waves.sh build-bench
 
 fuzz:
 	cmake --workflow --preset fuzz

@@ -59,13 +59,26 @@ const char kUsageText[] =
     "      --json           the summary as one JSON object on standard output\n"
     "      --hysteresis=H   extrema are the reversals that the series moves back\n"
     "                       from by at least H (0 or more), for noisy records\n"
+    "      --cycles         count the load cycles between the extrema (rainflow)\n"
+    "                       into a cycle file, the base name of SERIES with .cyc\n"
+    "      --cycle-file=F   the cycle file (and --cycles)\n"
+    "      --cycle-ends     the first and last samples count as turns too\n"
+    "                       (and --cycles)\n"
+    "      --slope=M        the damage-equivalent range for slope M (more than 0)\n"
+    "                       (and --cycles)\n"
+    "      --waves          zero down-crossing waves into a wave file, the base\n"
+    "                       name of SERIES with .wav; with --hysteresis=H a\n"
+    "                       crossing goes from H/2 above the level to H/2 below\n"
+    "      --wave-file=F    the wave file (and --waves)\n"
+    "      --level=Z        the level the waves cross (default: the mean value)\n"
+    "                       (and --waves)\n"
     "  -h, --help           show this text and exit\n"
     "  -V, --version        show the version and exit\n"
     "A FILE of - is standard output. Names are used exactly as given.\n"
-    "The base name drops the folders and the last extension. A TIME or H is one\n"
-    "number and nothing else (2.5, -1E3, 1.0D1); for a time column of dates or\n"
-    "clock times a TIME may also be an ISO 8601 date-time, date or clock time\n"
-    "(2024-03-05T14:00:10, 2024-03-05, 14:00:10), and a number there counts\n"
+    "The base name drops the folders and the last extension. A TIME, H, M or Z\n"
+    "is one number and nothing else (2.5, -1E3, 1.0D1); for a time column of\n"
+    "dates or clock times a TIME may also be an ISO 8601 date-time, date or clock\n"
+    "time (2024-03-05T14:00:10, 2024-03-05, 14:00:10), and a number there counts\n"
     "seconds from the file's first time. Without --from and --to the window is\n"
     "the whole series.\n"
     "\n"
@@ -84,8 +97,8 @@ const char kUsageText[] =
     "after one caused by a data line or an answer, \"vorna: FILE:LINE: TEXT\" or\n"
     "\"vorna: (standard input):LINE: TEXT\" says where. \"vorna: warning: ...\" lines\n"
     "(uneven or decreasing times, truth values, no samples, samples passed over\n"
-    "or dropped, heights decided by noise, fewer than two extrema) change\n"
-    "nothing else: outputs and exit status stay the same.\n"
+    "or dropped, heights decided by noise, fewer than two extrema, no cycles or\n"
+    "no waves) change nothing else: outputs and exit status stay the same.\n"
     "\n"
     "Exit status:\n"
     "  0                  the run finished\n"
@@ -113,6 +126,13 @@ enum : int {
   kDecimalCommaOption,
   kTimesOption,
   kTimeScaleOption,
+  kCyclesOption,
+  kCycleFileOption,
+  kCycleEndsOption,
+  kSlopeOption,
+  kWavesOption,
+  kWaveFileOption,
+  kLevelOption,
 };
 
 const option kOptions[] = {
@@ -129,6 +149,13 @@ const option kOptions[] = {
     {"decimal-comma", no_argument, nullptr, kDecimalCommaOption},
     {"times", required_argument, nullptr, kTimesOption},
     {"time-scale", required_argument, nullptr, kTimeScaleOption},
+    {"cycles", no_argument, nullptr, kCyclesOption},
+    {"cycle-file", required_argument, nullptr, kCycleFileOption},
+    {"cycle-ends", no_argument, nullptr, kCycleEndsOption},
+    {"slope", required_argument, nullptr, kSlopeOption},
+    {"waves", no_argument, nullptr, kWavesOption},
+    {"wave-file", required_argument, nullptr, kWaveFileOption},
+    {"level", required_argument, nullptr, kLevelOption},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
@@ -261,6 +288,44 @@ void set_default_names(RunSettings& settings) {
       std::strcmp(settings.series_name, "-") == 0 ? "/dev/stdin" : settings.series_name;
 }
 
+// The options of the cycle count and the wave scan; false, with the
+// problem, for a slope or level that is no number of its kind.
+bool read_analysis_option(int option, const char* value, RunSettings& settings, char* problem,
+                          int problem_size) {
+  switch (option) {
+    case kCycleFileOption:
+      settings.cycle_name = output_name(value);
+      break;
+    case kCycleEndsOption:
+      settings.cycle_ends = true;
+      break;
+    case kSlopeOption:
+      if (!read_strict_number(value, settings.slope) || !(settings.slope > 0.0)) {
+        set_problem(problem, problem_size,
+                    "invalid slope for --slope: '%s' (a number, more than 0)", value);
+        return false;
+      }
+      break;
+    case kWaveFileOption:
+      settings.wave_name = output_name(value);
+      break;
+    case kLevelOption:
+      settings.level_given = true;
+      if (!read_strict_number(value, settings.level)) {
+        set_problem(problem, problem_size, "invalid level for --level: '%s' (a number)", value);
+        return false;
+      }
+      break;
+    default:
+      break;
+  }
+  const bool cycle_option = option == kCyclesOption || option == kCycleFileOption ||
+                            option == kCycleEndsOption || option == kSlopeOption;
+  settings.cycles |= cycle_option;
+  settings.waves |= !cycle_option;
+  return true;
+}
+
 // The problem, cut short and with a control byte shown as '?' so that it
 // stays one line, then the hint.
 void write_usage_error(const char* problem) {
@@ -345,6 +410,14 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
       set_problem(problem, problem_size,
                   "invalid band for --hysteresis: '%s' (a number, 0 or more)", optarg);
       return false;
+    case kCyclesOption:
+    case kCycleFileOption:
+    case kCycleEndsOption:
+    case kSlopeOption:
+    case kWavesOption:
+    case kWaveFileOption:
+    case kLevelOption:
+      return read_analysis_option(result, optarg, settings, problem, problem_size);
     case 'q':
       settings.summary = SummaryForm::kNone;
       return true;

@@ -49,6 +49,20 @@ struct RunSettings {
   // height (0 or more) instead of every interior turn.
   bool reversal_filter = false;
   double hysteresis = 0.0;
+  // --cycles: rainflow counting of the extrema into the cycle file
+  // (--cycle-file, null: the series' base name with .cyc); --cycle-ends
+  // counts the record's first and last samples as points too; --slope (more
+  // than 0) adds the damage-equivalent range.
+  bool cycles = false;
+  const char* cycle_name = nullptr;
+  bool cycle_ends = false;
+  double slope = 0.0;
+  // --waves: zero down-crossing waves into the wave file (--wave-file, null:
+  // the base name with .wav), about --level or else the record's mean.
+  bool waves = false;
+  const char* wave_name = nullptr;
+  bool level_given = false;
+  double level = 0.0;
   TableSettings table;
 };
 

@@ -6,6 +6,7 @@
 #include "analysis/extrema.h"
 #include "analysis/heights.h"
 #include "analysis/reversals.h"
+#include "driver/cycles_and_waves.h"
 #include "driver/extremum_warnings.h"
 #include "driver/json_writer.h"
 #include "driver/run_warnings.h"
@@ -147,8 +148,8 @@ void write_json_sample(JsonWriter& json, const char* key, const Series& series, 
 // The summary as one JSON object on one line: the values the reports
 // format, the files by the names diagnostics show, and the run's warnings.
 void write_json_summary(const Series& series, double simulation_length, const RunSettings& settings,
-                        const ValueSpread& spread, const TableFacts* table,
-                        const char* print_shown) {
+                        const ValueSpread& spread, const char* print_shown,
+                        const CyclesAndWaves& cycles_and_waves, const TableFacts* table) {
   JsonWriter json(write_to_console, nullptr);
   const struct {
     const char* key;
@@ -188,6 +189,7 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
   }
   write_json_sample(json, ",\"global_max\":", series, spread.highest_at);
   write_json_sample(json, ",\"global_min\":", series, spread.lowest_at);
+  cycles_and_waves.write_json(json);
   if (table != nullptr) {
     json.raw(",\"column\":");
     if (table->column_named) {
@@ -264,6 +266,7 @@ void write_reports(const Series& series, const ExtremumTable& extrema, const cha
   analyse(series, settings);
   const ValueSpread spread = measure_spread(series.values, series.count);
   write_extremum_notes(series, g_extrema, spread, settings);
+  const CyclesAndWaves cycles_and_waves(series, g_extrema, settings);
   long overflowed = write_listing(series);
   const double simulation_length = series.last_time - series.first_time;
   if (summary_lines) {
@@ -286,11 +289,13 @@ void write_reports(const Series& series, const ExtremumTable& extrema, const cha
     }
   }
   overflowed += write_extremum_table(series);
+  overflowed += cycles_and_waves.write_files();
   const char* print_shown = unit_file_name(kPrintUnit);
   close_unit(kPrintUnit);
   warn_overflowed_lines(overflowed);
   if (settings.summary == SummaryForm::kJson) {
-    write_json_summary(series, simulation_length, settings, spread, table, print_shown);
+    write_json_summary(series, simulation_length, settings, spread, print_shown, cycles_and_waves,
+                       table);
   }
   stop_run();
 }

@@ -1,8 +1,10 @@
 #include "driver/run_sequence.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "analysis/series.h"
+#include "driver/cycles_and_waves.h"
 #include "driver/input_places.h"
 #include "driver/reports.h"
 #include "driver/series_reader.h"
@@ -80,6 +82,11 @@ void run_program(const RunSettings& settings) {
   connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kReplace);
   if (settings.listing_name != nullptr) {
     connect_named_file(kListingUnit, settings.listing_name, OpenStatus::kReplace);
+  }
+  for (const int unit : {kCycleUnit, kWaveUnit}) {
+    char spare[kSpareNameSize];
+    const char* name = cycle_or_wave_file_name(settings, unit, spare);
+    if (name != nullptr) connect_named_file(unit, name, OpenStatus::kReplace);
   }
   table.read_rest();
   write_series_warnings(series);

@@ -8,8 +8,9 @@ namespace vorna {
 namespace {
 
 // One line for each kind of warning at most: twelve about the series, three
-// about its extrema, one about fields too wide for them.
-constexpr int kKinds = 16;
+// about its extrema, one about fields too wide for them, one about its
+// cycles and one about its waves.
+constexpr int kKinds = 18;
 LineText g_warnings[kKinds];
 int g_warning_count = 0;
 

@@ -31,6 +31,8 @@ const char kHelpText[] =
     "      --no-detail        no detail panel of the maximum height\n"
     "      --hysteresis=BAND  the run used vorna --hysteresis=BAND: say so, and\n"
     "                         call its extrema reversals\n"
+    "      --cycles=FILE      draw the cycle file of vorna --cycles instead: the\n"
+    "                         cycles with at least each range (no PRINTFILE)\n"
     "      --help             display this help and exit\n"
     "      --version          output version information and exit\n"
     "\n"
@@ -83,6 +85,7 @@ enum LongOnly : int {
   kYLabel,
   kNoDetail,
   kHysteresis,
+  kCycles,
   kHelp,
   kVersion
 };
@@ -96,6 +99,7 @@ const struct option kOptions[] = {
     {"ylabel", required_argument, nullptr, kYLabel},
     {"no-detail", no_argument, nullptr, kNoDetail},
     {"hysteresis", required_argument, nullptr, kHysteresis},
+    {"cycles", required_argument, nullptr, kCycles},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -137,6 +141,9 @@ bool apply(int option, const char* value, Options& options, Problem& problem) {
       return true;
     case kHysteresis:
       return read_band(value, options, problem);
+    case kCycles:
+      options.cycles = value;
+      return true;
     case kHelp:
       set_action(Options::Action::kHelp, options);
       return true;
@@ -199,7 +206,12 @@ bool parse_command_line(int argc, char** argv, Options& options, Problem& proble
   for (int i = optind; i < argc; ++i) {
     if (!add_operand(argv[i], options, problem)) return false;
   }
-  if (options.action == Options::Action::kPlot && options.print_file == nullptr) {
+  if (options.cycles != nullptr && options.print_file != nullptr) {
+    problem.set("extra operand '%s': --cycles draws its file alone", options.print_file);
+    return false;
+  }
+  if (options.action == Options::Action::kPlot && options.print_file == nullptr &&
+      options.cycles == nullptr) {
     problem.set("missing PRINTFILE operand; see 'vorna-plot --help'");
     return false;
   }

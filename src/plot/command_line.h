@@ -18,6 +18,7 @@ struct Options {
   const char* print_file = nullptr;
   const char* listing = nullptr;  // none given: listing_default_name()
   const char* output = nullptr;   // none given, or "-": standard output
+  const char* cycles = nullptr;   // --cycles: a cycle file, drawn instead of a run
   PictureSize size;
   PictureTexts texts;
   char band_text[32] = "";  // --hysteresis as read, for texts.hysteresis

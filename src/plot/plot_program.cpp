@@ -14,6 +14,7 @@
 
 #include "plot/block_reader.h"
 #include "plot/command_line.h"
+#include "plot/cycle_picture.h"
 #include "plot/picture.h"
 #include "plot/plot_input.h"
 #include "plot/svg_output.h"
@@ -156,16 +157,32 @@ bool close_destination(Destination& destination, bool written) {
   return written;
 }
 
-int write_picture(const Options& options, const PictureSources& sources) {
+// draw(out) draws the picture.
+template <typename Draw>
+int write_picture(const Options& options, Draw draw) {
   Problem problem;
   static Destination destination;
   if (!open_destination(options.output, destination, problem)) return fail(problem, kExitFailure);
   static SvgOutput out(destination.fd);
-  draw_picture(g_print_file, g_listing, sources, options.size, options.texts, out);
+  draw(out);
   const bool finished = out.finish();
   if (close_destination(destination, finished)) return 0;
   problem.set("%s: cannot write: %s", destination.shown, std::strerror(errno));
   return fail(problem, kExitFailure);
+}
+
+// The range exceedance of a cycle file.
+int plot_cycles(const Options& options) {
+  Problem problem;
+  const char* const inputs[2] = {options.cycles, options.cycles};
+  CycleFile file;
+  if (!output_is_not_an_input(options.output, inputs, problem) ||
+      !read_cycle_file(options.cycles, g_reader, file, problem)) {
+    return fail(problem, kExitFailure);
+  }
+  return write_picture(options, [&](SvgOutput& out) {
+    draw_cycle_picture(file, options.cycles, options.size, options.texts, out);
+  });
 }
 
 }  // namespace
@@ -181,6 +198,7 @@ int run_plot(int argc, char** argv) {
   if (options.action == Options::Action::kVersion) {
     return write_to_standard_output("vorna-plot 1.0\n");
   }
+  if (options.cycles != nullptr) return plot_cycles(options);
   const char* listing_name = options.listing;
   if (listing_name == nullptr && !listing_default_name(listing_name, problem)) {
     return fail(problem, kExitFailure);
@@ -198,7 +216,10 @@ int run_plot(int argc, char** argv) {
                     g_reader, g_table_reader, g_listing, problem)) {
     return fail(problem, kExitFailure);
   }
-  return write_picture(options, {options.print_file, listing_name});
+  const PictureSources sources = {options.print_file, listing_name};
+  return write_picture(options, [&](SvgOutput& out) {
+    draw_picture(g_print_file, g_listing, sources, options.size, options.texts, out);
+  });
 }
 
 }  // namespace vorna::plot

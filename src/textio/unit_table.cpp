@@ -81,7 +81,9 @@ char g_console_in[1 << 20], g_console_out[4096];
 char g_print_out[1 << 20], g_print_in[4096];
 char g_series_out[4096], g_series_in[1 << 20];
 char g_listing_out[1 << 20], g_listing_in[4096];
-char g_spare_out[2][4096], g_spare_in[2][4096];
+// The spare units write the cycle and wave files: blocks as large as the
+// print file's.
+char g_spare_out[2][1 << 20], g_spare_in[2][4096];
 
 Unit g_units[] = {
     {kConsoleOutput, g_console_out, sizeof g_console_out, nullptr, 0},

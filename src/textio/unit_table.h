@@ -16,6 +16,9 @@ constexpr int kConsoleOutput = 6;
 constexpr int kPrintUnit = 20;
 constexpr int kSeriesUnit = 21;
 constexpr int kListingUnit = 36;
+// The cycle and wave files of --cycles and --waves.
+constexpr int kCycleUnit = 22;
+constexpr int kWaveUnit = 23;
 // The pseudo unit of in-memory transfers: numbers read out of a text field
 // and records written into one. Diagnostics name it by the transfer.
 constexpr int kInternalUnit = -5;

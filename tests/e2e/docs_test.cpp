@@ -16,7 +16,8 @@
 //
 // The blocks run in order, as a reader follows the document, in one scratch
 // tree: a copy of examples/, build/vorna and bin/vorna (the program under
-// test), with bin/ first on the PATH as after make install. The commands of
+// test) with vorna-plot beside them, with bin/ first on the PATH as after
+// make install. The commands of
 // one block run in one shell, so its variables carry over. A terminal does
 // not show the CR of a CR LF line end, so outputs are compared with every
 // CR LF as a line feed. The commands of the section "Many files" run in a
@@ -170,6 +171,7 @@ class ScratchTree {
     for (const char* dir : {"build", "bin"}) {
       fs::create_directory(root_.file(dir));
       fs::create_symlink(VORNA_BINARY, root_.file(std::string(dir) + "/vorna"));
+      fs::create_symlink(VORNA_PLOT_BINARY, root_.file(std::string(dir) + "/vorna-plot"));
     }
   }
   std::string path(const std::string& relative) const { return root_.file(relative); }

@@ -265,6 +265,8 @@ const char kExpectedHelp[] =
     "      --no-detail        no detail panel of the maximum height\n"
     "      --hysteresis=BAND  the run used vorna --hysteresis=BAND: say so, and\n"
     "                         call its extrema reversals\n"
+    "      --cycles=FILE      draw the cycle file of vorna --cycles instead: the\n"
+    "                         cycles with at least each range (no PRINTFILE)\n"
     "      --help             display this help and exit\n"
     "      --version          output version information and exit\n"
     "\n"
