@@ -11,7 +11,7 @@ double sample_time(double k, double t0, double dt) {
 }
 
 HeightResult height_statistics(int m, const double* values, const int* positions, double t0,
-                               double dt, double* heights) {
+                               double dt, double* heights, const double* times) {
   HeightResult result;
   heights[0] = 0.0;
   for (int j = 1; j < m; ++j) {
@@ -21,7 +21,8 @@ HeightResult height_statistics(int m, const double* values, const int* positions
     // not-a-number never replaces the maximum.
     if (std::fabs(height) > result.max_height) {
       result.max_height = std::fabs(height);
-      result.time_of_max_height = sample_time(positions[j], t0, dt);
+      result.time_of_max_height =
+          times != nullptr ? times[positions[j] - 1] : sample_time(positions[j], t0, dt);
     }
   }
   return result;

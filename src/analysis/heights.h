@@ -14,8 +14,10 @@ struct HeightResult {
 
 // heights[0] = 0 (set even when m is 0); heights[j] = values[j] - values[j-1].
 // The largest absolute height and the time of the extremum closing it; the
-// first pair wins a tie. heights must hold at least one entry.
+// first pair wins a tie. heights must hold at least one entry. With times
+// (each sample's own time, by 0-based position) the time of the maximum is
+// the sample's own instead of the even grid's.
 HeightResult height_statistics(int m, const double* values, const int* positions, double t0,
-                               double dt, double* heights);
+                               double dt, double* heights, const double* times = nullptr);
 
 }  // namespace vorna

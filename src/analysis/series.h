@@ -15,6 +15,11 @@ struct Series {
   double last_time = 0.0;    // TL
   double increment = 0.0;    // DT
   double* values = nullptr;  // Y(1..N), stored from index 0; kSeriesCapacity of them
+  // Each sample's own time as the file gives it, kept by the command line's
+  // table reader; the reports use them instead of the even grid when
+  // file_times is set.
+  bool file_times = false;
+  double* times = nullptr;  // kSeriesCapacity of them
 };
 
 // The extrema of a series with their heights; kSeriesCapacity of each.
@@ -38,6 +43,7 @@ class RunStorage {
 
  private:
   std::unique_ptr<double[]> samples_;
+  std::unique_ptr<double[]> times_;
   std::unique_ptr<double[]> extremum_values_;
   std::unique_ptr<int[]> positions_;
   std::unique_ptr<double[]> heights_;

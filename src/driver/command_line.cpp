@@ -13,6 +13,7 @@
 #include "textio/run_files.h"
 #include "textio/stop.h"
 #include "textio/system_io.h"
+#include "textio/time_stamps.h"
 #include "textio/units.h"
 #include "util/strict_number.h"
 #include "util/text_field.h"
@@ -41,6 +42,19 @@ const char kUsageText[] =
     "                       else the base name of SERIES with .lst)\n"
     "      --from=TIME      first time of the window (default: none)\n"
     "      --to=TIME        last time of the window (default: none)\n"
+    "  -t, --time-column=COLUMN  the column of the times (default: 1)\n"
+    "  -c, --column=COLUMN  the column of the values (default: 2); a COLUMN is\n"
+    "                       its number from 1, or its name in the header line\n"
+    "  -d, --delimiter=C    the character between fields: a comma, semicolon,\n"
+    "                       tab (or 'tab'), or a blank for runs of blanks (default:\n"
+    "                       the first data or header line's)\n"
+    "      --decimal-comma  numbers are written 0,25 (the delimiter is then not\n"
+    "                       a comma)\n"
+    "      --times=WHICH    file: each sample's own time from the file (default);\n"
+    "                       grid: the dialogue's even grid from the first two\n"
+    "                       times\n"
+    "      --time-scale=K   multiply every time by K (1000: milliseconds); the\n"
+    "                       window's TIME numbers are then in that unit too\n"
     "  -q, --quiet          no summary on standard output\n"
     "      --json           the summary as one JSON object on standard output\n"
     "      --hysteresis=H   extrema are the reversals that the series moves back\n"
@@ -62,8 +76,17 @@ const char kUsageText[] =
     "  -V, --version        show the version and exit\n"
     "A FILE of - is standard output. Names are used exactly as given.\n"
     "The base name drops the folders and the last extension. A TIME, H, M or Z\n"
-    "is one number and nothing else (2.5, -1E3, 1.0D1); without --from and --to\n"
-    "the window is the whole series.\n"
+    "is one number and nothing else (2.5, -1E3, 1.0D1); for a time column of\n"
+    "dates or clock times a TIME may also be an ISO 8601 date-time, date or clock\n"
+    "time (2024-03-05T14:00:10, 2024-03-05, 14:00:10), and a number there counts\n"
+    "seconds from the file's first time. Without --from and --to the window is\n"
+    "the whole series.\n"
+    "\n"
+    "With a SERIES the file is read as a table: lines that start with #, $ or !\n"
+    "are comments; a first line that is not all numbers names the columns; a\n"
+    "time column may hold ISO 8601 date-times, dates or clock times, read as\n"
+    "seconds after the first sample; a line whose time or value is empty, NaN,\n"
+    "NA, N/A, null or - is left out.\n"
     "\n"
     "It writes a four-line summary on standard output, the print file (a header\n"
     "block and one line per extremum) and the listing file (one line per sample).\n"
@@ -100,6 +123,9 @@ enum : int {
   kToOption,
   kJsonOption,
   kHysteresisOption,
+  kDecimalCommaOption,
+  kTimesOption,
+  kTimeScaleOption,
   kCyclesOption,
   kCycleFileOption,
   kCycleEndsOption,
@@ -117,6 +143,12 @@ const option kOptions[] = {
     {"quiet", no_argument, nullptr, 'q'},
     {"json", no_argument, nullptr, kJsonOption},
     {"hysteresis", required_argument, nullptr, kHysteresisOption},
+    {"time-column", required_argument, nullptr, 't'},
+    {"column", required_argument, nullptr, 'c'},
+    {"delimiter", required_argument, nullptr, 'd'},
+    {"decimal-comma", no_argument, nullptr, kDecimalCommaOption},
+    {"times", required_argument, nullptr, kTimesOption},
+    {"time-scale", required_argument, nullptr, kTimeScaleOption},
     {"cycles", no_argument, nullptr, kCyclesOption},
     {"cycle-file", required_argument, nullptr, kCycleFileOption},
     {"cycle-ends", no_argument, nullptr, kCycleEndsOption},
@@ -129,7 +161,7 @@ const option kOptions[] = {
     {nullptr, 0, nullptr, 0},
 };
 // The leading colon tells a missing value apart from an unknown option.
-const char kShortOptions[] = ":o:l:qhV";
+const char kShortOptions[] = ":o:l:t:c:d:qhV";
 
 // The default names: the series' base name, which names one file in a
 // folder, and its suffix.
@@ -166,6 +198,71 @@ void describe_option_problem(int result, const char* element, char* problem, int
   } else {
     set_problem(problem, size, "invalid option -- '%c'", optopt);
   }
+}
+
+// One number, the whole text; with decimal commas the comma is the decimal
+// mark and a point is refused.
+bool read_window_number(const char* text, bool decimal_comma, double& value) {
+  if (!decimal_comma) return read_strict_number(text, value);
+  char copy[128];
+  const std::size_t length = std::strlen(text);
+  if (length >= sizeof copy || std::strchr(text, '.') != nullptr) return false;
+  for (std::size_t i = 0; i <= length; ++i) copy[i] = text[i] == ',' ? '.' : text[i];
+  return read_strict_number(copy, value);
+}
+
+// --from or --to: one number, or an ISO 8601 date-time, date or clock time.
+bool read_window_end(const char* option, const char* text, bool decimal_comma, double& number,
+                     bool& is_stamp, TimeStamp& stamp, char* problem, int size) {
+  if (read_window_number(text, decimal_comma, number)) return true;
+  const char* end = text + std::strlen(text);
+  const StampReading reading = read_time_stamp(text, end, stamp);
+  if (reading == StampReading::kStamp) {
+    is_stamp = true;
+    return true;
+  }
+  const char* why = "a number, or an ISO 8601 date-time, date or clock time";
+  if (reading == StampReading::kOutOfRange) {
+    why = "a date or time of day that does not exist";
+  } else if (reading == StampReading::kTooFine) {
+    why = "more than six decimals of a second";
+  } else if (reading == StampReading::kOtherDateForm || looks_like_date(text, end)) {
+    why = "write dates in ISO 8601: 2024-03-05, 2024-03-05T14:00:00.250";
+  } else if (!decimal_comma && read_window_number(text, true, number)) {
+    why = "a decimal comma needs --decimal-comma";
+  }
+  set_problem(problem, size, "invalid time for --%s: '%s' (%s)", option, text, why);
+  return false;
+}
+
+// -d: one character, or the word tab; a blank stands for runs of blanks.
+bool read_delimiter(const char* text, char& delimiter) {
+  if (std::strcmp(text, "tab") == 0 || std::strcmp(text, "\\t") == 0) {
+    delimiter = '\t';
+    return true;
+  }
+  if (std::strlen(text) != 1) return false;
+  delimiter = text[0];
+  const bool digit_or_sign = (delimiter >= '0' && delimiter <= '9') || delimiter == '+' ||
+                             delimiter == '-' || delimiter == '.' || delimiter == '"';
+  return !digit_or_sign && (delimiter == '\t' || static_cast<unsigned char>(delimiter) >= 32);
+}
+
+// The table options that need the others: read once every option is known.
+bool finish_table_settings(RunSettings& settings, char* problem, int size) {
+  TableSettings& table = settings.table;
+  if (table.decimal_comma && table.delimiter == ',') {
+    set_problem(problem, size, "--delimiter=, cannot go with --decimal-comma");
+    return false;
+  }
+  if (table.start_text != nullptr &&
+      !read_window_end("from", table.start_text, table.decimal_comma, settings.window_start,
+                       table.start_is_stamp, table.start_stamp, problem, size)) {
+    return false;
+  }
+  return table.end_text == nullptr ||
+         read_window_end("to", table.end_text, table.decimal_comma, settings.window_end,
+                         table.end_is_stamp, table.end_stamp, problem, size);
 }
 
 // The names a run without -o or -l uses.
@@ -268,14 +365,42 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
       settings.listing_name = optarg;
       return true;
     case kFromOption:
-    case kToOption: {
-      const bool from = result == kFromOption;
-      double& value = from ? settings.window_start : settings.window_end;
-      if (read_strict_number(optarg, value)) return true;
-      set_problem(problem, problem_size, "invalid time for --%s: '%s'", from ? "from" : "to",
+      // Read once every option is known (--decimal-comma may follow).
+      settings.table.start_text = optarg;
+      return true;
+    case kToOption:
+      settings.table.end_text = optarg;
+      return true;
+    case 't':
+      settings.table.time_column = optarg;
+      return true;
+    case 'c':
+      settings.table.value_column = optarg;
+      return true;
+    case 'd':
+      if (read_delimiter(optarg, settings.table.delimiter)) return true;
+      set_problem(problem, problem_size,
+                  "invalid delimiter for --delimiter: '%s' (one character: , ; tab or a blank)",
                   optarg);
       return false;
-    }
+    case kDecimalCommaOption:
+      settings.table.decimal_comma = true;
+      return true;
+    case kTimesOption:
+      settings.table.grid_times = std::strcmp(optarg, "grid") == 0;
+      if (settings.table.grid_times || std::strcmp(optarg, "file") == 0) return true;
+      set_problem(problem, problem_size, "invalid value for --times: '%s' (file or grid)", optarg);
+      return false;
+    case kTimeScaleOption:
+      settings.table.time_scale_given = true;
+      if (read_strict_number(optarg, settings.table.time_scale) &&
+          settings.table.time_scale > 0.0 &&
+          settings.table.time_scale <= std::numeric_limits<double>::max()) {
+        return true;
+      }
+      set_problem(problem, problem_size, "invalid factor for --time-scale: '%s' (a number above 0)",
+                  optarg);
+      return false;
     case kHysteresisOption:
       // A band is a height: one number, 0 or more.
       settings.reversal_filter = true;
@@ -330,7 +455,9 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
     }
   }
   if (answer != CommandLineRequest::kRun) return answer;
-  if (wrong) return CommandLineRequest::kUsageError;
+  if (wrong || !finish_table_settings(settings, problem, problem_size)) {
+    return CommandLineRequest::kUsageError;
+  }
   if (optind == argc) {
     set_problem(problem, problem_size, "missing SERIES operand");
     return CommandLineRequest::kUsageError;
@@ -342,6 +469,11 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
   settings.series_name = argv[optind];
   set_default_names(settings);
   return CommandLineRequest::kRun;
+}
+
+void end_with_usage_error(const char* problem) {
+  write_usage_error(problem);
+  end_process(2);
 }
 
 RunSettings answer_command_line(int argc, char* argv[]) {
@@ -358,8 +490,7 @@ RunSettings answer_command_line(int argc, char* argv[]) {
       unit_write(kConsoleOutput, kVersionText, std::strlen(kVersionText));
       break;
     case CommandLineRequest::kUsageError:
-      write_usage_error(problem);
-      end_process(2);
+      end_with_usage_error(problem);
   }
   end_process(0);
 }

@@ -3,6 +3,8 @@
 // given by options; --help (-h) and --version (-V) are answered at once.
 #pragma once
 
+#include "textio/time_stamps.h"
+
 namespace vorna {
 
 // What the console shows of a run's result.
@@ -10,6 +12,25 @@ enum class SummaryForm {
   kLines,  // the four summary lines
   kNone,   // nothing (--quiet)
   kJson,   // one JSON object (--json)
+};
+
+// How a run from the command line reads its series as a table.
+struct TableSettings {
+  char delimiter = 0;              // -d; 0: as the first line shows
+  const char* time_column = "1";   // -t: a 1-based number or a header name
+  const char* value_column = "2";  // -c
+  bool decimal_comma = false;      // --decimal-comma
+  bool grid_times = false;         // --times=grid: the dialogue's even grid
+  bool time_scale_given = false;   // --time-scale
+  double time_scale = 1.0;         // every time is multiplied by it
+  // --from and --to as given, read into the window once every option is
+  // known; a window end may be a date or clock time instead of a number.
+  const char* start_text = nullptr;
+  const char* end_text = nullptr;
+  bool start_is_stamp = false;
+  bool end_is_stamp = false;
+  TimeStamp start_stamp;
+  TimeStamp end_stamp;
 };
 
 // How a run gets its files and window: from the dialogue, or from the
@@ -21,7 +42,7 @@ struct RunSettings {
   const char* series_path = nullptr;   // the file opened for it
   const char* print_name = nullptr;    // -o, or the series' base name with .prt
   const char* listing_name = nullptr;  // -l, FORT36's name, or base.lst; null: dialogue
-  double window_start = 0.0;           // --from: one number
+  double window_start = 0.0;           // --from: one number (in the --time-scale unit)
   double window_end = 1.0e30;          // --to
   SummaryForm summary = SummaryForm::kLines;
   // --hysteresis: the extrema are the reversals kept by a band of this
@@ -42,6 +63,7 @@ struct RunSettings {
   const char* wave_name = nullptr;
   bool level_given = false;
   double level = 0.0;
+  TableSettings table;
 };
 
 enum class CommandLineRequest { kDialogue, kRun, kHelp, kVersion, kUsageError };
@@ -60,6 +82,10 @@ void series_base_name(const char* series, const char* suffix, char* out, int siz
 // What --help and --version write on standard output.
 extern const char kUsageText[];
 extern const char kVersionText[];
+
+// Writes "vorna: PROBLEM" and the hint to --help on standard error and ends
+// the process with status 2: a command line that does not fit the run.
+[[noreturn]] void end_with_usage_error(const char* problem);
 
 // Reads the command line. Writes the usage or the version when it asks for
 // them (status 0), or a usage error on standard error (status 2), and ends

@@ -33,20 +33,33 @@ constexpr std::size_t length_of(const char (&)[N]) {
 // listing line is written.
 const char* g_listing_shown = nullptr;
 
+// The time the reports give sample position (1-based): its own, or the
+// even grid's.
+double reported_time(const Series& series, int position) {
+  return series.file_times ? series.times[position - 1]
+                           : sample_time(position, series.first_time, series.increment);
+}
+
 // A run from the command line has connected the listing already; the
 // dialogue's connects on its first line, so only when there is one.
 // Returns the number of lines with a field too wide for it.
 long write_listing(const Series& series) {
-  // A real counter rebuilds each time on the even grid. The scalars and the
-  // array are read once: the writes in the loop could change any memory.
-  double counter = 1.0;
+  // The scalars and the arrays are read once: the writes in the loop could
+  // change any memory.
   const double first_time = series.first_time;
   const double increment = series.increment;
   const double* const values = series.values;
+  const double* const times = series.times;
   long overflowed = 0;
-  for (int k = 0; k < series.count; ++k) {
-    overflowed += write_listing_line(sample_time(counter, first_time, increment), values[k]);
-    counter += 1.0;
+  if (series.file_times) {
+    for (int k = 0; k < series.count; ++k) overflowed += write_listing_line(times[k], values[k]);
+  } else {
+    // A real counter rebuilds each time on the even grid.
+    double counter = 1.0;
+    for (int k = 0; k < series.count; ++k) {
+      overflowed += write_listing_line(sample_time(counter, first_time, increment), values[k]);
+      counter += 1.0;
+    }
   }
   if (series.count > 0 && unit_connected(kListingUnit)) {
     g_listing_shown = unit_file_name(kListingUnit);
@@ -63,9 +76,9 @@ void analyse(const Series& series, const RunSettings& settings) {
           ? locate_reversals(series.values, series.count, settings.hysteresis, g_extrema.values,
                              g_extrema.positions)
           : locate_extrema(series.values, series.count, g_extrema.values, g_extrema.positions);
-  const HeightResult result =
-      height_statistics(g_extrema.count, g_extrema.values, g_extrema.positions, series.first_time,
-                        series.increment, g_extrema.heights);
+  const HeightResult result = height_statistics(
+      g_extrema.count, g_extrema.values, g_extrema.positions, series.first_time, series.increment,
+      g_extrema.heights, series.file_times ? series.times : nullptr);
   g_extrema.max_height = result.max_height;
   g_extrema.time_of_max_height = result.time_of_max_height;
 }
@@ -96,12 +109,10 @@ long write_header_block(const Series& series, double simulation_length, const ch
 
 long write_extremum_table(const Series& series) {
   const ExtremumTable table = g_extrema;  // read once, as in write_listing
-  const double first_time = series.first_time;
-  const double increment = series.increment;
   long overflowed = 0;
   for (int j = 0; j < table.count; ++j) {
-    overflowed += write_table_line(sample_time(table.positions[j], first_time, increment),
-                                   table.values[j], table.heights[j]);
+    overflowed += write_table_line(reported_time(series, table.positions[j]), table.values[j],
+                                   table.heights[j]);
   }
   return overflowed;
 }
@@ -128,7 +139,7 @@ void write_json_sample(JsonWriter& json, const char* key, const Series& series, 
     return;
   }
   json.raw("{\"time\":");
-  json.number(sample_time(index + 1, series.first_time, series.increment));
+  json.number(reported_time(series, index + 1));
   json.raw(",\"value\":");
   json.number(series.values[index]);
   json.raw("}");
@@ -138,7 +149,7 @@ void write_json_sample(JsonWriter& json, const char* key, const Series& series, 
 // format, the files by the names diagnostics show, and the run's warnings.
 void write_json_summary(const Series& series, double simulation_length, const RunSettings& settings,
                         const ValueSpread& spread, const char* print_shown,
-                        const CyclesAndWaves& cycles_and_waves) {
+                        const CyclesAndWaves& cycles_and_waves, const TableFacts* table) {
   JsonWriter json(write_to_console, nullptr);
   const struct {
     const char* key;
@@ -179,6 +190,20 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
   write_json_sample(json, ",\"global_max\":", series, spread.highest_at);
   write_json_sample(json, ",\"global_min\":", series, spread.lowest_at);
   cycles_and_waves.write_json(json);
+  if (table != nullptr) {
+    json.raw(",\"column\":");
+    if (table->column_named) {
+      json.string(table->column);
+    } else {
+      json.raw(table->column[0] != '\0' ? table->column : "null");
+    }
+    json.raw(",\"first_timestamp\":");
+    json.string(table->first_timestamp[0] != '\0' ? table->first_timestamp : nullptr);
+    json.raw(",\"times\":");
+    json.string(series.file_times ? "file" : "grid");
+    json.raw(",\"time_scale\":");
+    json.number(settings.table.time_scale);
+  }
   json.raw(",\"warnings\":[");
   for (int i = 0; i < run_warning_count(); ++i) {
     if (i > 0) json.raw(",");
@@ -225,7 +250,7 @@ void connect_named_file(int unit, const char* name, OpenStatus status) {
 }
 
 void write_reports(const Series& series, const ExtremumTable& extrema, const char* header_line,
-                   const RunSettings& settings) {
+                   const RunSettings& settings, const TableFacts* table) {
   static const char kSteps[] = " Number of steps in Time Series:";
   static const char kLength[] = " Simulation Length             :";
   static const char kHeight[] = " Maximum Height                :";
@@ -233,6 +258,7 @@ void write_reports(const Series& series, const ExtremumTable& extrema, const cha
   // With the filter a fifth line, after the four that scripts read by
   // their place.
   static const char kBand[] = " Reversals, hysteresis band    :";
+  static const char kScale[] = " Times scaled by --time-scale  :";
   const bool summary_lines = settings.summary == SummaryForm::kLines;
   // The analysis comes first so that its notes join the series' warnings
   // before any report; the reports themselves keep their order.
@@ -257,6 +283,10 @@ void write_reports(const Series& series, const ExtremumTable& extrema, const cha
       overflowed +=
           write_exponent_line(kConsoleOutput, kBand, length_of(kBand), settings.hysteresis);
     }
+    if (settings.table.time_scale_given) {
+      overflowed +=
+          write_exponent_line(kConsoleOutput, kScale, length_of(kScale), settings.table.time_scale);
+    }
   }
   overflowed += write_extremum_table(series);
   overflowed += cycles_and_waves.write_files();
@@ -264,7 +294,8 @@ void write_reports(const Series& series, const ExtremumTable& extrema, const cha
   close_unit(kPrintUnit);
   warn_overflowed_lines(overflowed);
   if (settings.summary == SummaryForm::kJson) {
-    write_json_summary(series, simulation_length, settings, spread, print_shown, cycles_and_waves);
+    write_json_summary(series, simulation_length, settings, spread, print_shown, cycles_and_waves,
+                       table);
   }
   stop_run();
 }

@@ -9,6 +9,7 @@
 #include "driver/reports.h"
 #include "driver/series_reader.h"
 #include "driver/series_warnings.h"
+#include "driver/table_reader.h"
 #include "textio/diagnostics.h"
 #include "textio/layouts.h"
 #include "textio/stop.h"
@@ -67,25 +68,29 @@ void run_program(const RunSettings& settings) {
                         " Nonexisting file :");
     name_series_file(g_series_file_name, kTextLength);
     read_series(series);
-  } else {
-    // The series first: a run whose series is missing touches no output.
-    // Both outputs are taken before the series is read, so that a run that
-    // fails leaves neither of their names behind.
-    connect_named_file(kSeriesUnit, settings.series_path, OpenStatus::kOld);
-    connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kReplace);
-    if (settings.listing_name != nullptr) {
-      connect_named_file(kListingUnit, settings.listing_name, OpenStatus::kReplace);
-    }
-    for (const int unit : {kCycleUnit, kWaveUnit}) {
-      char spare[kSpareNameSize];
-      const char* name = cycle_or_wave_file_name(settings, unit, spare);
-      if (name != nullptr) connect_named_file(unit, name, OpenStatus::kReplace);
-    }
-    name_series_exactly(settings.series_name);
-    read_series_lines(series, settings.window_start, settings.window_end);
+    write_series_warnings(series);
+    write_reports(series, storage.extrema(), g_header_line, settings, nullptr);
   }
+  // The series first, up to its first data line: a run whose series is
+  // missing, or has not the columns asked for, touches no output. Both
+  // outputs are taken before the rest is read, so that a run that fails
+  // leaves neither of their names behind.
+  connect_named_file(kSeriesUnit, settings.series_path, OpenStatus::kOld);
+  name_series_exactly(settings.series_name);
+  TableReader table(settings, series);
+  table.start();
+  connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kReplace);
+  if (settings.listing_name != nullptr) {
+    connect_named_file(kListingUnit, settings.listing_name, OpenStatus::kReplace);
+  }
+  for (const int unit : {kCycleUnit, kWaveUnit}) {
+    char spare[kSpareNameSize];
+    const char* name = cycle_or_wave_file_name(settings, unit, spare);
+    if (name != nullptr) connect_named_file(unit, name, OpenStatus::kReplace);
+  }
+  table.read_rest();
   write_series_warnings(series);
-  write_reports(series, storage.extrema(), g_header_line, settings);
+  write_reports(series, storage.extrema(), g_header_line, settings, &table.facts());
 }
 
 }  // namespace vorna

@@ -7,10 +7,10 @@
 namespace vorna {
 namespace {
 
-// One line for each kind of warning at most: six about the series, three
+// One line for each kind of warning at most: twelve about the series, three
 // about its extrema, one about fields too wide for them, one about its
 // cycles and one about its waves.
-constexpr int kKinds = 12;
+constexpr int kKinds = 18;
 LineText g_warnings[kKinds];
 int g_warning_count = 0;
 

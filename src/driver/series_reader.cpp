@@ -1,5 +1,6 @@
 #include "driver/series_reader.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "driver/input_places.h"
@@ -42,6 +43,29 @@ bool is_blank_line(const char* field) {
   return true;
 }
 
+// A not-a-number that no number read gives: the mark of a target that a
+// data line left without a value.
+constexpr std::uint64_t kUnsetBits = 0x7ff8dead0000beefULL;
+
+double unset_value() {
+  double value;
+  std::memcpy(&value, &kUnsetBits, sizeof value);
+  return value;
+}
+
+bool is_unset(double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits == kUnsetBits;
+}
+
+// A target the line gave nothing keeps the previous line's number.
+bool keep_previous(double& target, double previous) {
+  if (!is_unset(target)) return false;
+  target = previous;
+  return true;
+}
+
 }  // namespace
 
 void read_series_lines(Series& series, double window_start, double window_end) {
@@ -54,12 +78,24 @@ void read_series_lines(Series& series, double window_start, double window_end) {
   LineNumber line_number = 0;
   double* const values = series.values;
   for (;;) {
-    if (read_line(kSeriesUnit, g_line_field, kTextLength, true) == -1) return;
+    std::size_t record_length;
+    if (read_line(kSeriesUnit, g_line_field, kTextLength, true, record_length) == -1) return;
     ++line_number;
     if (is_comment_line(g_line_field) || is_blank_line(g_line_field)) continue;
+    if (record_length > static_cast<std::size_t>(kTextLength)) {
+      watch_cut_line(line_number, g_line_field);
+    }
+    const double previous_time = time;
+    const double previous_value = value;
+    time = unset_value();
+    value = unset_value();
     const ReadStatus status = scan_numbers(g_line_field, kTextLength, targets, 2);
     if (status != ReadStatus::kOk)
       fail_on_data_line(status, g_line_field, kTextLength, line_number);
+    const bool time_kept = keep_previous(time, previous_time);
+    if (keep_previous(value, previous_value) || time_kept) {
+      watch_kept_null(line_number, g_line_field, time_kept, time_kept ? time : value);
+    }
     watch_data_line(line_number, g_line_field, time, value);
     if (time < window_start) {
       watch_passed_over();
@@ -77,7 +113,7 @@ void read_series_lines(Series& series, double window_start, double window_end) {
     if (series.count == 1) series.first_time = time;
     series.last_time = time;
     if (series.count == 2) series.increment = time - series.first_time;
-    watch_accepted(line_number, g_line_field, time, series);
+    watch_accepted(line_number, g_line_field, kTextLength, time, series);
   }
 }
 

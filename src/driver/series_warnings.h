@@ -3,6 +3,8 @@
 // in the window), and the warning lines that say so once the series is read.
 #pragma once
 
+#include <cstddef>
+
 #include "analysis/series.h"
 #include "textio/where_lines.h"
 
@@ -18,8 +20,22 @@ void note_empty_first_time(bool empty);
 void watch_data_line(LineNumber line_number, const char* field, double time, double value);
 // A data line below the window start, passed over.
 void watch_passed_over();
-// A data line just accepted as the series' last sample.
-void watch_accepted(LineNumber line_number, const char* field, double time, const Series& series);
+// A data line (length bytes) just accepted as the series' last sample: off
+// the even grid, or with the file's own times a step longer than the
+// increment (a gap).
+void watch_accepted(LineNumber line_number, const char* field, std::size_t length, double time,
+                    const Series& series);
+// A table's data line (the command line), with its time: a table has no
+// truth values.
+void watch_table_line(LineNumber line_number, const char* record, std::size_t length, double time);
+// A table's line left out for a missing time or value.
+void watch_missing_value(LineNumber line_number, const char* record, std::size_t length);
+// A clock time below the one before it, taken as the next day.
+void watch_clock_back(LineNumber line_number, const char* record, std::size_t length);
+// The dialogue's data lines: one longer than the line field (cut), and one
+// that gave no time or value, so that the previous one (kept) stands.
+void watch_cut_line(LineNumber line_number, const char* field);
+void watch_kept_null(LineNumber line_number, const char* field, bool time, double kept);
 // The data line past the window end that stopped the reading.
 void watch_window_end(LineNumber line_number, double time);
 // A sample in the window that the full series could not take.

@@ -17,5 +17,12 @@ void transfer_record(const char* record, std::size_t record_length, char* field,
 // the run; so does an interrupt, and a console whose terminal hung up is the
 // window-CLOSE event.
 int read_line(int unit, char* field, int length, bool end_branch);
+// The same, also giving the record's own length (a longer one is cut).
+int read_line(int unit, char* field, int length, bool end_branch, std::size_t& record_length);
+
+// Reads the next record of the unit whole, without a field: its bytes stay
+// valid until the unit's next read. Returns -1 at the end of the stream;
+// the failures are read_line's.
+int read_record(int unit, const char*& record, std::size_t& length);
 
 }  // namespace vorna

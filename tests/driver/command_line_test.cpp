@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,8 @@ TEST(CommandLine, HelpVersionDialogueOrRun) {
   }
 }
 
+const std::string kTimeForms = " (a number, or an ISO 8601 date-time, date or clock time)";
+
 TEST(CommandLine, UsageErrorsNameTheProblem) {
   const struct {
     std::vector<std::string> arguments;
@@ -83,19 +86,40 @@ TEST(CommandLine, UsageErrorsNameTheProblem) {
       {{"--json=1", "s.txt"}, "option '--json' doesn't allow an argument"},
       {{"a.txt", "b.txt"}, "extra operand 'b.txt'"},
       {{"-q"}, "missing SERIES operand"},
-      // A TIME or a band is one number and nothing else.
-      {{"--from=abc", "s.txt"}, "invalid time for --from: 'abc'"},
-      {{"--to", "1.5.5", "s.txt"}, "invalid time for --to: '1.5.5'"},
-      {{"--to", "1E309", "s.txt"}, "invalid time for --to: '1E309'"},
-      {{"--to=tomorrow", "s.txt"}, "invalid time for --to: 'tomorrow'"},
-      {{"--to=final", "s.txt"}, "invalid time for --to: 'final'"},
-      {{"--to=2 days", "s.txt"}, "invalid time for --to: '2 days'"},
-      {{"--from=1,2", "s.txt"}, "invalid time for --from: '1,2'"},
-      {{"--from=", "s.txt"}, "invalid time for --from: ''"},
-      {{"--from= 5", "s.txt"}, "invalid time for --from: ' 5'"},
-      {{"--to=5 ", "s.txt"}, "invalid time for --to: '5 '"},
-      {{"--to=/", "s.txt"}, "invalid time for --to: '/'"},
-      {{"--from=NaN", "s.txt"}, "invalid time for --from: 'NaN'"},
+      {{"--from=abc", "s.txt"}, "invalid time for --from: 'abc'" + kTimeForms},
+      {{"--to", "1.5.5", "s.txt"}, "invalid time for --to: '1.5.5'" + kTimeForms},
+      {{"--to", "1E309", "s.txt"}, "invalid time for --to: '1E309'" + kTimeForms},
+      {{"--from", "1", "--to", "5,", "--from=NaN", "s.txt"},
+       "invalid time for --from: 'NaN'" + kTimeForms},
+      // Strict: the dialogue's empty answer, leading blank, slash and
+      // trailing text are no TIME here.
+      {{"--from=", "s.txt"}, "invalid time for --from: ''" + kTimeForms},
+      {{"--from= 5", "s.txt"}, "invalid time for --from: ' 5'" + kTimeForms},
+      {{"--to=/", "s.txt"}, "invalid time for --to: '/'" + kTimeForms},
+      {{"--to=7,x", "s.txt"}, "invalid time for --to: '7,x'" + kTimeForms},
+      {{"--from=2,5", "s.txt"},
+       "invalid time for --from: '2,5' (a decimal comma needs --decimal-comma)"},
+      {{"--decimal-comma", "--from=2.5", "s.txt"}, "invalid time for --from: '2.5'" + kTimeForms},
+      {{"--to=2/27/2003", "s.txt"},
+       "invalid time for --to: '2/27/2003' (write dates in ISO 8601: 2024-03-05, "
+       "2024-03-05T14:00:00.250)"},
+      {{"--to=2024-02-30", "s.txt"},
+       "invalid time for --to: '2024-02-30' (a date or time of day that does not exist)"},
+      {{"--from=14:00:00.1234567", "s.txt"},
+       "invalid time for --from: '14:00:00.1234567' (more than six decimals of a second)"},
+      {{"-d", "ab", "s.txt"},
+       "invalid delimiter for --delimiter: 'ab' (one character: , ; tab or a blank)"},
+      {{"-d.", "s.txt"},
+       "invalid delimiter for --delimiter: '.' (one character: , ; tab or a blank)"},
+      {{"-d,", "--decimal-comma", "s.txt"}, "--delimiter=, cannot go with --decimal-comma"},
+      {{"--times=even", "s.txt"}, "invalid value for --times: 'even' (file or grid)"},
+      {{"--time-scale=0", "s.txt"}, "invalid factor for --time-scale: '0' (a number above 0)"},
+      {{"--time-scale=1e3x", "s.txt"},
+       "invalid factor for --time-scale: '1e3x' (a number above 0)"},
+      {{"--to=tomorrow", "s.txt"}, "invalid time for --to: 'tomorrow'" + kTimeForms},
+      {{"--to=2 days", "s.txt"}, "invalid time for --to: '2 days'" + kTimeForms},
+      {{"--from=1,2,3", "s.txt"}, "invalid time for --from: '1,2,3'" + kTimeForms},
+      {{"--to=5 ", "s.txt"}, "invalid time for --to: '5 '" + kTimeForms},
       {{"--hysteresis=-0.1", "s.txt"},
        "invalid band for --hysteresis: '-0.1' (a number, 0 or more)"},
       {{"--hysteresis", "free", "s.txt"},
@@ -113,22 +137,44 @@ TEST(CommandLine, UsageErrorsNameTheProblem) {
   }
 }
 
-TEST(CommandLine, TimesAreOneNumberAndDefaultToTheWholeSeries) {
+TEST(CommandLine, TimesAreOneNumberOrADateAndDefaultToTheWholeSeries) {
   const double infinity = INFINITY;
+  const std::int64_t day = std::int64_t{86400} * 1000000;
   const struct {
     std::vector<std::string> arguments;
     double start, end;
+    int stamps;  // 1: --from is a date or clock time, 2: --to, 3: both
+    std::int64_t start_micros, end_micros;
   } cases[] = {
-      {{"s.txt"}, -infinity, infinity},
-      {{"--from=2.5", "--to", "1.0D1", "s.txt"}, 2.5, 10.0},
-      {{"--from=-1E30", "--to=+4e-1", "s.txt"}, -1e30, 0.4},
-      {{"--from=-0", "--to=.5", "s.txt"}, 0.0, 0.5},
+      {{"s.txt"}, -infinity, infinity, 0, 0, 0},
+      {{"--from=2.5", "--to", "1.0D1", "s.txt"}, 2.5, 10.0, 0, 0, 0},
+      {{"--from=-1E30", "s.txt"}, -1e30, infinity, 0, 0, 0},
+      {{"--decimal-comma", "--from=2,5", "--to=-0,125", "s.txt"}, 2.5, -0.125, 0, 0, 0},
+      // 2024-03-05 is day 19787 after 1970-01-01.
+      {{"--from=2024-03-05", "--to=2024-03-05T01:00:00.5+01:00", "s.txt"},
+       -infinity,
+       infinity,
+       3,
+       19787 * day,
+       19787 * day + 500000},
+      {{"--to=1970-01-01 00:00:01Z", "s.txt"}, -infinity, infinity, 2, 0, 1000000},
+      {{"--from=23:59:59.000001", "s.txt"}, -infinity, infinity, 1, day - 999999, 0},
+      {{"--from=-0", "--to=+4e-1", "s.txt"}, 0.0, 0.4, 0, 0, 0},
   };
   for (const auto& c : cases) {
     const Parsed parsed = parse(c.arguments);
-    ASSERT_EQ(parsed.request, CommandLineRequest::kRun) << shown(c.arguments);
+    ASSERT_EQ(parsed.request, CommandLineRequest::kRun) << shown(c.arguments) << parsed.problem;
+    const vorna::TableSettings& table = parsed.settings.table;
     EXPECT_EQ(parsed.settings.window_start, c.start) << shown(c.arguments);
     EXPECT_EQ(parsed.settings.window_end, c.end) << shown(c.arguments);
+    EXPECT_EQ(table.start_is_stamp, (c.stamps & 1) != 0) << shown(c.arguments);
+    EXPECT_EQ(table.end_is_stamp, (c.stamps & 2) != 0) << shown(c.arguments);
+    if (c.stamps & 1) {
+      EXPECT_EQ(table.start_stamp.micros, c.start_micros) << shown(c.arguments);
+    }
+    if (c.stamps & 2) {
+      EXPECT_EQ(table.end_stamp.micros, c.end_micros) << shown(c.arguments);
+    }
   }
 }
 

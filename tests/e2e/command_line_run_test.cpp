@@ -9,10 +9,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,13 +71,69 @@ std::string listing_of(const std::string& path) {
   return file_exists(path) ? read_file(path) : "(none)";
 }
 
+struct SameRun {
+  std::string what;
+  std::string series;
+  std::string first, last;           // the dialogue's window answers
+  std::vector<std::string> options;  // the same window on the command line
+};
+
+// An evenly spaced two-column file of plain numbers, written in one of the
+// ways people write them: times with up to three decimals (exact on the
+// grid), values in assorted forms, comments, blank lines, CR LF.
+SameRun fuzzed_run(std::mt19937& random, int index) {
+  const auto pick = [&random](int count) {
+    return static_cast<int>(random() % static_cast<unsigned>(count));
+  };
+  static const char* const kSeparators[] = {" ", "   ", "\t", ",", " , ", " \t "};
+  static const long kSteps[] = {1, 10, 100, 500, 1000, 2500};
+  const std::string separator = kSeparators[pick(6)];
+  const long step = kSteps[pick(6)];
+  const long start = (pick(2001) - 1000) * step / 10;
+  const std::string end_of_line = pick(4) == 0 ? "\r\n" : "\n";
+  std::string series = pick(2) == 0 ? "# t v" + end_of_line : "";
+  const int count = 1 + pick(40);
+  char text[96];
+  for (int k = 0; k < count; ++k) {
+    if (pick(8) == 0) series += pick(2) == 0 ? "! note" + end_of_line : end_of_line;
+    const long time = start + k * step;  // in thousandths
+    std::snprintf(text, sizeof text, "%s%ld.%03ld", time < 0 ? "-" : "", std::labs(time) / 1000,
+                  std::labs(time) % 1000);
+    series += (pick(3) == 0 ? "  " : "") + std::string(text) + separator;
+    const double value = std::ldexp(static_cast<double>(pick(2000001)) - 1000000.0, pick(40) - 20);
+    static const char* const kForms[] = {"%.6g", "%.13E", "%.4f", "%.17g", "%.3e"};
+    std::snprintf(text, sizeof text, kForms[pick(5)], value);
+    series += text;
+    if (pick(5) == 0) series += separator + "7";
+    series += end_of_line;
+  }
+  SameRun run{"fuzzed file " + std::to_string(index), series, "", "", {}};
+  if (pick(3) == 0) {
+    const long from = start + pick(count) * step - pick(2) * step / 2;
+    std::snprintf(text, sizeof text, "%.4f", static_cast<double>(from) / 1000.0);
+    run.first = text;
+    run.options.push_back("--from=" + run.first);
+  }
+  if (pick(3) == 0) {
+    const long to = start + pick(count) * step;
+    std::snprintf(text, sizeof text, "%.3fE0", static_cast<double>(to) / 1000.0);
+    run.last = text;
+    run.options.push_back("--to=" + run.last);
+  }
+  if (run.first.empty()) {
+    // The dialogue's empty First Time is 0; the command line's default is
+    // the whole series.
+    run.first = "-1E30";
+    run.options.push_back("--from=-1E30");
+  }
+  return run;
+}
+
+// On a plain evenly spaced file of two numbers a line the command line and
+// the dialogue write the same bytes (print file after its date line,
+// listing, summary, warnings and status).
 TEST(CommandLineRun, EqualsTheDialogueRunOnTheSameAnswers) {
-  const struct {
-    const char* what;
-    std::string series;
-    std::string first, last;           // the dialogue's window answers
-    std::vector<std::string> options;  // the same window on the command line
-  } cases[] = {
+  std::vector<SameRun> cases = {
       {"whole series", kSeries, "", "", {}},
       // The dialogue's defaults and free forms, as one number each.
       {"empty times", kSeries, "", "", {"--from=0", "--to=1E30"}},
@@ -86,12 +145,14 @@ TEST(CommandLineRun, EqualsTheDialogueRunOnTheSameAnswers) {
       {"negative times", "-2 5\n-1 3\n0 4\n1 1\n2 2\n", "-1E30", "", {"--from=-1E30", "--to=1D30"}},
       {"no sample", "# nothing\n\n", "", "", {}},
       {"one sample", "3 7\n", "", "", {}},
-      {"bad line", "0 1\n1 2\n2 x\n", "", "", {}},
-      {"short line", "0 1\n1\n", "", "", {}},
       {"wide time", "100000000 1\n100000001 2\n100000002 1\n", "", "", {}},
+      {"uneven on the grid", "0 1\n1 2\n2 1\n4 3\n", "", "", {"--times=grid"}},
+      {"commas", "0,1\n1 , 2\n2,1\n", "", "", {}},
   };
+  std::mt19937 random(28);
+  for (int i = 0; i < 40; ++i) cases.push_back(fuzzed_run(random, i));
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.what + ":\n" + c.series);
     TempDir asked, given;
     write_file(asked.file("s.txt"), c.series);
     write_file(given.file("s.txt"), c.series);
@@ -334,7 +395,7 @@ TEST(CommandLineRun, JsonSummaryHoldsTheReportedValuesAndTheFiles) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   const auto json = JsonReader(run.out).object();
-  EXPECT_EQ(json.size(), 17u);
+  EXPECT_EQ(json.size(), 21u);
   EXPECT_EQ(json.at("series").text, "s.txt");
   const std::string here = real_path(dir.path());
   EXPECT_EQ(json.at("print_file").text, here + "/s.prt");
@@ -346,17 +407,27 @@ TEST(CommandLineRun, JsonSummaryHoldsTheReportedValuesAndTheFiles) {
   expect_number(json, "simulation_length", 0.4, "0.4");
   expect_number(json, "extrema", 3, "3");
   expect_number(json, "max_height", 4.25, "4.25");
-  // The maximum ends at sample 4, whose time is rebuilt on the grid,
-  // (4 * 0.1 + 0) - 0.1, which is not the real nearest 0.3: the text keeps
-  // every bit.
+  // The maximum ends at sample 4: its own time 0.3, or with --times=grid
+  // the time rebuilt on the grid, (4 * 0.1 + 0) - 0.1, which is not the
+  // real nearest 0.3: the text keeps every bit.
+  expect_number(json, "time_of_max_height", 0.3, "0.3");
   const double rebuilt = (4.0 * 0.1 + 0.0) - 0.1;
   ASSERT_NE(rebuilt, 0.3);
-  expect_number(json, "time_of_max_height", rebuilt, "0.30000000000000004");
-  // The record's highest and lowest sample, with their times by the same rule.
-  expect_number(json, "global_max.time", rebuilt, "0.30000000000000004");
+  const RunResult grid = run_arguments(dir, {"--json", "--times=grid", "s.txt"});
+  const auto grid_json = JsonReader(grid.out).object();
+  expect_number(grid_json, "time_of_max_height", rebuilt, "0.30000000000000004");
+  EXPECT_EQ(grid_json.at("times").text, "grid");
+  EXPECT_EQ(json.at("times").text, "file");
+  expect_number(json, "column", 2, "2");
+  EXPECT_EQ(json.at("first_timestamp").kind, JsonValue::kNull);
+  expect_number(json, "time_scale", 1, "1");
+  // The record's highest and lowest sample, with their own times.
+  expect_number(json, "global_max.time", 0.3, "0.3");
   expect_number(json, "global_max.value", 3, "3");
-  expect_number(json, "global_min.time", (3.0 * 0.1 + 0.0) - 0.1, "0.20000000000000004");
+  expect_number(json, "global_min.time", 0.2, "0.2");
   expect_number(json, "global_min.value", -1.25, "-1.25");
+  expect_number(grid_json, "global_max.time", rebuilt, "0.30000000000000004");
+  expect_number(grid_json, "global_min.time", (3.0 * 0.1 + 0.0) - 0.1, "0.20000000000000004");
   EXPECT_EQ(json.at("hysteresis").kind, JsonValue::kNull);  // no --hysteresis
   EXPECT_EQ(json.at("warnings").kind, JsonValue::kArray);
   EXPECT_TRUE(json.at("warnings").items.empty());
@@ -417,11 +488,28 @@ TEST(CommandLineRun, HysteresisTakesTheReversalsThatTheBandKeeps) {
   }
 }
 
+// Every warning written on standard error is in the JSON too, however many
+// kinds one run has.
+TEST(CommandLineRun, JsonKeepsEveryWarningOfARunWithManyKinds) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "0 1\n0.0001 2\n0.0002 NaN\n0.0001 3\n0.0009 0\n0.0010 0\n");
+  const RunResult run = run_arguments(dir, {"--json", "s.txt"});
+  EXPECT_EQ(run.status, 0);
+  std::size_t lines = 0;
+  for (std::size_t at = 0; (at = run.err.find("vorna: warning: ", at)) != std::string::npos; ++at) {
+    ++lines;
+  }
+  EXPECT_GE(lines, 4u) << run.err;
+  const auto json = JsonReader(run.out).object();
+  EXPECT_EQ(json.at("warnings").items.size(), lines) << run.err;
+}
+
 TEST(CommandLineRun, JsonShowsNullForValuesThatAreNotFiniteAndEscapesNames) {
   TempDir dir;
   const std::string name = "we\"ird\\ \tname.txt";
   write_file(dir.file(name), "-1E308 1E308\n1E308 -1E308\n");
-  const RunResult run = run_arguments(dir, {"--json", "-l", "/dev/null", name});
+  // On the grid, (2 * DT + T0) - DT is not finite.
+  const RunResult run = run_arguments(dir, {"--json", "--times=grid", "-l", "/dev/null", name});
   EXPECT_EQ(run.status, 0);
   const auto json = JsonReader(run.out).object();
   // A backslash of a name is two, so that bash's printf %b gives the name back.
@@ -484,21 +572,26 @@ TEST(CommandLineRun, BashCompletionOffersOptionsAndFileNames) {
       "ask vorna wa\n"
       "ask vorna -o wal\n"
       "ask vorna --listing = wav\n"
-      "ask vorna --from ''\n";
+      "ask vorna --from ''\n"
+      "ask vorna --times = g\n"
+      "ask vorna --col\n";
   write_file(dir.file("ask.sh"), script);
   const ShellResult result = run_shell(dir.path(), "bash ask.sh");
   EXPECT_EQ(result.status, 0) << result.output;
-  EXPECT_EQ(
-      result.output,
-      "complete -o filenames -F _vorna vorna\n"
-      "--quiet|\n"
-      "--listing=|\n"
-      "-o|-l|-q|-h|-V|--print=|--listing=|--from=|--to=|--quiet|--json|--hysteresis=|--cycles|"
-      "--cycle-file=|--cycle-ends|--slope=|--waves|--wave-file=|--level=|--help|--version|\n"
-      "walk.prt|wave.txt|\n"
-      "walk.prt|\n"
-      "wave.txt|\n"
-      "|\n");
+  EXPECT_EQ(result.output,
+            "complete -o filenames -F _vorna vorna\n"
+            "--quiet|\n"
+            "--listing=|\n"
+            "-o|-l|-t|-c|-d|-q|-h|-V|--print=|--listing=|--from=|--to=|--time-column=|--column=|"
+            "--delimiter=|--decimal-comma|--times=|--time-scale=|--quiet|--json|--hysteresis=|"
+            "--cycles|--cycle-file=|--cycle-ends|--slope=|--waves|--wave-file=|--level=|--help|"
+            "--version|\n"
+            "walk.prt|wave.txt|\n"
+            "walk.prt|\n"
+            "wave.txt|\n"
+            "|\n"
+            "grid|\n"
+            "--column=|\n");
 }
 
 // ---- names, whole results, recoverable names ----
@@ -636,7 +729,11 @@ TEST(CommandLineMemory, ARunWithoutItsArraysIsOneDiagnostic) {
     std::string out, err;
   } cases[] = {
       {{"--version"}, 0, "vorna 1.0\n", ""},
-      {{"--to=x", "s.txt"}, 2, "", "vorna: invalid time for --to: 'x'\n"},
+      {{"--to=x", "s.txt"},
+       2,
+       "",
+       "vorna: invalid time for --to: 'x' (a number, or an ISO 8601 date-time, date or clock "
+       "time)\n"},
       {{"s.txt"}, 41, "", "vorna: severe (41): insufficient virtual memory\r\n"},
   };
   for (const auto& c : cases) {

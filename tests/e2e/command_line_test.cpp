@@ -70,12 +70,32 @@ TEST(CommandLine, VersionIsTheBannersVersion) {
 
 TEST(CommandLine, UsageNamesTheQuestionsOutputsStatusesAndManual) {
   const std::string usage = vorna::kUsageText;
-  for (const char* text :
-       {"Give output file for misc print", "Give file containing Time Series", "First Time",
-        "Last Time", "FORT36", "fort.36", "CR LF", "129, 130, 131, 143", "--print=FILE",
-        "--listing=FILE", "--from=TIME", "--to=TIME", "--quiet", "--json", "--hysteresis=H",
-        "for f in", "9, 22, 24, 29, 30, 38, 39, 41, 43, 47, 59, 64, 66", "man vorna",
-        "doc/vorna.1"}) {
+  for (const char* text : {"Give output file for misc print",
+                           "Give file containing Time Series",
+                           "First Time",
+                           "Last Time",
+                           "FORT36",
+                           "fort.36",
+                           "CR LF",
+                           "129, 130, 131, 143",
+                           "--print=FILE",
+                           "--listing=FILE",
+                           "--from=TIME",
+                           "--to=TIME",
+                           "--quiet",
+                           "--json",
+                           "--hysteresis=H",
+                           "--time-column=COLUMN",
+                           "--column=COLUMN",
+                           "--delimiter=C",
+                           "--decimal-comma",
+                           "--times=WHICH",
+                           "--time-scale=K",
+                           "ISO 8601",
+                           "for f in",
+                           "9, 22, 24, 29, 30, 38, 39, 41, 43, 47, 59, 64, 66",
+                           "man vorna",
+                           "doc/vorna.1"}) {
     EXPECT_NE(usage.find(text), std::string::npos) << text;
   }
 }
@@ -93,8 +113,18 @@ TEST(CommandLine, UsageErrorsAreOneLineAndStatusTwoWithoutAnyFile) {
       {{"--json=yes", "s.txt"}, "vorna: option '--json' doesn't allow an argument\n"},
       {{"s.txt", "s.txt"}, "vorna: extra operand 's.txt'\n"},
       {{"-q", "--json"}, "vorna: missing SERIES operand\n"},
-      {{"--from", "start", "s.txt"}, "vorna: invalid time for --from: 'start'\n"},
-      {{"--to=2 days", "s.txt"}, "vorna: invalid time for --to: '2 days'\n"},
+      {{"--from", "start", "s.txt"},
+       "vorna: invalid time for --from: 'start' (a number, or an ISO 8601 date-time, date or "
+       "clock time)\n"},
+      {{"-c", "force", "s.txt"},
+       "vorna: no column 'force' (-c/--column) in s.txt, whose first line has 2 columns and no "
+       "header: give a number from 1 to 2\n"},
+      {{"-t", "0", "s.txt"},
+       "vorna: no column '0' (-t/--time-column) in s.txt, whose first line has 2 columns and no "
+       "header: give a number from 1 to 2\n"},
+      {{"--to=2 days", "s.txt"},
+       "vorna: invalid time for --to: '2 days' (a number, or an ISO 8601 date-time, date or "
+       "clock time)\n"},
       {{"--hysteresis=free", "s.txt"},
        "vorna: invalid band for --hysteresis: 'free' (a number, 0 or more)\n"},
       {{"--hysteresis=-1", "s.txt"},

@@ -200,8 +200,18 @@ TEST(Faults, SixtyFourMebibyteLineStartingWithTwoNumbersIsOneSample) {
   write_file(dir.file("s.txt"), huge_line("1 2 ", ' '));
   RunResult run = run_vorna(dir.path(), kAnswers);
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, no_height_warning(0, 1));
+  EXPECT_EQ(run.err,
+            "vorna: warning: s.txt:1: the line is longer than 256 characters and only its first "
+            "256 are read: \"1 2\"; the command line (vorna SERIES) reads whole lines\r\n" +
+                no_height_warning(0, 1));
   EXPECT_EQ(read_file(dir.file("fort.36")).size(), 32u);
+  // The command line reads the line whole: the same sample, no cut.
+  RunOptions options;
+  options.arguments = {"s.txt"};
+  run = run_vorna_with(dir.path(), "", options);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, no_height_warning(0, 1));
+  EXPECT_EQ(read_file(dir.file("s.lst")).size(), 32u);
 }
 
 TEST(Faults, BinaryGarbageInTheSeriesFileIsOneSyntaxDiagnostic) {

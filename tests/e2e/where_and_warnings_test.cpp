@@ -121,6 +121,15 @@ TEST(Warnings, SayWhatIsOffAndChangeNothingElse) {
        "s.txt:1: a word starting with T or F was read as a truth value (-1 or 0): "
        "\"time,force\"; a header line needs #, $ or ! first (and 1 more line)",
        "-1 0\n0 1\n1 0\n2 1\n", "-1E30\n\n"},
+      {"a value kept from the line before", "0 1\n1,,\n2 3\n3 1\n4 2\n", "\n\n",
+       "s.txt:2: the line gives no value (an empty field between commas, or a slash), so the one "
+       "before, 1, is kept: \"1,,\"",
+       "0 1\n1 1\n2 3\n3 1\n4 2\n", "\n\n"},
+      {"times finer than the reports show", "0 1\n0.0001 2\n0.0002 1\n0.0003 2\n", "\n\n",
+       "the time increment DT = 0.0001 is under 0.0005: the reports' times have three decimals "
+       "and cannot tell the samples apart; on the command line --time-scale=1000 multiplies "
+       "every time by 1000",
+       "", ""},
       {"passed over before the window", "-2 1\n-1 2\n0 3\n1 2\n2 1\n3 2\n4 1\n", "\n\n",
        "2 samples with times below 0 passed over: an empty First Time answer is 0, not the "
        "whole series; answer -1E30 to include them",
