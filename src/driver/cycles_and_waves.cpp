@@ -86,7 +86,9 @@ const char* cycle_or_wave_file_name(const RunSettings& settings, int unit, char*
 
 CyclesAndWaves::CyclesAndWaves(const Series& series, const ExtremumTable& extrema,
                                const RunSettings& settings)
-    : series_(series), settings_(settings), clock_{series.first_time, series.increment} {
+    : series_(series),
+      settings_(settings),
+      clock_{series.first_time, series.increment, series.file_times ? series.times : nullptr} {
   if (settings.cycles) count_cycles(extrema);
   if (settings.waves) scan_waves();
 }
