@@ -41,9 +41,9 @@ void BM_Rainflow(benchmark::State& state) {
   std::unique_ptr<vorna::RainflowCycle[]> cycles(new vorna::RainflowCycle[room]);
   int count = 0;
   for (auto _ : state) {
-    vorna::LoadHistory history{values.get(), positions.get(), 0};
-    vorna::reduce_to_turns(record.values.get(), record.positions.get(), record.extrema,
-                           record.samples.get(), kSamples, false, history);
+    const vorna::LoadHistory history = vorna::reduce_to_turns(
+        record.values.get(), record.positions.get(), record.extrema, record.samples.get(), kSamples,
+        false, values.get(), positions.get());
     count = vorna::count_rainflow(history, stack.get(), cycles.get());
     benchmark::DoNotOptimize(
         vorna::summarise_cycles(history, cycles.get(), count, 0.0).largest_range);

@@ -6,37 +6,55 @@
 namespace vorna {
 namespace {
 
-void add_point(LoadHistory& history, double value, int position) {
-  const int last = history.count - 1;
-  if (last >= 0 && value == history.values[last]) return;
-  if (last >= 1) {
-    const double before = history.values[last - 1];
-    const double turn = history.values[last];
-    if ((turn > before && value > turn) || (turn < before && value < turn)) {
-      history.values[last] = value;
-      history.positions[last] = position;
-      return;
+// The history being built: its arrays and its count.
+struct Builder {
+  double* values;
+  int* positions;
+  int count = 0;
+
+  void add(double value, int position) {
+    const int last = count - 1;
+    if (last >= 0 && value == values[last]) return;
+    if (last >= 1) {
+      const double before = values[last - 1];
+      const double turn = values[last];
+      if ((turn > before && value > turn) || (turn < before && value < turn)) {
+        values[last] = value;
+        positions[last] = position;
+        return;
+      }
     }
+    values[count] = value;
+    positions[count] = position;
+    ++count;
   }
-  history.values[history.count] = value;
-  history.positions[history.count] = position;
-  ++history.count;
-}
+};
 
 }  // namespace
 
-void reduce_to_turns(const double* values, const int* positions, int m, const double* y, int n,
-                     bool with_ends, LoadHistory& history) {
-  history.count = 0;
+bool turns_at_every_point(const double* values, int m) {
+  for (int j = 1; j < m; ++j) {
+    if (!(values[j] != values[j - 1])) return false;
+    if (j >= 2 && (values[j] - values[j - 1] > 0) == (values[j - 1] - values[j - 2] > 0)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+LoadHistory reduce_to_turns(const double* values, const int* positions, int m, const double* y,
+                            int n, bool with_ends, double* values_out, int* positions_out) {
+  Builder history{values_out, positions_out};
   int first = 0;
   int last = n - 1;
   if (with_ends) {
     while (first < n && !std::isfinite(y[first])) ++first;
     while (last > first && !std::isfinite(y[last])) --last;
-    if (first < n) add_point(history, y[first], first + 1);
+    if (first < n) history.add(y[first], first + 1);
   }
-  for (int j = 0; j < m; ++j) add_point(history, values[j], positions[j]);
-  if (with_ends && last > first) add_point(history, y[last], last + 1);
+  for (int j = 0; j < m; ++j) history.add(values[j], positions[j]);
+  if (with_ends && last > first) history.add(y[last], last + 1);
+  return {values_out, positions_out, history.count};
 }
 
 int count_rainflow(const LoadHistory& history, int* stack, RainflowCycle* cycles) {

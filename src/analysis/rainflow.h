@@ -6,16 +6,21 @@
 
 namespace vorna {
 
-// The history counted: the turning points reduced from an extremum table.
-// values[j] and positions[j] (1-based sample positions) as in the table.
+// The history counted: points that turn at every point, values[j] and
+// positions[j] (1-based sample positions) as in an extremum table.
 struct LoadHistory {
-  double* values;
-  int* positions;
+  const double* values;
+  const int* positions;
   int count = 0;
 };
 
+// Whether values[0..m) turn at every point already: no two successive
+// equal, each step against the one before.
+bool turns_at_every_point(const double* values, int m);
+
 // Reduces values[0..m) with their positions to a history whose points turn
-// at every point, into history (room for m + 2 points):
+// at every point, into values_out and positions_out (room for m + 2 points),
+// and returns it:
 // - a point equal to the last point kept is dropped (a level step is no
 //   turn; the earlier point stays, and with it the earlier time);
 // - a point that goes on in the direction of the last two kept takes the
@@ -24,8 +29,8 @@ struct LoadHistory {
 // before and after the extrema as points of their own, and go through the
 // same rules: a record that starts or ends inside a swing counts that swing
 // as a half cycle.
-void reduce_to_turns(const double* values, const int* positions, int m, const double* y, int n,
-                     bool with_ends, LoadHistory& history);
+LoadHistory reduce_to_turns(const double* values, const int* positions, int m, const double* y,
+                            int n, bool with_ends, double* values_out, int* positions_out);
 
 // One cycle: the range from history point `from` to history point `to`
 // (from < to). A full cycle was closed by the range that ended at point

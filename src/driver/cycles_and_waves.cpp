@@ -86,18 +86,25 @@ const char* cycle_or_wave_file_name(const RunSettings& settings, int unit, char*
 
 CyclesAndWaves::CyclesAndWaves(const Series& series, const ExtremumTable& extrema,
                                const RunSettings& settings)
-    : series_(series), settings_(settings), clock_{series.first_time, series.increment} {
+    : series_(series),
+      settings_(settings),
+      clock_{series.first_time, series.increment, series.file_times ? series.times : nullptr} {
   if (settings.cycles) count_cycles(extrema);
   if (settings.waves) scan_waves();
 }
 
 void CyclesAndWaves::count_cycles(const ExtremumTable& extrema) {
   const std::size_t room = static_cast<std::size_t>(extrema.count) + 2;
-  history_values_ = take_storage<double>(room, kCycleUnit);
-  history_positions_ = take_storage<int>(room, kCycleUnit);
-  history_ = {history_values_.get(), history_positions_.get(), 0};
-  reduce_to_turns(extrema.values, extrema.positions, extrema.count, series_.values, series_.count,
-                  settings_.cycle_ends, history_);
+  // A table that turns at every point is the history as it stands.
+  if (!settings_.cycle_ends && turns_at_every_point(extrema.values, extrema.count)) {
+    history_ = {extrema.values, extrema.positions, extrema.count};
+  } else {
+    history_values_ = take_storage<double>(room, kCycleUnit);
+    history_positions_ = take_storage<int>(room, kCycleUnit);
+    history_ = reduce_to_turns(extrema.values, extrema.positions, extrema.count, series_.values,
+                               series_.count, settings_.cycle_ends, history_values_.get(),
+                               history_positions_.get());
+  }
   const std::unique_ptr<int[]> stack = take_storage<int>(room, kCycleUnit);
   cycles_ = take_storage<RainflowCycle>(room, kCycleUnit);
   cycle_count_ = count_rainflow(history_, stack.get(), cycles_.get());

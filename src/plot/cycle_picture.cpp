@@ -140,7 +140,7 @@ Fonts fonts_for(const PictureSize& size) {
   const double base = std::fmax(11.0, std::fmin(size.width / 64.0, size.height / 26.0));
   return {base,
           1.3 * base,
-          0.85 * base,
+          std::fmax(10.0, 0.85 * base),  // no text under 10 pixels
           base,
           std::fmax(4.0, std::round(0.6 * base)),
           std::fmax(1.0, std::round(base / 1.5) / 10)};

@@ -32,9 +32,14 @@ Counted count(const std::vector<double>& ex, const std::vector<double>& y = {}, 
   c.positions.resize(ex.size() + 2);
   std::vector<int> ex_positions(ex.size());
   for (std::size_t j = 0; j < ex.size(); ++j) ex_positions[j] = static_cast<int>(j) + 2;
-  c.history = {c.values.data(), c.positions.data(), 0};
-  vorna::reduce_to_turns(ex.data(), ex_positions.data(), static_cast<int>(ex.size()), y.data(),
-                         static_cast<int>(y.size()), ends, c.history);
+  c.history =
+      vorna::reduce_to_turns(ex.data(), ex_positions.data(), static_cast<int>(ex.size()), y.data(),
+                             static_cast<int>(y.size()), ends, c.values.data(), c.positions.data());
+  // A table that needs no reducing is told so.
+  if (!ends) {
+    EXPECT_EQ(vorna::turns_at_every_point(ex.data(), static_cast<int>(ex.size())),
+              c.history.count == static_cast<int>(ex.size()));
+  }
   std::vector<int> stack(c.values.size());
   c.cycles.resize(c.values.size());
   c.cycles.resize(

@@ -77,6 +77,10 @@ TEST(Waves, HandRecords) {
 TEST(Waves, TimesComeFromTheClock) {
   // Samples at 10, 10.5, 11, ...: the passages at 10.25 and 11.25.
   expect_waves(waves_of({1, -1, 1, -1}, 0.0, 0.0, {10.0, 0.5}), {{10.25, 1.0, 1, -1}}, "clock");
+  // The file's own times: passages at 0.5 and 5, between 0 and 1, 4 and 6.
+  const double times[] = {0, 1, 4, 6};
+  expect_waves(waves_of({1, -1, 1, -1}, 0.0, 0.0, {10.0, 0.5, times}), {{0.5, 4.5, 1, -1}},
+               "file times");
 }
 
 TEST(Waves, Summary) {

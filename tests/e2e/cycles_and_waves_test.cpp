@@ -100,6 +100,19 @@ TEST(CyclesAndWaves, WavesAboutALevelInTheWaveFile) {
       << run.out;
 }
 
+TEST(CyclesAndWaves, TimesAreTheReportsTimes) {
+  // Samples at 0, 1, 4 and 6: the file's own times by default, the even
+  // grid with --times=grid.
+  TempDir dir;
+  write_file(dir.file("r.txt"), "0 1\n1 -1\n4 1\n6 -1\n");
+  const RunResult file = run_in(dir, {"--json", "--waves", "--level=0", "r.txt"});
+  EXPECT_NE(file.out.find("\"time_of_hmax\":0.5,\"h1_3\":2,\"hrms\":2,\"tz\":4.5,"),
+            std::string::npos)
+      << file.out;
+  const RunResult grid = run_in(dir, {"--json", "--waves", "--level=0", "--times=grid", "r.txt"});
+  EXPECT_NE(grid.out.find("\"tz\":2,"), std::string::npos) << grid.out;
+}
+
 TEST(CyclesAndWaves, WithoutTheOptionsNoFileAndNoKey) {
   TempDir dir;
   write_file(dir.file("history.txt"), kHistory);
