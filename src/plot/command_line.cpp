@@ -297,8 +297,9 @@ bool choose_listing(const char* print_file, ListingChoice& choice, Problem& prob
     const char* slash = std::strrchr(print_file, '/');
     const char* base = slash != nullptr ? slash + 1 : print_file;
     const char* dot = std::strrchr(base, '.');
-    const int kept = static_cast<int>(dot != nullptr && dot != base ? dot - print_file
-                                                                    : std::strlen(print_file));
+    const int kept =
+        static_cast<int>(dot != nullptr && dot != base ? static_cast<std::size_t>(dot - print_file)
+                                                       : std::strlen(print_file));
     struct stat file;
     if (std::snprintf(choice.beside, sizeof choice.beside, "%.*s.lst", kept, print_file) <
             static_cast<int>(sizeof choice.beside) &&
