@@ -10,7 +10,7 @@
 #include "plot/field_reader.h"
 #include "plot/text_measure.h"
 #include "plot/ticks.h"
-#include "textio/run_files.h"
+#include "text/run_files.h"
 
 namespace vorna::plot {
 namespace {

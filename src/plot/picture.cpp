@@ -11,7 +11,7 @@
 #include "plot/label_place.h"
 #include "plot/text_measure.h"
 #include "plot/ticks.h"
-#include "textio/field_format.h"
+#include "text/field_format.h"
 
 namespace vorna::plot {
 namespace {

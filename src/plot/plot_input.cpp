@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "textio/run_files.h"
+#include "text/run_files.h"
 
 namespace vorna::plot {
 
