@@ -37,7 +37,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -563,7 +562,6 @@ struct Outline {
 
 // The headings and links of a Markdown document, code blocks left out.
 Outline outline_of(const std::string& document) {
-  const std::regex link(R"(\]\(([^)\s]+)\))");
   Outline outline;
   bool in_code = false;
   for (const std::string& line : lines_of(read_file(kSourceDir + "/" + document))) {
@@ -573,8 +571,10 @@ Outline outline_of(const std::string& document) {
     if (level > 0 && level < line.size() && line[level] == ' ') {
       outline.headings.push_back(line.substr(level + 1));
     }
-    for (std::sregex_iterator it(line.begin(), line.end(), link), end; it != end; ++it) {
-      outline.links.push_back((*it)[1]);
+    for (std::size_t at = line.find("]("); at != std::string::npos; at = line.find("](", at)) {
+      at += 2;
+      const std::size_t end = line.find(')', at);
+      if (end != std::string::npos) outline.links.push_back(line.substr(at, end - at));
     }
   }
   return outline;
@@ -608,14 +608,21 @@ TEST(Docs, HeadingsAreUniqueAndEveryLinkResolves) {
     }
   }
   // A manual page names a section as: section \(lqNAME\(rq of ... then .I FILE.
-  const std::regex named(R"(section \\\(lq(.+?)\\\(rq[^\n]*\n\.I (\S+))");
+  const std::string open = "section \\(lq", close = "\\(rq", file_line = "\n.I ";
   int named_sections = 0;
   for (const char* page : {"doc/vorna.1", "doc/vorna-plot.1"}) {
     const std::string text = read_file(kSourceDir + "/" + page);
-    for (std::sregex_iterator it(text.begin(), text.end(), named), end; it != end; ++it) {
+    for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at)) {
+      at += open.size();
+      const std::size_t name_end = text.find(close, at);
+      const std::size_t file_at = text.find(file_line, name_end);
+      ASSERT_NE(file_at, std::string::npos) << page;
+      const std::size_t file_end = text.find('\n', file_at + 1);
+      const std::string file =
+          text.substr(file_at + file_line.size(), file_end - file_at - file_line.size());
       ++named_sections;
-      EXPECT_EQ(anchors[(*it)[2].str()].count(anchor_of((*it)[1].str())), 1u)
-          << page << ": the section " << (*it)[1] << " of " << (*it)[2];
+      EXPECT_EQ(anchors[file].count(anchor_of(text.substr(at, name_end - at))), 1u)
+          << page << ": the section " << text.substr(at, name_end - at) << " of " << file;
     }
   }
   EXPECT_GE(named_sections, 1) << "the manual page no longer names a section of the guide";
