@@ -624,14 +624,19 @@ UnitResult unit_close(int number) {
   return {};
 }
 
-void close_all_units(void (*report)(int unit)) {
+int close_all_units(void (*report)(int unit)) {
   give_back_unread_console_input();
+  int failures = 0;
   for (Unit& unit : g_units) {
     if (!unit.connected) continue;
     const bool written = hand_pending(unit);
-    if (!release(unit) || !written) report(unit.number);
+    if (!release(unit) || !written) {
+      report(unit.number);
+      ++failures;
+    }
     unit.failed = false;
   }
+  return failures;
 }
 
 UnitResult commit_replaced_files() {
