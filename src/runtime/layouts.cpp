@@ -8,7 +8,7 @@ namespace vorna {
 
 void write_banner(WriteTally& tally) {
   // Every line after the first is one blank and a 58-character text.
-  static const char* const kBannerTexts[] = {
+  static const char kBannerTexts[][59] = {
       "                                                          ",
       "                                                          ",
       "                                                          ",
