@@ -97,14 +97,14 @@ class SeriesWarningWriter {
     return line.add_name(series_name_).add(":").add(line_number).add(": ");
   }
   void emit(const LineText& line) { warnings_.write(line); }
-  // A kind of trouble seen on lines: the first one's place, what text adds,
-  // and how many more lines had it.
+  // A kind of trouble seen on lines: the first one's place, what text adds
+  // about it, and how many more lines had it.
   template <typename Text>
   void warn_at_first_line(const Sighting& seen, Text text) {
     if (seen.count == 0) return;
     LineText line;
     add_place(start_warning(line), seen.line_number);
-    text(line);
+    text(line, seen);
     emit(add_more_lines(line, seen.count));
   }
 
@@ -152,16 +152,15 @@ class SeriesWarningWriter {
   }
 
   void truth_values() {
-    warn_at_first_line(w_.truth_values_, [&](LineText& line) {
+    warn_at_first_line(w_.truth_values_, [&](LineText& line, const Sighting& seen) {
       line.add("a word starting with T or F was read as a truth value (-1 or 0): ");
-      line.add_quoted(w_.truth_values_.field, w_.truth_values_.length);
+      line.add_quoted(seen.field, seen.length);
       line.add("; a header line needs #, $ or ! first");
     });
   }
 
   void not_increasing() {
-    warn_at_first_line(w_.not_increasing_, [&](LineText& line) {
-      const Sighting& seen = w_.not_increasing_;
+    warn_at_first_line(w_.not_increasing_, [&](LineText& line, const Sighting& seen) {
       line.add("time ").add_real(seen.time).add(" is not above the time before it, ");
       line.add_real(seen.other).add(": ").add_quoted(seen.field, seen.length);
       line.add("; the reports assume times that increase");
@@ -171,9 +170,9 @@ class SeriesWarningWriter {
   }
 
   void uneven() {
-    warn_at_first_line(w_.uneven_, [&](LineText& line) {
-      line.add("time ").add_real(w_.uneven_.time).add(" is reported as ");
-      line.add_real(w_.uneven_.other);
+    warn_at_first_line(w_.uneven_, [&](LineText& line, const Sighting& seen) {
+      line.add("time ").add_real(seen.time).add(" is reported as ");
+      line.add_real(seen.other);
       line.add(": the reports assume an even increment DT = ").add_real(series_.increment);
       line.add(" (the first two samples' times)");
     });
@@ -206,23 +205,22 @@ class SeriesWarningWriter {
   }
 
   void clock_back() {
-    warn_at_first_line(w_.clock_back_, [&](LineText& line) {
+    warn_at_first_line(w_.clock_back_, [&](LineText& line, const Sighting& seen) {
       line.add("the clock time goes back from the line before: taken as the next day ");
-      line.add("(midnight passed): ").add_quoted(w_.clock_back_.field, w_.clock_back_.length);
+      line.add("(midnight passed): ").add_quoted(seen.field, seen.length);
     });
   }
 
   void cut_lines() {
-    warn_at_first_line(w_.cut_lines_, [&](LineText& line) {
+    warn_at_first_line(w_.cut_lines_, [&](LineText& line, const Sighting& seen) {
       line.add("the line is longer than 256 characters and only its first 256 are read: ");
-      line.add_quoted(w_.cut_lines_.field, w_.cut_lines_.length);
+      line.add_quoted(seen.field, seen.length);
       line.add("; the command line (vorna SERIES) reads whole lines");
     });
   }
 
   void kept_nulls() {
-    warn_at_first_line(w_.kept_nulls_, [&](LineText& line) {
-      const Sighting& seen = w_.kept_nulls_;
+    warn_at_first_line(w_.kept_nulls_, [&](LineText& line, const Sighting& seen) {
       line.add("the line gives no ").add(w_.kept_time_ ? "time" : "value");
       line.add(" (an empty field between commas, or a slash), so the one before, ");
       line.add_real(seen.other).add(", is kept: ").add_quoted(seen.field, seen.length);
