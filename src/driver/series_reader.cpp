@@ -84,8 +84,8 @@ Failure read_series_lines(SeriesInput& input, Series& series, double window_star
   for (;;) {
     std::size_t record_length;
     const int read = read_line(kSeriesUnit, field, kTextLength, true, record_length);
-    if (read == kEndOfStream) return {};
-    if (read != kRecordRead) return read_failure(read, kSeriesUnit);
+    if (read != kRecordRead)
+      return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
     ++line_number;
     if (is_comment_line(field) || is_blank_line(field)) continue;
     if (record_length > static_cast<std::size_t>(kTextLength)) {

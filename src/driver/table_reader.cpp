@@ -201,8 +201,8 @@ Failure TableReader::start() {
   std::size_t length;
   for (;;) {
     const int read = read_record(kSeriesUnit, record, length);
-    if (read == kEndOfStream) return {};
-    if (read != kRecordRead) return read_failure(read, kSeriesUnit);
+    if (read != kRecordRead)
+      return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
     ++line_number_;
     if (!is_comment(record, length) && !is_blank_record(record, length)) break;
   }
@@ -232,8 +232,8 @@ Failure TableReader::read_rest() {
   std::size_t length;
   for (;;) {
     const int read = read_record(kSeriesUnit, record, length);
-    if (read == kEndOfStream) return {};
-    if (read != kRecordRead) return read_failure(read, kSeriesUnit);
+    if (read != kRecordRead)
+      return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
     ++line_number_;
     if (length == 0 || is_comment(record, length)) continue;
     // Only a line that starts with a blank can be blank.

@@ -4,7 +4,7 @@
 
 #include "runtime/diagnostics.h"
 #include "runtime/stop.h"
-#include "runtime/units.h"
+#include "runtime/unit_table.h"
 
 namespace vorna {
 
@@ -43,7 +43,10 @@ void WriteStatement::write_record(bool line_end) {
     record_[length++] = '\r';
     record_[length++] = '\n';
   }
-  if (!tally_.failed()) tally_.failure = unit_write(unit_, record_, length);
+  if (!tally_.failed()) {
+    const UnitResult written = unit_put_record(unit_, record_, length);
+    if (!written.done()) tally_.failure = unit_failure(written);
+  }
   position_ = 0;
   high_water_ = 0;
 }
