@@ -273,7 +273,7 @@ TEST(CommandLineRun, AnInterruptWhileAPipeWaitsForItsReaderEndsTheRun) {
     RunOptions options;
     options.arguments = {"-q", option, "out.fifo", "s.txt"};
     VornaProcess process(dir.path(), options);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(process.wait_until_catching(SIGTERM));
     process.signal(SIGTERM);
     const RunResult run = process.wait();
     EXPECT_EQ(run.signal, SIGTERM);

@@ -212,6 +212,24 @@ bool VornaProcess::wait_for_output(const std::string& text, double timeout_secon
 
 void VornaProcess::signal(int signal_number) { kill(pid_, signal_number); }
 
+bool VornaProcess::wait_until_catching(int signal_number, double timeout_seconds) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
+  const std::string status_path = "/proc/" + std::to_string(pid_) + "/status";
+  const unsigned long long bit = 1ULL << (signal_number - 1);
+  while (std::chrono::steady_clock::now() < deadline) {
+    // "SigCgt:" holds the caught signals as a hexadecimal mask.
+    const std::string status = read_file(status_path);
+    const std::size_t at = status.find("SigCgt:");
+    if (at != std::string::npos &&
+        (std::strtoull(status.c_str() + at + 7, nullptr, 16) & bit) != 0) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
 bool VornaProcess::running() {
   if (pid_ <= 0) return false;
   siginfo_t info;

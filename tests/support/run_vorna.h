@@ -96,6 +96,10 @@ class VornaProcess {
   // timeout_seconds (false).
   bool wait_for_output(const std::string& text, double timeout_seconds = 10.0);
   void signal(int signal_number);
+  // Waits until the program has its handler for signal_number in place
+  // (true), or for at most timeout_seconds (false): a signal sent before
+  // that would end it without its diagnostic line.
+  bool wait_until_catching(int signal_number, double timeout_seconds = 10.0);
   // True while the program has not ended (it may be a zombie already).
   bool running();
   // Waits for the program to end; the input stays open until then, so
