@@ -86,31 +86,58 @@ struct ReversalScan {
       turn = low;
     }
   }
-
-  void follow(const double* y, int i) {
-    const double v = y[i];
-    const double at_turn = y[turn];
-    if (direction > 0 ? v >= at_turn : v <= at_turn) {
-      turn = i;
-    } else if (moved_back(direction > 0 ? at_turn - v : v - at_turn)) {
-      keep(y, turn);
-      direction = -direction;
-      turn = i;
-    }
-  }
 };
+
+// Follows the candidate turn from sample i on, in the direction found: the
+// turn's value stays in a register, and each direction has its own loop. A
+// not-a-number neither moves the candidate nor confirms it, so it needs no
+// test of its own here.
+template <typename Sink>
+void follow_reversals(const double* y, int i, int n, ReversalScan<Sink>& scan) {
+  int turn = scan.turn;
+  double at_turn = y[turn];
+  bool rising = scan.direction > 0;
+  while (i < n) {
+    if (rising) {
+      for (; i < n; ++i) {
+        const double v = y[i];
+        if (v >= at_turn) {
+          at_turn = v;
+          turn = i;
+        } else if (scan.moved_back(at_turn - v)) {
+          break;
+        }
+      }
+    } else {
+      for (; i < n; ++i) {
+        const double v = y[i];
+        if (v <= at_turn) {
+          at_turn = v;
+          turn = i;
+        } else if (scan.moved_back(v - at_turn)) {
+          break;
+        }
+      }
+    }
+    if (i == n) break;
+    // Sample i moved back far enough: the candidate is a reversal, and i the
+    // next candidate, the other way.
+    scan.sink.keep(at_turn, turn);
+    rising = !rising;
+    turn = i;
+    at_turn = y[i];
+    ++i;
+  }
+}
 
 template <typename Sink>
 Sink scan_reversals(const double* y, int n, double band, Sink sink) {
   ReversalScan<Sink> scan{band, sink};
-  for (int i = 0; i < n; ++i) {
-    if (std::isnan(y[i])) continue;
-    if (scan.direction == 0) {
-      scan.start(y, i);
-    } else {
-      scan.follow(y, i);
-    }
+  int i = 0;
+  for (; i < n && scan.direction == 0; ++i) {
+    if (!std::isnan(y[i])) scan.start(y, i);
   }
+  if (scan.direction != 0) follow_reversals(y, i, n, scan);
   // The last candidate was never confirmed: the record ends before the
   // series moved back from it, so it is no reversal.
   return scan.sink;
