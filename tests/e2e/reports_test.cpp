@@ -92,6 +92,31 @@ TEST(Reports, ValueTooWideForItsFieldShowsAsterisksAndOneDiagnosticALine) {
   EXPECT_EQ(run.listing.substr(0, 32), listing_line("100000000.000", "1.00000E+00"));
 }
 
+// The listing and the extremum table are laid out straight into their
+// units' buffers; a diagnostic hands the lines before it to the system, so
+// on standard output each diagnostic still follows its own line, and the
+// lines after it are the run's.
+TEST(Reports, ListingOnStandardOutputKeepsEachDiagnosticAfterItsLine) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "0 1\n1 2\n1E12 1\n2E12 3\n3E12 0\n");
+  RunOptions options;
+  options.merge_error_into_output = true;
+  options.input = RunOptions::Input::kDevNull;
+  options.arguments = {"-q", "-l", "-", "s.txt"};
+  const RunResult run = run_vorna_with(dir.path(), "", options);
+  EXPECT_EQ(run.status, 0);
+  const std::string stars = "***************";
+  const std::string overflow =
+      "vorna: error (63): output conversion error, unit 36, file /dev/stdout\r\n";
+  const std::string listing =
+      listing_line("0.000", "1.00000E+00") + listing_line("1.000", "2.00000E+00") +
+      listing_line(stars, "1.00000E+00") + overflow + listing_line(stars, "3.00000E+00") +
+      overflow + listing_line(stars, "0.00000E+00") + overflow;
+  const std::size_t start = run.out.find(listing_line("0.000", "1.00000E+00"));
+  ASSERT_NE(start, std::string::npos) << run.out;
+  EXPECT_EQ(run.out.substr(start, listing.size()), listing);
+}
+
 TEST(Reports, ListingFileNamedByTheEnvironment) {
   const Environment cases[] = {
       {{"FORT36", "listing.txt"}}, {{"fort36", "listing.txt"}}, {{"Fort36", "  listing.txt  "}}};
