@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -115,6 +116,32 @@ TEST(Reports, ListingOnStandardOutputKeepsEachDiagnosticAfterItsLine) {
   const std::size_t start = run.out.find(listing_line("0.000", "1.00000E+00"));
   ASSERT_NE(start, std::string::npos) << run.out;
   EXPECT_EQ(run.out.substr(start, listing.size()), listing);
+}
+
+// A listing longer than the unit's output buffer (1 MiB): the lines laid
+// out in place run out of room, the line that does not fit goes through
+// the unit, and the room is found again behind it. Every line as snprintf
+// lays it out (F15.3 and 1PE15.5 are %15.3f and %15.5E for these numbers).
+TEST(Reports, ListingLongerThanTheOutputBufferIsWholeAndInOrder) {
+  TempDir dir;
+  constexpr int kLines = 40000;  // 32 bytes each: 1.28 MB
+  std::string series;
+  std::string expected;
+  for (int k = 0; k < kLines; ++k) {
+    const int value = k % 7 - 3;
+    series += std::to_string(k) + " " + std::to_string(value) + "\n";
+    char line[40];
+    std::snprintf(line, sizeof line, "%15.3f%15.5E\r\n", static_cast<double>(k),
+                  static_cast<double>(value));
+    expected += line;
+  }
+  write_file(dir.file("s.txt"), series);
+  RunOptions options;
+  options.input = RunOptions::Input::kDevNull;
+  options.arguments = {"-q", "s.txt"};
+  const RunResult run = run_vorna_with(dir.path(), "", options);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(read_file(dir.file("s.lst")) == expected);
 }
 
 TEST(Reports, ListingFileNamedByTheEnvironment) {
