@@ -10,8 +10,8 @@
 #include <random>
 #include <vector>
 
-#include "textio/field_format.h"
-#include "textio/field_format_detail.h"
+#include "text/field_format.h"
+#include "text/field_format_detail.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "textio/layouts.h"
-#include "textio/units.h"
+#include "runtime/layouts.h"
+#include "runtime/units.h"
 
 namespace {
 

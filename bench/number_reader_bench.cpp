@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "textio/number_reader.h"
+#include "text/number_reader.h"
 
 namespace {
 

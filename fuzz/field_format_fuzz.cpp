@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "textio/field_format.h"
-#include "textio/field_format_detail.h"
+#include "text/field_format.h"
+#include "text/field_format_detail.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "textio/line_splitter.h"
-#include "util/line_reader.h"
+#include "runtime/line_reader.h"
+#include "text/line_splitter.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "textio/number_reader.h"
+#include "text/number_reader.h"
 
 namespace {
 

@@ -31,8 +31,8 @@
 #include "plot/plot_input.h"
 #include "plot/svg_output.h"
 #include "plot/text_measure.h"
-#include "textio/field_format.h"
-#include "textio/run_files.h"
+#include "text/field_format.h"
+#include "text/run_files.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <limits>
 #include <string_view>
 
-#include "textio/run_files.h"
-#include "textio/stop.h"
-#include "textio/system_io.h"
-#include "textio/time_stamps.h"
-#include "textio/units.h"
-#include "util/strict_number.h"
-#include "util/text_field.h"
+#include "runtime/stop.h"
+#include "runtime/system_io.h"
+#include "runtime/units.h"
+#include "text/run_files.h"
+#include "text/strict_number.h"
+#include "text/text_field.h"
+#include "text/time_stamps.h"
 
 namespace vorna {
 

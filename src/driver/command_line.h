@@ -3,7 +3,7 @@
 // given by options; --help (-h) and --version (-V) are answered at once.
 #pragma once
 
-#include "textio/time_stamps.h"
+#include "text/time_stamps.h"
 
 namespace vorna {
 

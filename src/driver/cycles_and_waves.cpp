@@ -8,12 +8,12 @@
 #include <new>
 
 #include "driver/run_warnings.h"
-#include "textio/diagnostics.h"
-#include "textio/run_files.h"
-#include "textio/stop.h"
-#include "textio/units.h"
-#include "textio/where_lines.h"
-#include "textio/write_statement.h"
+#include "runtime/diagnostics.h"
+#include "runtime/stop.h"
+#include "runtime/units.h"
+#include "runtime/where_lines.h"
+#include "runtime/write_statement.h"
+#include "text/run_files.h"
 
 namespace vorna {
 namespace {

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "driver/run_warnings.h"
-#include "textio/diagnostics.h"
-#include "textio/where_lines.h"
+#include "runtime/diagnostics.h"
+#include "runtime/where_lines.h"
 
 namespace vorna {
 namespace {

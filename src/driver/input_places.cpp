@@ -4,13 +4,13 @@
 
 #include <cstring>
 
-#include "textio/diagnostics.h"
-#include "textio/stop.h"
-#include "textio/units.h"
-#include "textio/where_lines.h"
-#include "util/line_reader.h"
-#include "util/text_field.h"
-#include "util/trimmed_length.h"
+#include "runtime/diagnostics.h"
+#include "runtime/line_reader.h"
+#include "runtime/stop.h"
+#include "runtime/units.h"
+#include "runtime/where_lines.h"
+#include "text/text_field.h"
+#include "text/trimmed_length.h"
 
 namespace vorna {
 namespace {

@@ -4,8 +4,8 @@
 // where: "vorna: NAME:LINE: TEXT" or "vorna: (standard input):LINE: TEXT".
 #pragma once
 
-#include "textio/number_reader.h"
-#include "textio/where_lines.h"
+#include "runtime/where_lines.h"
+#include "text/number_reader.h"
 
 namespace vorna {
 

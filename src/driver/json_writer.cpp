@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "textio/diagnostics.h"
+#include "runtime/diagnostics.h"
 
 namespace vorna {
 

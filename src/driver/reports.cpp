@@ -10,13 +10,13 @@
 #include "driver/extremum_warnings.h"
 #include "driver/json_writer.h"
 #include "driver/run_warnings.h"
-#include "textio/diagnostics.h"
-#include "textio/layouts.h"
-#include "textio/run_files.h"
-#include "textio/stop.h"
-#include "textio/units.h"
-#include "textio/where_lines.h"
-#include "util/text_field.h"
+#include "runtime/diagnostics.h"
+#include "runtime/layouts.h"
+#include "runtime/stop.h"
+#include "runtime/units.h"
+#include "runtime/where_lines.h"
+#include "text/run_files.h"
+#include "text/text_field.h"
 
 namespace vorna {
 namespace {

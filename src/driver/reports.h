@@ -4,7 +4,7 @@
 #include "analysis/series.h"
 #include "driver/command_line.h"
 #include "driver/table_reader.h"
-#include "textio/units.h"
+#include "runtime/units.h"
 
 namespace vorna {
 

@@ -10,14 +10,14 @@
 #include "driver/series_reader.h"
 #include "driver/series_warnings.h"
 #include "driver/table_reader.h"
-#include "textio/diagnostics.h"
-#include "textio/layouts.h"
-#include "textio/stop.h"
-#include "textio/units.h"
-#include "util/date_stamp.h"
-#include "util/file_connection.h"
-#include "util/prompt.h"
-#include "util/text_field.h"
+#include "runtime/date_stamp.h"
+#include "runtime/diagnostics.h"
+#include "runtime/file_connection.h"
+#include "runtime/layouts.h"
+#include "runtime/prompt.h"
+#include "runtime/stop.h"
+#include "runtime/units.h"
+#include "text/text_field.h"
 
 namespace vorna {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "textio/diagnostics.h"
+#include "runtime/diagnostics.h"
 
 namespace vorna {
 namespace {

@@ -2,7 +2,7 @@
 // kept, so that the JSON summary can list them.
 #pragma once
 
-#include "textio/where_lines.h"
+#include "runtime/where_lines.h"
 
 namespace vorna {
 

@@ -5,12 +5,12 @@
 
 #include "driver/input_places.h"
 #include "driver/series_warnings.h"
-#include "textio/number_reader.h"
-#include "textio/units.h"
-#include "textio/where_lines.h"
-#include "util/line_reader.h"
-#include "util/prompt.h"
-#include "util/text_field.h"
+#include "runtime/line_reader.h"
+#include "runtime/prompt.h"
+#include "runtime/units.h"
+#include "runtime/where_lines.h"
+#include "text/number_reader.h"
+#include "text/text_field.h"
 
 namespace vorna {
 namespace {

@@ -6,9 +6,9 @@
 #include "analysis/heights.h"
 #include "driver/input_places.h"
 #include "driver/run_warnings.h"
-#include "textio/diagnostics.h"
-#include "textio/where_lines.h"
-#include "util/text_field.h"
+#include "runtime/diagnostics.h"
+#include "runtime/where_lines.h"
+#include "text/text_field.h"
 
 namespace vorna {
 namespace {

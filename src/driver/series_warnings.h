@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "analysis/series.h"
-#include "textio/where_lines.h"
+#include "runtime/where_lines.h"
 
 namespace vorna {
 

@@ -6,11 +6,11 @@
 
 #include "driver/input_places.h"
 #include "driver/series_warnings.h"
-#include "textio/diagnostics.h"
-#include "textio/stop.h"
-#include "textio/units.h"
-#include "textio/where_lines.h"
-#include "util/line_reader.h"
+#include "runtime/diagnostics.h"
+#include "runtime/line_reader.h"
+#include "runtime/stop.h"
+#include "runtime/units.h"
+#include "runtime/where_lines.h"
 
 namespace vorna {
 namespace {

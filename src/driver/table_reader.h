@@ -14,8 +14,8 @@
 
 #include "analysis/series.h"
 #include "driver/command_line.h"
-#include "textio/table_fields.h"
-#include "textio/where_lines.h"
+#include "runtime/where_lines.h"
+#include "text/table_fields.h"
 
 namespace vorna {
 

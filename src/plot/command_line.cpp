@@ -9,8 +9,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "textio/run_files.h"
-#include "util/strict_number.h"
+#include "text/run_files.h"
+#include "text/strict_number.h"
 
 namespace vorna::plot {
 

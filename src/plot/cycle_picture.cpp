@@ -13,7 +13,7 @@
 #include "plot/svg_elements.h"
 #include "plot/text_measure.h"
 #include "plot/ticks.h"
-#include "textio/run_files.h"
+#include "text/run_files.h"
 
 namespace vorna::plot {
 namespace {

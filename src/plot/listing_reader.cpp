@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "plot/one_run_check.h"
-#include "textio/run_files.h"
+#include "text/run_files.h"
 
 namespace vorna::plot {
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "textio/field_format.h"
+#include "text/field_format.h"
 
 namespace vorna::plot {
 

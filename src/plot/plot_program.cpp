@@ -19,7 +19,7 @@
 #include "plot/plot_input.h"
 #include "plot/run_summary.h"
 #include "plot/svg_output.h"
-#include "textio/replaced_file.h"
+#include "system/replaced_file.h"
 
 namespace vorna::plot {
 namespace {

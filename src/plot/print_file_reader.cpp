@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "textio/run_files.h"
+#include "text/run_files.h"
 
 namespace vorna::plot {
 namespace {

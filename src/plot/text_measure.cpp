@@ -1,6 +1,6 @@
 #include "plot/text_measure.h"
 
-#include "textio/utf8.h"
+#include "text/utf8.h"
 
 namespace vorna::plot {
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "plot/field_reader.h"
-#include "textio/field_format.h"
+#include "text/field_format.h"
 
 namespace vorna::plot {
 namespace {

@@ -9,11 +9,11 @@
 #include "driver/input_places.h"
 #include "driver/run_warnings.h"
 #include "driver/series_warnings.h"
+#include "runtime/file_connection.h"
+#include "runtime/units.h"
+#include "runtime/where_lines.h"
 #include "support/run_vorna.h"
-#include "textio/units.h"
-#include "textio/where_lines.h"
-#include "util/file_connection.h"
-#include "util/text_field.h"
+#include "text/text_field.h"
 
 namespace vorna {
 namespace {

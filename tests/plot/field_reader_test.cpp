@@ -14,7 +14,7 @@
 #include <random>
 #include <string>
 
-#include "textio/field_format.h"
+#include "text/field_format.h"
 
 namespace vorna::plot {
 namespace {
