@@ -293,8 +293,8 @@ void draw_detail_caption(const DetailWindow& window, const Layout& layout, SvgOu
 
 // The extrema of the detail window, when no closer on average than in the
 // overview.
-void draw_detail_extrema(const DetailWindow& window, XMode mode, const Panel& panel,
-                         const Fonts& f, DrawingStorage& storage, SvgOutput& out) {
+void draw_detail_extrema(const DetailWindow& window, XMode mode, const Panel& panel, const Fonts& f,
+                         DrawingStorage& storage, SvgOutput& out) {
   std::int64_t extrema = 0;
   for (std::int64_t k = window.first; k <= window.last; ++k) extrema += window.is_extremum(k);
   const bool mark = extrema <= storage.detail_columns.column_count() / kColumnsPerMarker;
@@ -338,7 +338,8 @@ void draw_global_extremes(const Listing& listing, const Plan& plan, const Panel&
     out.text(ring.label).text("</text></g>\n");
     marks.add(x, y, false, radius + f.stroke);
     const double left = right ? x + gap : x - gap - label_width;
-    marks.add_box({left, baseline - kAscent * f.tick, left + label_width, baseline + 0.25 * f.tick});
+    marks.add_box(
+        {left, baseline - kAscent * f.tick, left + label_width, baseline + 0.25 * f.tick});
   }
   out.text("</g>\n");
 }

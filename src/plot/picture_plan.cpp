@@ -111,8 +111,9 @@ void plan_extremum_dots(const PrintFile& file, int columns, Plan& plan) {
 void plan_pair(const PrintFile& file, Plan& plan) {
   const MaxHeightPair& pair = file.pair;
   if (!pair.found) {
-    plan.notes.add(file.extremum_count < 2 ? "Fewer than two extrema: no height to mark."
-                                           : "No two successive extrema differ: no height to mark.");
+    plan.notes.add(file.extremum_count < 2
+                       ? "Fewer than two extrema: no height to mark."
+                       : "No two successive extrema differ: no height to mark.");
   } else if (pair.from_time.is_number() && pair.from_value.is_number() &&
              pair.to_time.is_number() && pair.to_value.is_number()) {
     plan.draw_pair = true;

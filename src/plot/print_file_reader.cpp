@@ -80,8 +80,7 @@ bool read_stamp_line(const char* path, BlockReader& reader, PrintFile& file, Pro
 }
 
 // Lines 2 to 8: a label and a number each.
-bool read_header_values(const char* path, BlockReader& reader, PrintFile& file,
-                        Problem& problem) {
+bool read_header_values(const char* path, BlockReader& reader, PrintFile& file, Problem& problem) {
   std::string_view line;
   for (const HeaderLine& header : kHeaderLines) {
     const BlockReader::Status status = reader.next_line(line);
@@ -114,8 +113,7 @@ bool read_header_end(const char* path, BlockReader& reader, Problem& problem) {
 
 bool read_header_block(const char* path, BlockReader& reader, PrintFile& file, Problem& problem) {
   return read_stamp_line(path, reader, file, problem) &&
-         read_header_values(path, reader, file, problem) &&
-         read_header_end(path, reader, problem);
+         read_header_values(path, reader, file, problem) && read_header_end(path, reader, problem);
 }
 
 // Follows the pair with the largest absolute height through the table.
@@ -182,9 +180,7 @@ bool read_extremum_table(const char* path, BlockReader& reader, PrintFile& file,
 
 }  // namespace
 
-std::string_view table_time_text(std::string_view line) {
-  return line.substr(0, kTableFieldWidth);
-}
+std::string_view table_time_text(std::string_view line) { return line.substr(0, kTableFieldWidth); }
 
 std::string_view table_value_text(std::string_view line) {
   return line.substr(kTableFieldWidth, kTableFieldWidth);
