@@ -44,8 +44,12 @@ struct RunFiles {
     set_field(f.max_height, "   4.176E+00", 4.176);
     set_field(f.time_of_max_height, "      16.600", 16.6);
     f.extremum_count = f.stored_extrema = 18;
-    f.pair = {true, {FieldKind::kNumber, 15.0}, {FieldKind::kNumber, -1.8},
-              {FieldKind::kNumber, 16.6}, {FieldKind::kNumber, 2.3}, 12};
+    f.pair = {true,
+              {FieldKind::kNumber, 15.0},
+              {FieldKind::kNumber, -1.8},
+              {FieldKind::kNumber, 16.6},
+              {FieldKind::kNumber, 2.3},
+              12};
     Listing& l = *listing;
     l.lines = l.timed_samples = l.valued_samples = 300;
     l.times = {0.0, 29.9};
@@ -65,24 +69,34 @@ struct PlanCase {
 };
 
 TEST(PicturePlan, ShowsAndNotesWhatTheFilesHold) {
-  const std::string by_number =
-      "samples drawn by their number; extrema not placed.";
+  const std::string by_number = "samples drawn by their number; extrema not placed.";
   const PlanCase cases[] = {
       {"an even record", [](RunFiles&) {}, XMode::kTime, true, true, false, {}},
       {"times that cannot be told apart",
-       [](RunFiles& r) { r.listing->times = {5.0, 5.0}; },
-       XMode::kNumber, false, false, false,
+       [](RunFiles& r) {
+         r.listing->times = {5.0, 5.0};
+       },
+       XMode::kNumber,
+       false,
+       false,
+       false,
        {"The listing's times cannot be told apart: " + by_number}},
       {"a time increment of 0",
        [](RunFiles& r) {
          r.listing->times = {0.0, 0.0};
          set_field(r.file->increment, "       0.000", 0.0);
        },
-       XMode::kNumber, false, false, false,
+       XMode::kNumber,
+       false,
+       false,
+       false,
        {"Time increment 0.000: " + by_number}},
       {"more extrema than the width marks",
        [](RunFiles& r) { r.file->extremum_count = 200; },
-       XMode::kTime, false, true, false,
+       XMode::kTime,
+       false,
+       true,
+       false,
        {"200 extrema: too many to mark at this width."}},
       {"no samples",
        [](RunFiles& r) {
@@ -90,20 +104,31 @@ TEST(PicturePlan, ShowsAndNotesWhatTheFilesHold) {
          r.listing->timed_samples = r.listing->valued_samples = 0;
          r.listing->times = r.listing->values = Range();
        },
-       XMode::kNothing, false, false, false,
+       XMode::kNothing,
+       false,
+       false,
+       false,
        {"The series has no samples."}},
       {"a detail window of a sixth of the record",
        [](RunFiles& r) {
          r.listing->detail.first = 101;
          r.listing->detail.last = 150;
        },
-       XMode::kTime, true, true, true, {}},
+       XMode::kTime,
+       true,
+       true,
+       true,
+       {}},
       {"a detail window of half the record",
        [](RunFiles& r) {
          r.listing->detail.first = 1;
          r.listing->detail.last = 150;
        },
-       XMode::kTime, true, true, false, {}},
+       XMode::kTime,
+       true,
+       true,
+       false,
+       {}},
       {"a band, two gaps and no detail asked",
        [](RunFiles& r) {
          r.listing->detail.first = 101;
@@ -112,13 +137,19 @@ TEST(PicturePlan, ShowsAndNotesWhatTheFilesHold) {
          r.texts.detail = false;
          r.texts.hysteresis = "0.5";
        },
-       XMode::kTime, true, true, false,
+       XMode::kTime,
+       true,
+       true,
+       false,
        {"2 gaps in time (a step over 1.5 time increments): the line breaks there.",
         "Extrema: the reversals that the series moves back from by at least 0.5 (vorna "
         "--hysteresis)."}},
       {"a last time the listing does not reach",
        [](RunFiles& r) { std::strcpy(r.listing->last_time, "28.400"); },
-       XMode::kTime, true, true, false,
+       XMode::kTime,
+       true,
+       true,
+       false,
        {"The print file's Last Time 29.900 is not the listing's last time 28.400 (uneven "
         "sampling?): drawn as the listing says."}},
   };
@@ -148,8 +179,11 @@ TEST(PictureLayout, KeepsThePanelsInsideOrDropsTheDetailWithANote) {
   const struct {
     int width, height, extra_notes;
     bool detail;
-  } cases[] = {{2400, 1000, 0, true}, {1200, 500, 0, true}, {600, 300, 0, true},
-               {1200, 300, 7, false}, {300, 300, 6, false}};
+  } cases[] = {{2400, 1000, 0, true},
+               {1200, 500, 0, true},
+               {600, 300, 0, true},
+               {1200, 300, 7, false},
+               {300, 300, 6, false}};
   for (const auto& c : cases) {
     RunFiles run;
     run.listing->detail.first = 101;
@@ -175,8 +209,9 @@ TEST(PictureLayout, KeepsThePanelsInsideOrDropsTheDetailWithANote) {
                    "No room for the detail panel at this height.")
           << size;
     }
-    EXPECT_GE(layout->overview.top, layout->notes_top + kLineHeight * layout->f.note *
-                                                            plan.notes.count) << size;
+    EXPECT_GE(layout->overview.top,
+              layout->notes_top + kLineHeight * layout->f.note * plan.notes.count)
+        << size;
   }
 }
 
