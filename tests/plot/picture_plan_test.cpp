@@ -60,43 +60,39 @@ struct RunFiles {
   }
 };
 
+// What a plan shows: its axes' mode, the extrema, the pair, the detail.
+struct Shown {
+  XMode mode;
+  bool mark_extrema, draw_pair, detail;
+};
+
 struct PlanCase {
   const char* name;
   std::function<void(RunFiles&)> change;
-  XMode mode;
-  bool mark_extrema, draw_pair, detail;
+  Shown shown;
   std::vector<std::string> notes;
 };
 
 TEST(PicturePlan, ShowsAndNotesWhatTheFilesHold) {
   const std::string by_number = "samples drawn by their number; extrema not placed.";
   const PlanCase cases[] = {
-      {"an even record", [](RunFiles&) {}, XMode::kTime, true, true, false, {}},
+      {"an even record", [](RunFiles&) {}, {XMode::kTime, true, true, false}, {}},
       {"times that cannot be told apart",
        [](RunFiles& r) {
          r.listing->times = {5.0, 5.0};
        },
-       XMode::kNumber,
-       false,
-       false,
-       false,
+       {XMode::kNumber, false, false, false},
        {"The listing's times cannot be told apart: " + by_number}},
       {"a time increment of 0",
        [](RunFiles& r) {
          r.listing->times = {0.0, 0.0};
          set_field(r.file->increment, "       0.000", 0.0);
        },
-       XMode::kNumber,
-       false,
-       false,
-       false,
+       {XMode::kNumber, false, false, false},
        {"Time increment 0.000: " + by_number}},
       {"more extrema than the width marks",
        [](RunFiles& r) { r.file->extremum_count = 200; },
-       XMode::kTime,
-       false,
-       true,
-       false,
+       {XMode::kTime, false, true, false},
        {"200 extrema: too many to mark at this width."}},
       {"no samples",
        [](RunFiles& r) {
@@ -104,30 +100,21 @@ TEST(PicturePlan, ShowsAndNotesWhatTheFilesHold) {
          r.listing->timed_samples = r.listing->valued_samples = 0;
          r.listing->times = r.listing->values = Range();
        },
-       XMode::kNothing,
-       false,
-       false,
-       false,
+       {XMode::kNothing, false, false, false},
        {"The series has no samples."}},
       {"a detail window of a sixth of the record",
        [](RunFiles& r) {
          r.listing->detail.first = 101;
          r.listing->detail.last = 150;
        },
-       XMode::kTime,
-       true,
-       true,
-       true,
+       {XMode::kTime, true, true, true},
        {}},
       {"a detail window of half the record",
        [](RunFiles& r) {
          r.listing->detail.first = 1;
          r.listing->detail.last = 150;
        },
-       XMode::kTime,
-       true,
-       true,
-       false,
+       {XMode::kTime, true, true, false},
        {}},
       {"a band, two gaps and no detail asked",
        [](RunFiles& r) {
@@ -137,19 +124,13 @@ TEST(PicturePlan, ShowsAndNotesWhatTheFilesHold) {
          r.texts.detail = false;
          r.texts.hysteresis = "0.5";
        },
-       XMode::kTime,
-       true,
-       true,
-       false,
+       {XMode::kTime, true, true, false},
        {"2 gaps in time (a step over 1.5 time increments): the line breaks there.",
         "Extrema: the reversals that the series moves back from by at least 0.5 (vorna "
         "--hysteresis)."}},
       {"a last time the listing does not reach",
        [](RunFiles& r) { std::strcpy(r.listing->last_time, "28.400"); },
-       XMode::kTime,
-       true,
-       true,
-       false,
+       {XMode::kTime, true, true, false},
        {"The print file's Last Time 29.900 is not the listing's last time 28.400 (uneven "
         "sampling?): drawn as the listing says."}},
   };
@@ -157,10 +138,10 @@ TEST(PicturePlan, ShowsAndNotesWhatTheFilesHold) {
     RunFiles run;
     c.change(run);
     const Plan plan = plan_picture(*run.file, *run.listing, 1000, run.texts);
-    EXPECT_EQ(plan.mode, c.mode) << c.name;
-    EXPECT_EQ(plan.mark_extrema, c.mark_extrema) << c.name;
-    EXPECT_EQ(plan.draw_pair, c.draw_pair) << c.name;
-    EXPECT_EQ(plan.detail, c.detail) << c.name;
+    EXPECT_EQ(plan.mode, c.shown.mode) << c.name;
+    EXPECT_EQ(plan.mark_extrema, c.shown.mark_extrema) << c.name;
+    EXPECT_EQ(plan.draw_pair, c.shown.draw_pair) << c.name;
+    EXPECT_EQ(plan.detail, c.shown.detail) << c.name;
     EXPECT_EQ(plan.reversals, run.texts.hysteresis != nullptr) << c.name;
     std::vector<std::string> notes(plan.notes.text, plan.notes.text + plan.notes.count);
     EXPECT_EQ(notes, c.notes) << c.name;
