@@ -10,9 +10,7 @@
 #include <limits>
 #include <string_view>
 
-#include "runtime/stop.h"
 #include "runtime/system_io.h"
-#include "runtime/units.h"
 #include "text/run_files.h"
 #include "text/strict_number.h"
 #include "text/text_field.h"
@@ -163,11 +161,6 @@ const option kOptions[] = {
 // The leading colon tells a missing value apart from an unknown option.
 const char kShortOptions[] = ":o:l:t:c:d:qhV";
 
-// The default names: the series' base name, which names one file in a
-// folder, and its suffix.
-char g_default_print_name[NAME_MAX + 8];
-char g_default_listing_name[PATH_MAX + 1];  // or the name FORT36 gives
-
 // "-" names standard output.
 const char* output_name(const char* name) {
   return std::strcmp(name, "-") == 0 ? "/dev/stdout" : name;
@@ -268,19 +261,19 @@ bool finish_table_settings(RunSettings& settings, char* problem, int size) {
 // The names a run without -o or -l uses.
 void set_default_names(RunSettings& settings) {
   if (settings.print_name == nullptr) {
-    series_base_name(settings.series_name, ".prt", g_default_print_name,
-                     sizeof g_default_print_name);
-    settings.print_name = g_default_print_name;
+    series_base_name(settings.series_name, ".prt", settings.default_print_name,
+                     sizeof settings.default_print_name);
+    settings.print_name = settings.default_print_name;
   }
   if (settings.listing_name == nullptr && listing_name_is_set()) {
     const std::string_view listing = listing_name_from_environment();
-    std::snprintf(g_default_listing_name, sizeof g_default_listing_name, "%.*s",
+    std::snprintf(settings.default_listing_name, sizeof settings.default_listing_name, "%.*s",
                   static_cast<int>(listing.size()), listing.data());
-    settings.listing_name = g_default_listing_name;
+    settings.listing_name = settings.default_listing_name;
   } else if (settings.listing_name == nullptr) {
-    series_base_name(settings.series_name, ".lst", g_default_listing_name,
-                     sizeof g_default_listing_name);
-    settings.listing_name = g_default_listing_name;
+    series_base_name(settings.series_name, ".lst", settings.default_listing_name,
+                     sizeof settings.default_listing_name);
+    settings.listing_name = settings.default_listing_name;
   }
   settings.print_name = output_name(settings.print_name);
   settings.listing_name = output_name(settings.listing_name);
@@ -326,6 +319,8 @@ bool read_analysis_option(int option, const char* value, RunSettings& settings, 
   return true;
 }
 
+}  // namespace
+
 // The problem, cut short and with a control byte shown as '?' so that it
 // stays one line, then the hint.
 void write_usage_error(const char* problem) {
@@ -339,8 +334,6 @@ void write_usage_error(const char* problem) {
   write_fully(STDERR_FILENO, line, static_cast<std::size_t>(length));
   write_fully(STDERR_FILENO, kHint, sizeof kHint - 1);
 }
-
-}  // namespace
 
 void series_base_name(const char* series, const char* suffix, char* out, int size) {
   const char* base = std::strcmp(series, "-") == 0 ? "stdin" : series;
@@ -469,30 +462,6 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
   settings.series_name = argv[optind];
   set_default_names(settings);
   return CommandLineRequest::kRun;
-}
-
-void end_with_usage_error(const char* problem) {
-  write_usage_error(problem);
-  end_process(2);
-}
-
-RunSettings answer_command_line(int argc, char* argv[]) {
-  RunSettings settings;
-  char problem[512];
-  switch (read_command_line(argc, argv, settings, problem, sizeof problem)) {
-    case CommandLineRequest::kDialogue:
-    case CommandLineRequest::kRun:
-      return settings;
-    case CommandLineRequest::kHelp:
-      unit_write(kConsoleOutput, kUsageText, std::strlen(kUsageText));
-      break;
-    case CommandLineRequest::kVersion:
-      unit_write(kConsoleOutput, kVersionText, std::strlen(kVersionText));
-      break;
-    case CommandLineRequest::kUsageError:
-      end_with_usage_error(problem);
-  }
-  end_process(0);
 }
 
 }  // namespace vorna

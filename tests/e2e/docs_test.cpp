@@ -628,6 +628,12 @@ TEST(Docs, HeadingsAreUniqueAndEveryLinkResolves) {
   EXPECT_GE(named_sections, 1) << "the manual page no longer names a section of the guide";
 }
 
+// The README is a front page; what grows goes into the guide.
+TEST(Docs, ReadmeFitsAFrontPage) {
+  EXPECT_LE(lines_of(read_file(kSourceDir + "/README.md")).size(), 350u)
+      << "move sections of README.md into doc/guide.md";
+}
+
 TEST(Docs, ManualExamplesPrintWhatTheManualShows) {
   const std::string page = read_file(kSourceDir + "/doc/vorna.1");
   const std::vector<Block> blocks = manual_example_blocks(page);
