@@ -2,7 +2,6 @@
 
 #include <getopt.h>
 #include <limits.h>
-#include <unistd.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -11,8 +10,8 @@
 #include <string_view>
 
 #include "runtime/stop.h"
-#include "runtime/system_io.h"
 #include "runtime/units.h"
+#include "system/usage_error.h"
 #include "text/run_files.h"
 #include "text/strict_number.h"
 #include "text/text_field.h"
@@ -180,26 +179,6 @@ void set_problem(char* problem, int size, const char* format, ...) {
   va_end(arguments);
 }
 
-// The line for a failed getopt_long: result is '?' or ':', the element at
-// which it stopped is argv[optind - 1].
-void describe_option_problem(int result, const char* element, char* problem, int size) {
-  const bool long_form = std::strncmp(element, "--", 2) == 0;
-  if (result == ':') {
-    if (long_form) {
-      set_problem(problem, size, "option '%s' requires an argument", element);
-    } else {
-      set_problem(problem, size, "option requires an argument -- '%c'", optopt);
-    }
-  } else if (optopt == 0) {
-    set_problem(problem, size, "unrecognized option '%s'", element);
-  } else if (long_form && std::strchr(element, '=') != nullptr) {
-    const int name_length = static_cast<int>(std::strchr(element, '=') - element);
-    set_problem(problem, size, "option '%.*s' doesn't allow an argument", name_length, element);
-  } else {
-    set_problem(problem, size, "invalid option -- '%c'", optopt);
-  }
-}
-
 // One number, the whole text; with decimal commas the comma is the decimal
 // mark and a point is refused.
 bool read_window_number(const char* text, bool decimal_comma, double& value) {
@@ -326,20 +305,6 @@ bool read_analysis_option(int option, const char* value, RunSettings& settings, 
   return true;
 }
 
-// The problem, cut short and with a control byte shown as '?' so that it
-// stays one line, then the hint.
-void write_usage_error(const char* problem) {
-  static const char kHint[] = "Try 'vorna --help' for more information.\n";
-  char line[1024];
-  const int length = std::snprintf(line, sizeof line, "vorna: %.900s\n", problem);
-  if (length <= 0) return;
-  for (int i = 0; i < length - 1; ++i) {
-    if (static_cast<unsigned char>(line[i]) < 32) line[i] = '?';
-  }
-  write_fully(STDERR_FILENO, line, static_cast<std::size_t>(length));
-  write_fully(STDERR_FILENO, kHint, sizeof kHint - 1);
-}
-
 }  // namespace
 
 void series_base_name(const char* series, const char* suffix, char* out, int size) {
@@ -402,11 +367,8 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
                   optarg);
       return false;
     case kHysteresisOption:
-      // A band is a height: one number, 0 or more.
       settings.reversal_filter = true;
-      if (read_strict_number(optarg, settings.hysteresis) && settings.hysteresis >= 0.0) {
-        return true;
-      }
+      if (read_band(optarg, settings.hysteresis)) return true;
       set_problem(problem, problem_size,
                   "invalid band for --hysteresis: '%s' (a number, 0 or more)", optarg);
       return false;
@@ -425,7 +387,8 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
       settings.summary = SummaryForm::kJson;
       return true;
     default:
-      describe_option_problem(result, element, problem, problem_size);
+      describe_refused_option(result, element, kOptions, problem,
+                              static_cast<std::size_t>(problem_size));
       return false;
   }
 }
@@ -472,7 +435,7 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
 }
 
 void end_with_usage_error(const char* problem) {
-  write_usage_error(problem);
+  write_usage_error("vorna", problem);
   end_process(2);
 }
 

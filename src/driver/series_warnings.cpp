@@ -8,6 +8,7 @@
 #include "driver/run_warnings.h"
 #include "runtime/diagnostics.h"
 #include "runtime/where_lines.h"
+#include "text/number_reader.h"
 #include "text/text_field.h"
 
 namespace vorna {
@@ -90,7 +91,7 @@ bool may_hold_truth_value(double time, double value) {
   bool letters = false;
   for (int i = 0; i < kTextLength; ++i) {
     const char c = field[i];
-    const bool truth_letter = c == 'T' || c == 't' || c == 'F' || c == 'f';
+    const bool truth_letter = is_truth_letter(c);
     probe[i] = truth_letter ? 'x' : c;
     letters = letters || truth_letter;
   }

@@ -19,7 +19,9 @@
 #include "plot/plot_input.h"
 #include "plot/run_summary.h"
 #include "plot/svg_output.h"
+#include "system/descriptors.h"
 #include "system/replaced_file.h"
+#include "system/usage_error.h"
 
 namespace vorna::plot {
 namespace {
@@ -32,21 +34,6 @@ BlockReader g_reader;
 BlockReader g_table_reader;
 PrintFile g_print_file;
 Listing g_listing;
-
-// False with errno set when any write fails.
-bool write_all(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t wrote = ::write(fd, text.data(), text.size());
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote < 0) return false;
-    if (wrote == 0) {
-      errno = EIO;
-      return false;
-    }
-    text.remove_prefix(static_cast<std::size_t>(wrote));
-  }
-  return true;
-}
 
 int fail(const Problem& problem, int status) {
   char line[sizeof problem.message + 16] = "vorna-plot: ";
@@ -62,10 +49,6 @@ int write_to_standard_output(std::string_view text) {
   Problem problem;
   problem.set("standard output: cannot write: %s", std::strerror(errno));
   return fail(problem, kExitFailure);
-}
-
-bool same_file(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 bool writes_to_standard_output(const char* output) {
@@ -194,7 +177,10 @@ int run_plot(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   Options options;
   Problem problem;
-  if (!parse_command_line(argc, argv, options, problem)) return fail(problem, kExitUsage);
+  if (!parse_command_line(argc, argv, options, problem)) {
+    write_usage_error("vorna-plot", problem.message);
+    return kExitUsage;
+  }
   if (options.action == Options::Action::kHelp) return write_to_standard_output(kHelpText);
   if (options.action == Options::Action::kVersion) {
     return write_to_standard_output("vorna-plot 1.0\n");
