@@ -214,19 +214,18 @@ bool parse_command_line(int argc, char** argv, Options& options, Problem& proble
   return true;
 }
 
-bool listing_default_name(const char*& name, Problem& problem) {
-  static char kept[4096];
+bool listing_default_name(ListingChoice& choice, Problem& problem) {
   const std::string_view listing = listing_name_from_environment();
   if (listing.empty()) {
     problem.set("FORT36 is set but names no file");
     return false;
   }
-  if (listing.size() >= sizeof kept) {
+  if (listing.size() >= sizeof choice.from_fort36) {
     problem.set("the file name in FORT36 is too long");
     return false;
   }
-  kept[listing.copy(kept, listing.size())] = '\0';
-  name = kept;
+  choice.from_fort36[listing.copy(choice.from_fort36, listing.size())] = '\0';
+  choice.name = choice.from_fort36;
   return true;
 }
 
@@ -283,7 +282,7 @@ bool choose_listing(const char* print_file, ListingChoice& choice, Problem& prob
     }
   }
   choice.source = listing_name_is_set() ? ListingSource::kFort36Variable : ListingSource::kFort36;
-  return listing_default_name(choice.name, problem);
+  return listing_default_name(choice, problem);
 }
 
 void explain_listing_choice(const ListingChoice& choice, const char* print_file,

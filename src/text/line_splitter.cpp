@@ -6,8 +6,13 @@
 
 namespace vorna {
 
-LineSplitter::LineSplitter(char* initial, std::size_t size, ReadMode mode)
-    : initial_(initial), initial_size_(size), buffer_(initial), size_(size), mode_(mode) {}
+LineSplitter::LineSplitter(char* initial, std::size_t size, ReadMode mode, SplitLimits limits)
+    : initial_(initial),
+      initial_size_(size),
+      buffer_(initial),
+      size_(size),
+      mode_(mode),
+      limits_(limits) {}
 
 LineSplitter::~LineSplitter() {
   if (buffer_ != initial_) std::free(buffer_);
@@ -37,7 +42,7 @@ SplitStatus LineSplitter::next(ReadFunction read, void* context, const char*& re
     start_ = record_end < end_ ? record_end + 1 : end_;
     scanned_ = 0;
     if (length > 0 && record[length - 1] == '\r') --length;
-    if (length == 1 && record[0] == '\x1a') {
+    if (length == 1 && record[0] == '\x1a' && limits_.control_z_ends) {
       at_end_ = true;
       start_ = end_;
       return SplitStatus::kEnd;
@@ -56,7 +61,7 @@ void LineSplitter::reset(ReadMode mode) {
 }
 
 bool LineSplitter::grow() {
-  if (size_ >= kMaxBuffer) return false;
+  if (size_ >= limits_.max_buffer) return false;
   char* larger = static_cast<char*>(std::malloc(size_ * 2));
   if (larger == nullptr) return false;
   std::memcpy(larger, buffer_, end_);

@@ -25,6 +25,16 @@ enum class ReadMode {
   kTerminalLines,
 };
 
+// What a splitter allows beside its records.
+struct SplitLimits {
+  // Largest buffer it grows to; a longer line is kTooLong. The size of the
+  // first buffer keeps it from growing.
+  std::size_t max_buffer = std::size_t{1} << 30;
+  // A record of exactly one byte 26 (control-Z) ends the stream, as on a
+  // console; otherwise it is a record like any other.
+  bool control_z_ends = true;
+};
+
 // Records end at a line feed; one carriage return before it is dropped; a
 // last line without a line feed is a record; a record of exactly one byte 26
 // (control-Z) is the end of the stream. The buffer doubles whenever a line
@@ -32,7 +42,7 @@ enum class ReadMode {
 class LineSplitter {
  public:
   // initial is the first buffer (not owned).
-  LineSplitter(char* initial, std::size_t size, ReadMode mode);
+  LineSplitter(char* initial, std::size_t size, ReadMode mode, SplitLimits limits = {});
   ~LineSplitter();
   LineSplitter(const LineSplitter&) = delete;
   LineSplitter& operator=(const LineSplitter&) = delete;
@@ -49,9 +59,6 @@ class LineSplitter {
   // Bytes read from the stream and not yet handed out in a record.
   std::size_t unread() const { return end_ - start_; }
 
-  // Largest buffer the splitter grows to; a longer line is kTooLong.
-  static constexpr std::size_t kMaxBuffer = std::size_t{1} << 30;
-
  private:
   bool grow();
   SplitStatus fill(ReadFunction read, void* context);
@@ -64,6 +71,7 @@ class LineSplitter {
   std::size_t scanned_ = 0;  // bytes from start_ known to hold no line feed
   std::size_t end_ = 0;      // end of the bytes read
   ReadMode mode_;
+  SplitLimits limits_;
   bool at_end_ = false;
 };
 

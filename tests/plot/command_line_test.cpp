@@ -184,10 +184,10 @@ class ListingEnvironment : public testing::Test {
     }
   }
   static std::string listing_name() {
-    const char* name = nullptr;
+    ListingChoice choice;
     Problem problem;
-    EXPECT_TRUE(listing_default_name(name, problem)) << problem.message;
-    return name != nullptr ? name : "";
+    EXPECT_TRUE(listing_default_name(choice, problem)) << problem.message;
+    return choice.name != nullptr ? choice.name : "";
   }
   static constexpr const char* kNames[] = {"FORT36", "fort36", "Fort36"};
   std::vector<std::optional<std::string>> saved_;
@@ -207,9 +207,9 @@ TEST_F(ListingEnvironment, TakesTheVariableInAnyCaseWithoutBlanks) {
 // blanks name no file at all (vorna then fails to open one).
 TEST_F(ListingEnvironment, AllBlankValueNamesNoFile) {
   setenv("FORT36", "   ", 1);
-  const char* name = nullptr;
+  ListingChoice choice;
   Problem problem;
-  EXPECT_FALSE(listing_default_name(name, problem));
+  EXPECT_FALSE(listing_default_name(choice, problem));
   EXPECT_STREQ(problem.message, "FORT36 is set but names no file");
 }
 
