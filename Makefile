@@ -104,8 +104,9 @@ install: $(BUILD)/CMakeCache.txt
 	$(BUILD_PROGRAMS)
 	DESTDIR='$(DESTDIR)' cmake --install $(BUILD) --prefix '$(PREFIX)'
 
-# The example pictures shown in the README, from runs on examples/wave.txt
-# and on examples/swell.txt (long enough for the detail panel).
+# The example pictures of the README and the guide, from runs on
+# examples/wave.txt and on examples/swell.txt (long enough for the detail
+# panel).
 example-plot: $(BUILD)/CMakeCache.txt
 	$(BUILD_PROGRAMS)
 	cd examples && printf 'out.prt\nwave.txt\n\n\n' | ../$(BUILD)/vorna >/dev/null && \

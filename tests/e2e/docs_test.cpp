@@ -1,7 +1,9 @@
-// The commands that README.md and the manual page show are run here exactly
-// as written, and what they print is what the documents show.
+// The commands that README.md, the user guide doc/guide.md and the manual
+// page show are run here exactly as written, and what they print is what
+// the documents show.
 //
-// Every code block of README.md follows a mark that says how it is checked:
+// Every code block of README.md and of the guide follows a mark that says
+// how it is checked (a block without one is a failure):
 //   <!-- test: session in DIR/ -->  a terminal session: "$ command", then the
 //       console with each answer typed after its question;
 //   <!-- test: run in DIR/ -->      "$ command" lines ("> " lines continue a
@@ -14,21 +16,27 @@
 // The manual page's EXAMPLES are "$ command" lines and outputs in the same
 // form, run in examples/ with vorna on the PATH.
 //
-// The blocks run in order, as a reader follows the document, in one scratch
-// tree: a copy of examples/, build/ and bin/ with vorna and vorna-plot (the
-// programs under test), with bin/ first on the PATH as after make install. The commands of
-// one block run in one shell, so its variables carry over. A terminal does
-// not show the CR of a CR LF line end, so outputs are compared with every
-// CR LF as a line feed. The commands of the section "Many files" run in a
-// tree of their own, as they need GNU parallel and jq, and the table they
-// make is checked against the print files.
+// Each section ("## " heading) runs as a newcomer follows it right after
+// the README's Quick start: in a scratch tree of its own, a copy of
+// examples/ and a build/ with vorna and vorna-plot (the programs under
+// test), the Quick start's blocks first, then the section's in order. No
+// vorna is on the PATH unless a block puts it there: the PATH a block
+// leaves holds for the next blocks of its section, as in one terminal, and
+// the commands of one block run in one shell, so its variables carry over.
+// A terminal does not show the CR of a CR LF line end, so outputs are
+// compared with every CR LF as a line feed. The guide's section on batches
+// runs on its own, as it needs GNU parallel and jq, and the table it makes
+// is checked against the print files. Headings are unique across README
+// and guide, and every link between them and the manual pages resolves.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -82,12 +90,14 @@ struct Block {
   std::string section;             // the "## " heading above it
 };
 
-const char kManyFiles[] = "Many files";
+const char kQuickStart[] = "Quick start";
+const char kManyFiles[] = "Batches of many files";
 
-// Every fenced block of a Markdown text with its mark among the comment
-// lines right before it; a block without a mark is a test failure.
-std::vector<Block> readme_blocks(const std::string& readme) {
-  const std::vector<std::string> lines = lines_of(readme);
+// Every fenced block of a Markdown document with its mark among the
+// comment lines right before it; a block without a mark is a test failure.
+std::vector<Block> document_blocks(const std::string& document) {
+  const std::vector<std::string> lines = lines_of(read_file(kSourceDir + "/" + document));
+  EXPECT_FALSE(lines.empty()) << document;
   const std::string open = "<!-- test: ";
   const std::string close = " -->";
   std::vector<Block> blocks;
@@ -106,7 +116,7 @@ std::vector<Block> readme_blocks(const std::string& readme) {
     const std::string mark = above > 0 ? lines[above - 1] : "";
     if (!starts_with(mark, open) || mark.size() < open.size() + close.size() ||
         mark.compare(mark.size() - close.size(), close.size(), close) != 0) {
-      ADD_FAILURE() << "README.md line " << i + 1 << ": a code block without a test mark";
+      ADD_FAILURE() << document << " line " << i + 1 << ": a code block without a test mark";
     } else {
       block.mark = mark.substr(open.size(), mark.size() - open.size() - close.size());
     }
@@ -161,23 +171,46 @@ std::vector<Block> manual_example_blocks(const std::string& page) {
 
 // ---- running them ----
 
-// The scratch tree the commands run in.
+// A newcomer's PATH: the test's own without the folders that hold an
+// installed vorna or vorna-plot, so that a document that calls them by name
+// before it puts them there fails as it would for the newcomer.
+std::string newcomers_path() {
+  const char* const inherited = std::getenv("PATH");
+  const std::string path = inherited != nullptr ? inherited : "";
+  std::string kept;
+  for (std::size_t at = 0, end; at < path.size(); at = end + 1) {
+    end = path.find(':', at);
+    if (end == std::string::npos) end = path.size();
+    const std::string folder = path.substr(at, end - at);
+    if (folder.empty() || file_exists(folder + "/vorna") || file_exists(folder + "/vorna-plot")) {
+      continue;
+    }
+    kept += (kept.empty() ? "" : ":") + folder;
+  }
+  return kept;
+}
+
+// The scratch tree the commands run in, with the PATH that the next block
+// starts with.
 class ScratchTree {
  public:
-  ScratchTree() {
+  ScratchTree() : shell_path_(newcomers_path()) {
     namespace fs = std::filesystem;
     fs::copy(kSourceDir + "/examples", root_.file("examples"), fs::copy_options::recursive);
-    for (const char* dir : {"build", "bin"}) {
-      fs::create_directory(root_.file(dir));
-      fs::create_symlink(VORNA_BINARY, root_.file(std::string(dir) + "/vorna"));
-      fs::create_symlink(VORNA_PLOT_BINARY, root_.file(std::string(dir) + "/vorna-plot"));
-    }
+    fs::create_directory(root_.file("build"));
+    fs::create_symlink(VORNA_BINARY, root_.file("build/vorna"));
+    fs::create_symlink(VORNA_PLOT_BINARY, root_.file("build/vorna-plot"));
   }
   std::string path(const std::string& relative) const { return root_.file(relative); }
-  std::string bin() const { return root_.file("bin"); }
+  // The commands with the PATH set first.
+  std::string with_path(const std::string& commands) const {
+    return "PATH=" + shell_quoted(shell_path_) + "\n" + commands;
+  }
+  void set_shell_path(const std::string& path) { shell_path_ = path; }
 
  private:
   TempDir root_;
+  std::string shell_path_;
 };
 
 struct Command {
@@ -214,15 +247,19 @@ std::string directory_of(const ScratchTree& tree, const std::string& mark,
 }
 
 // Runs a block's commands in one shell; after each, a line with a mark and
-// the command's status separates its output from the next one's.
-void run_commands(const ScratchTree& tree, const Block& block, const std::string& document) {
+// the command's status separates its output from the next one's. The PATH
+// the shell ends with is the next block's.
+void run_commands(ScratchTree& tree, const Block& block, const std::string& document) {
   const std::string separator = "@@ end of a command, status ";
+  const std::string path_mark = "@@ PATH ";
   const std::vector<Command> commands = commands_of(block);
   std::string script;
   for (const Command& command : commands) {
     script += command.text + "\nprintf '%s%d\\n' '" + separator + "' \"$?\"\n";
   }
-  const ShellResult result = run_shell(directory_of(tree, block.mark, "run"), script, tree.bin());
+  script += "printf '%s%s\\n' '" + path_mark + "' \"$PATH\"\n";
+  const ShellResult result =
+      run_shell(directory_of(tree, block.mark, "run"), tree.with_path(script));
   const std::string output = without_carriage_returns(result.output);
   std::size_t start = 0;
   for (const Command& command : commands) {
@@ -238,6 +275,10 @@ void run_commands(const ScratchTree& tree, const Block& block, const std::string
     EXPECT_EQ(output.substr(end + separator.size(), status_end - end - separator.size()), "0")
         << where;
     start = status_end + 1;
+  }
+  if (starts_with(output.substr(start), path_mark)) {
+    tree.set_shell_path(
+        output.substr(start + path_mark.size(), output.size() - 1 - start - path_mark.size()));
   }
 }
 
@@ -257,8 +298,9 @@ void run_session(const ScratchTree& tree, const Block& block) {
     }
   }
   ASSERT_EQ(answers.size(), 4u) << "one answer for each question";
-  const ShellResult result = run_shell(directory_of(tree, block.mark, "session"),
-                                       block.lines.front().substr(2), tree.bin(), joined(answers));
+  const ShellResult result =
+      run_shell(directory_of(tree, block.mark, "session"),
+                tree.with_path(block.lines.front().substr(2)), "", joined(answers));
   EXPECT_EQ(result.status, 0);
   std::string seen = without_carriage_returns(result.output);
   std::size_t from = 0;
@@ -299,8 +341,7 @@ void check_syntax(const ScratchTree& tree, const Block& block) {
   EXPECT_EQ(result.status, 0);
 }
 
-void run_blocks(const ScratchTree& tree, const std::vector<Block>& blocks,
-                const std::string& document) {
+void run_blocks(ScratchTree& tree, const std::vector<Block>& blocks, const std::string& document) {
   for (const Block& block : blocks) {
     SCOPED_TRACE(document + " block at line " + std::to_string(block.line_number) + " (" +
                  block.mark + ")");
@@ -318,26 +359,44 @@ void run_blocks(const ScratchTree& tree, const std::vector<Block>& blocks,
   }
 }
 
-// The README's blocks whose commands need GNU parallel and jq (those of
-// the section "Many files"), or all the others.
-std::vector<Block> readme_blocks_needing_parallel(bool needing) {
-  const std::string readme = read_file(kSourceDir + "/README.md");
-  EXPECT_FALSE(readme.empty());
-  std::vector<Block> blocks;
-  for (const Block& block : readme_blocks(readme)) {
-    const bool needs = block.section == kManyFiles && starts_with(block.mark, "run in ");
-    if (needs == needing) blocks.push_back(block);
+const char kGuide[] = "doc/guide.md";
+
+std::vector<Block> blocks_of_section(const std::vector<Block>& blocks, const std::string& name) {
+  std::vector<Block> section;
+  for (const Block& block : blocks) {
+    if (block.section == name) section.push_back(block);
   }
-  return blocks;
+  return section;
 }
 
-TEST(Docs, ReadmeCommandsPrintWhatTheReadmeShows) {
-  const std::vector<Block> blocks = readme_blocks_needing_parallel(false);
+// A section's blocks in the tree where the README's Quick start ran first.
+void run_after_quick_start(ScratchTree& tree, const std::vector<Block>& blocks,
+                           const std::string& document) {
+  run_blocks(tree, blocks_of_section(document_blocks("README.md"), kQuickStart), "README.md");
+  run_blocks(tree, blocks, document);
+}
+
+// Each section of the document but the one left out, in a tree of its own.
+void run_each_section(const std::string& document, int least_checked, const std::string& left_out) {
+  const std::vector<Block> blocks = document_blocks(document);
   int checked = 0;
   for (const Block& block : blocks) checked += !starts_with(block.mark, "not run");
-  EXPECT_GE(checked, 10) << "the README's checked blocks are gone";
-  run_blocks(ScratchTree(), blocks, "README.md");
+  EXPECT_GE(checked, least_checked) << document << "'s checked blocks are gone";
+  std::vector<std::string> sections;
+  for (const Block& block : blocks) {
+    if (sections.empty() || sections.back() != block.section) sections.push_back(block.section);
+  }
+  for (const std::string& section : sections) {
+    if (section == kQuickStart || section == left_out) continue;
+    SCOPED_TRACE(document + ", section " + section);
+    ScratchTree tree;
+    run_after_quick_start(tree, blocks_of_section(blocks, section), document);
+  }
 }
+
+TEST(Docs, ReadmeSectionsRunAsWrittenAfterQuickStart) { run_each_section("README.md", 5, ""); }
+
+TEST(Docs, GuideSectionsRunAsWrittenAfterQuickStart) { run_each_section(kGuide, 30, kManyFiles); }
 
 // One field of a print file's header line: the text after "# NAME : ".
 std::string header_field(const std::vector<std::string>& print_lines, std::size_t line) {
@@ -384,17 +443,17 @@ bool installed(const std::string& tool) {
   return run_shell(".", "command -v " + tool + " > /dev/null").status == 0;
 }
 
-TEST(Docs, ReadmeManyFilesRecipesMakeOneTableOfThePrintFiles) {
-  const std::vector<Block> blocks = readme_blocks_needing_parallel(true);
-  ASSERT_GE(blocks.size(), 4u) << "the README's section " << kManyFiles << " is gone";
+TEST(Docs, GuideBatchRecipesMakeOneTableOfThePrintFiles) {
+  const std::vector<Block> blocks = blocks_of_section(document_blocks(kGuide), kManyFiles);
+  ASSERT_GE(blocks.size(), 4u) << "the guide's section " << kManyFiles << " is gone";
   for (const char* tool : {"parallel", "jq"}) {
     if (!installed(tool)) {
       GTEST_SKIP() << tool << " is not installed (Debian package " << tool
-                   << "): the README's recipes for many files need it";
+                   << "): the guide's recipes for many files need it";
     }
   }
-  const ScratchTree tree;
-  run_blocks(tree, blocks, "README.md");
+  ScratchTree tree;
+  run_after_quick_start(tree, blocks, kGuide);
   const std::string folder = tree.path("examples/campaign");
   std::vector<std::string> rows =
       lines_of(without_carriage_returns(read_file(folder + "/table.csv")));
@@ -410,10 +469,10 @@ const char* const kHostileNames[] = {" blanks .txt",        "new\nline.txt",   "
                                      "it's \"quoted\".txt", "back\\slash.txt", "lat\xe4in.txt",
                                      "lat\xf6in.txt"};
 
-// The recipes of "Many files", and the Slurm task script run as its task 1,
-// over a folder of such names: each name reaches its own run whole, gets
-// its own print file and row, and the JSON gives its bytes back.
-TEST(Docs, ReadmeManyFilesRecipesKeepEveryNameApart) {
+// The guide's recipes for batches, and the Slurm task script run as its
+// task 1, over a folder of such names: each name reaches its own run whole,
+// gets its own print file and row, and the JSON gives its bytes back.
+TEST(Docs, GuideBatchRecipesKeepEveryNameApart) {
   for (const char* tool : {"parallel", "jq", "bash"}) {
     if (!installed(tool)) GTEST_SKIP() << tool << " is not installed";
   }
@@ -431,12 +490,11 @@ TEST(Docs, ReadmeManyFilesRecipesKeepEveryNameApart) {
     ++steps;
   }
   std::string script;
-  for (const Block& block : readme_blocks_needing_parallel(true)) {
-    if (block.mark != "run in examples/campaign/") continue;
-    for (const Command& command : commands_of(block)) script += command.text + "\n";
-  }
-  for (const Block& block : readme_blocks(read_file(kSourceDir + "/README.md"))) {
-    if (block.section == kManyFiles && block.lines.front() == "#!/bin/bash") {
+  for (const Block& block : blocks_of_section(document_blocks(kGuide), kManyFiles)) {
+    if (block.mark == "run in examples/campaign/") {
+      for (const Command& command : commands_of(block)) script += command.text + "\n";
+    }
+    if (block.lines.front() == "#!/bin/bash") {
       write_file(folder + "/vorna-array.sh", joined(block.lines));
     }
   }
@@ -445,7 +503,7 @@ TEST(Docs, ReadmeManyFilesRecipesKeepEveryNameApart) {
       "SLURM_ARRAY_TASK_ID=1 PER_TASK=100 bash vorna-array.sh > task.log 2>&1\n"
       "jq -j '.series, \"\\u0000\"' runs.jsonl |"
       " bash -c 'while IFS= read -r -d \"\" s; do printf \"%b\\0\" \"$s\"; done' > names\n";
-  run_shell(folder, script, tree.bin());
+  run_shell(folder, script, tree.path("build"));
   // Each JSON line gives back the bytes of its own name.
   const std::string names = read_file(folder + "/names");
   std::set<std::string> decoded;
@@ -481,11 +539,108 @@ TEST(Docs, ReadmeHasTheSectionTheBannerPointsTo) {
   }
 }
 
+// ---- headings and links ----
+
+// The anchor of a heading: lower case, blanks as dashes, punctuation but
+// dashes and underscores dropped.
+std::string anchor_of(const std::string& heading) {
+  std::string anchor;
+  for (const unsigned char c : heading) {
+    if (std::isalnum(c) != 0 || c == '-' || c == '_') {
+      anchor += static_cast<char>(std::tolower(c));
+    } else if (c == ' ') {
+      anchor += '-';
+    }
+  }
+  return anchor;
+}
+
+struct Outline {
+  std::vector<std::string> headings;
+  std::vector<std::string> links;  // the targets of [text](target)
+};
+
+// The headings and links of a Markdown document, code blocks left out.
+Outline outline_of(const std::string& document) {
+  Outline outline;
+  bool in_code = false;
+  for (const std::string& line : lines_of(read_file(kSourceDir + "/" + document))) {
+    if (starts_with(line, "```")) in_code = !in_code;
+    if (in_code) continue;
+    const std::size_t level = line.find_first_not_of('#');
+    if (level > 0 && level < line.size() && line[level] == ' ') {
+      outline.headings.push_back(line.substr(level + 1));
+    }
+    for (std::size_t at = line.find("]("); at != std::string::npos; at = line.find("](", at)) {
+      at += 2;
+      const std::size_t end = line.find(')', at);
+      if (end != std::string::npos) outline.links.push_back(line.substr(at, end - at));
+    }
+  }
+  return outline;
+}
+
+TEST(Docs, HeadingsAreUniqueAndEveryLinkResolves) {
+  const std::string documents[] = {"README.md", kGuide};
+  std::map<std::string, std::set<std::string>> anchors;  // of each document
+  std::map<std::string, std::string> seen;               // anchor -> document
+  for (const std::string& document : documents) {
+    for (const std::string& heading : outline_of(document).headings) {
+      const auto added = seen.emplace(anchor_of(heading), document);
+      EXPECT_TRUE(added.second) << "the heading \"" << heading << "\" of " << document
+                                << " again, as in " << added.first->second;
+      anchors[document].insert(anchor_of(heading));
+    }
+  }
+  for (const std::string& document : documents) {
+    for (const std::string& link : outline_of(document).links) {
+      if (link.find("://") != std::string::npos) continue;
+      const std::size_t hash = link.find('#');
+      const std::string file = link.substr(0, hash);
+      const std::string target =
+          file.empty()
+              ? document
+              : (std::filesystem::path(document).parent_path() / file).lexically_normal().string();
+      EXPECT_TRUE(file_exists(kSourceDir + "/" + target)) << document << ": " << link;
+      if (hash != std::string::npos) {
+        EXPECT_EQ(anchors[target].count(link.substr(hash + 1)), 1u) << document << ": " << link;
+      }
+    }
+  }
+  // A manual page names a section as: section \(lqNAME\(rq of ... then .I FILE.
+  const std::string open = "section \\(lq", close = "\\(rq", file_line = "\n.I ";
+  int named_sections = 0;
+  for (const char* page : {"doc/vorna.1", "doc/vorna-plot.1"}) {
+    const std::string text = read_file(kSourceDir + "/" + page);
+    for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at)) {
+      at += open.size();
+      const std::size_t name_end = text.find(close, at);
+      const std::size_t file_at = text.find(file_line, name_end);
+      ASSERT_NE(file_at, std::string::npos) << page;
+      const std::size_t file_end = text.find('\n', file_at + 1);
+      const std::string file =
+          text.substr(file_at + file_line.size(), file_end - file_at - file_line.size());
+      ++named_sections;
+      EXPECT_EQ(anchors[file].count(anchor_of(text.substr(at, name_end - at))), 1u)
+          << page << ": the section " << text.substr(at, name_end - at) << " of " << file;
+    }
+  }
+  EXPECT_GE(named_sections, 1) << "the manual page no longer names a section of the guide";
+}
+
+// The README is a front page; what grows goes into the guide.
+TEST(Docs, ReadmeFitsAFrontPage) {
+  EXPECT_LE(lines_of(read_file(kSourceDir + "/README.md")).size(), 350u)
+      << "move sections of README.md into doc/guide.md";
+}
+
 TEST(Docs, ManualExamplesPrintWhatTheManualShows) {
   const std::string page = read_file(kSourceDir + "/doc/vorna.1");
   const std::vector<Block> blocks = manual_example_blocks(page);
   EXPECT_GE(blocks.size(), 3u) << "the manual page's examples are gone";
-  run_blocks(ScratchTree(), blocks, "doc/vorna.1");
+  ScratchTree tree;
+  tree.set_shell_path(tree.path("build") + ":" + newcomers_path());  // as after make install
+  run_blocks(tree, blocks, "doc/vorna.1");
 }
 
 TEST(Docs, ManualPageFitsEightyColumns) {

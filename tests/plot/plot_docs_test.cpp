@@ -1,4 +1,4 @@
-// The README's vorna-plot commands make the committed example pictures
+// The vorna-plot commands of the user guide make the committed example pictures
 // doc/wave-plot.svg and doc/swell-plot.svg: run again in a scratch copy of
 // the tree, they give the same bytes but for the date stamp of the run.
 #include <gtest/gtest.h>
@@ -17,14 +17,14 @@ namespace {
 const std::string kSourceDir = VORNA_SOURCE_DIR;
 
 // The lines of the fenced block between <!-- name --> and <!-- /name -->.
-std::vector<std::string> readme_block(const std::string& name) {
-  const std::string readme = read_file(kSourceDir + "/README.md");
+std::vector<std::string> guide_block(const std::string& name) {
+  const std::string guide = read_file(kSourceDir + "/doc/guide.md");
   const std::string open = "<!-- " + name + " -->\n```\n";
-  const std::size_t begin = readme.find(open);
-  const std::size_t end = readme.find("```\n<!-- /" + name + " -->");
+  const std::size_t begin = guide.find(open);
+  const std::size_t end = guide.find("```\n<!-- /" + name + " -->");
   std::vector<std::string> lines;
   if (begin == std::string::npos || end == std::string::npos || end < begin) return lines;
-  std::string block = readme.substr(begin + open.size(), end - begin - open.size());
+  std::string block = guide.substr(begin + open.size(), end - begin - open.size());
   for (std::size_t at = 0; at < block.size();) {
     const std::size_t feed = block.find('\n', at);
     lines.push_back(block.substr(at, feed - at));
@@ -45,16 +45,17 @@ std::vector<std::string> words_of(const std::string& line) {
 }
 
 struct Example {
-  const char* block;   // README block of its commands
+  const char* block;   // guide block of its commands
   const char* series;  // in examples/
   const char* svg;     // in doc/
 };
 
-TEST(PlotDocs, ReadmeCommandsMakeTheCommittedExamples) {
+TEST(PlotDocs, GuideCommandsMakeTheCommittedExamples) {
   for (const Example& example : {Example{"plot-commands", "wave.txt", "wave-plot.svg"},
                                  Example{"plot-detail-commands", "swell.txt", "swell-plot.svg"}}) {
-    const std::vector<std::string> lines = readme_block(example.block);
-    ASSERT_EQ(lines.size(), 3u) << "README.md has no " << example.block << " block of three lines";
+    const std::vector<std::string> lines = guide_block(example.block);
+    ASSERT_EQ(lines.size(), 3u) << "doc/guide.md has no " << example.block
+                                << " block of three lines";
     EXPECT_EQ(lines[0], "cd examples");
     EXPECT_EQ(lines[1],
               std::string("printf 'out.prt\\n") + example.series + "\\n\\n\\n' | ../build/vorna");
@@ -73,7 +74,7 @@ TEST(PlotDocs, ReadmeCommandsMakeTheCommittedExamples) {
         run_plot(examples, std::vector<std::string>(words.begin() + 1, words.end()));
     ASSERT_EQ(plot.status, 0) << plot.err;
     const std::string made = read_file(root.file(std::string("doc/") + example.svg));
-    ASSERT_FALSE(made.empty()) << "the README command writes no doc/" << example.svg;
+    ASSERT_FALSE(made.empty()) << "the guide's command writes no doc/" << example.svg;
     EXPECT_EQ(without_date_stamps(made),
               without_date_stamps(read_file(kSourceDir + "/doc/" + example.svg)))
         << "doc/" << example.svg << " is out of date: make example-plot";
