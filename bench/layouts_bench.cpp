@@ -23,10 +23,11 @@ std::vector<double> noisy_values(std::size_t count) {
 void BM_ListingLineLayout(benchmark::State& state) {
   setenv("FORT36", "/dev/null", 1);
   const std::vector<double> values = noisy_values(4096);
+  vorna::WriteTally tally;
   std::size_t k = 0;
   for (auto _ : state) {
     const std::size_t i = k++ & 4095;
-    vorna::write_listing_line(0.001 * static_cast<double>(k), values[i]);
+    vorna::write_listing_line(tally, 0.001 * static_cast<double>(k), values[i]);
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
@@ -37,10 +38,11 @@ void BM_TableLineLayout(benchmark::State& state) {
     vorna::connect_unit(vorna::kPrintUnit, "/dev/null", 9, vorna::OpenStatus::kUnknown);
   }
   const std::vector<double> values = noisy_values(4096);
+  vorna::WriteTally tally;
   std::size_t k = 0;
   for (auto _ : state) {
     const std::size_t i = k++ & 4095;
-    vorna::write_table_line(0.002 * static_cast<double>(k), values[i],
+    vorna::write_table_line(tally, 0.002 * static_cast<double>(k), values[i],
                             values[i] - values[(i + 1) & 4095]);
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));

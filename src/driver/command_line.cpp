@@ -9,8 +9,6 @@
 #include <limits>
 #include <string_view>
 
-#include "runtime/stop.h"
-#include "runtime/units.h"
 #include "system/usage_error.h"
 #include "text/run_files.h"
 #include "text/strict_number.h"
@@ -162,11 +160,6 @@ const option kOptions[] = {
 // The leading colon tells a missing value apart from an unknown option.
 const char kShortOptions[] = ":o:l:t:c:d:qhV";
 
-// The default names: the series' base name, which names one file in a
-// folder, and its suffix.
-char g_default_print_name[NAME_MAX + 8];
-char g_default_listing_name[PATH_MAX + 1];  // or the name FORT36 gives
-
 // "-" names standard output.
 const char* output_name(const char* name) {
   return std::strcmp(name, "-") == 0 ? "/dev/stdout" : name;
@@ -247,19 +240,19 @@ bool finish_table_settings(RunSettings& settings, char* problem, int size) {
 // The names a run without -o or -l uses.
 void set_default_names(RunSettings& settings) {
   if (settings.print_name == nullptr) {
-    series_base_name(settings.series_name, ".prt", g_default_print_name,
-                     sizeof g_default_print_name);
-    settings.print_name = g_default_print_name;
+    series_base_name(settings.series_name, ".prt", settings.default_print_name,
+                     sizeof settings.default_print_name);
+    settings.print_name = settings.default_print_name;
   }
   if (settings.listing_name == nullptr && listing_name_is_set()) {
     const std::string_view listing = listing_name_from_environment();
-    std::snprintf(g_default_listing_name, sizeof g_default_listing_name, "%.*s",
+    std::snprintf(settings.default_listing_name, sizeof settings.default_listing_name, "%.*s",
                   static_cast<int>(listing.size()), listing.data());
-    settings.listing_name = g_default_listing_name;
+    settings.listing_name = settings.default_listing_name;
   } else if (settings.listing_name == nullptr) {
-    series_base_name(settings.series_name, ".lst", g_default_listing_name,
-                     sizeof g_default_listing_name);
-    settings.listing_name = g_default_listing_name;
+    series_base_name(settings.series_name, ".lst", settings.default_listing_name,
+                     sizeof settings.default_listing_name);
+    settings.listing_name = settings.default_listing_name;
   }
   settings.print_name = output_name(settings.print_name);
   settings.listing_name = output_name(settings.listing_name);
@@ -432,30 +425,6 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
   settings.series_name = argv[optind];
   set_default_names(settings);
   return CommandLineRequest::kRun;
-}
-
-void end_with_usage_error(const char* problem) {
-  write_usage_error("vorna", problem);
-  end_process(2);
-}
-
-RunSettings answer_command_line(int argc, char* argv[]) {
-  RunSettings settings;
-  char problem[512];
-  switch (read_command_line(argc, argv, settings, problem, sizeof problem)) {
-    case CommandLineRequest::kDialogue:
-    case CommandLineRequest::kRun:
-      return settings;
-    case CommandLineRequest::kHelp:
-      unit_write(kConsoleOutput, kUsageText, std::strlen(kUsageText));
-      break;
-    case CommandLineRequest::kVersion:
-      unit_write(kConsoleOutput, kVersionText, std::strlen(kVersionText));
-      break;
-    case CommandLineRequest::kUsageError:
-      end_with_usage_error(problem);
-  }
-  end_process(0);
 }
 
 }  // namespace vorna

@@ -3,6 +3,8 @@
 // given by options; --help (-h) and --version (-V) are answered at once.
 #pragma once
 
+#include <limits.h>
+
 #include "text/time_stamps.h"
 
 namespace vorna {
@@ -34,8 +36,8 @@ struct TableSettings {
 };
 
 // How a run gets its files and window: from the dialogue, or from the
-// command line. The names point into the program's arguments or into
-// storage of the command line's own; nothing is owned.
+// command line. The names point into the program's arguments or into the
+// default names' storage below, so a copy's names may be the original's.
 struct RunSettings {
   bool dialogue = true;
   const char* series_name = nullptr;   // as given; "-" is standard input
@@ -64,6 +66,10 @@ struct RunSettings {
   bool level_given = false;
   double level = 0.0;
   TableSettings table;
+  // The default names: the series' base name, which names one file in a
+  // folder, and its suffix; or the name FORT36 gives.
+  char default_print_name[NAME_MAX + 8] = "";
+  char default_listing_name[PATH_MAX + 1] = "";
 };
 
 enum class CommandLineRequest { kDialogue, kRun, kHelp, kVersion, kUsageError };
@@ -82,15 +88,5 @@ void series_base_name(const char* series, const char* suffix, char* out, int siz
 // What --help and --version write on standard output.
 extern const char kUsageText[];
 extern const char kVersionText[];
-
-// Writes "vorna: PROBLEM" and the hint to --help on standard error and ends
-// the process with status 2: a command line that does not fit the run.
-[[noreturn]] void end_with_usage_error(const char* problem);
-
-// Reads the command line. Writes the usage or the version when it asks for
-// them (status 0), or a usage error on standard error (status 2), and ends
-// the process; otherwise returns the settings of the run. A failed write
-// of the usage or version is the severe diagnostic 38 for unit 6.
-RunSettings answer_command_line(int argc, char* argv[]);
 
 }  // namespace vorna

@@ -9,7 +9,6 @@
 
 #include "driver/run_warnings.h"
 #include "runtime/diagnostics.h"
-#include "runtime/stop.h"
 #include "runtime/units.h"
 #include "runtime/where_lines.h"
 #include "runtime/write_statement.h"
@@ -37,39 +36,57 @@ constexpr char kThirdLabel[] = "# Mean of highest third : ";
 constexpr char kRmsLabel[] = "# Root-mean-square      : ";
 constexpr char kMeanPeriodLabel[] = "# Mean period           : ";
 
-template <std::size_t N>
-void write_text_line(int unit, const char (&text)[N]) {
-  WriteStatement(unit).text(text).finish();
-}
-// These writers return whether a field was too wide for its value.
-template <std::size_t N>
-bool write_count(int unit, const char (&label)[N], int value) {
-  return WriteStatement(unit).text(label).integer(value, kHeaderCountWidth).finish();
-}
-// A quantity that the analysis may not have: 0 in the header, as the
+// One line of a file's header: a label and its quantity, a count, or a
+// time; a quantity or time that the analysis may not have is 0, as the
 // print file shows a height that is not there.
-template <std::size_t N>
-bool write_value(int unit, const char (&label)[N], double value) {
-  return WriteStatement(unit)
-      .text(label)
-      .exponent(std::isnan(value) ? 0.0 : value, kHeaderExponent.width, kHeaderExponent.digits)
-      .finish();
+struct HeaderLine {
+  enum Kind { kValue, kTime, kCount };
+  const char* label;
+  Kind kind;
+  double value;
+};
+
+void write_header_line(WriteTally& tally, int unit, const HeaderLine& line) {
+  WriteStatement statement(tally, unit);
+  statement.text(line.label, std::strlen(line.label));
+  const double value = std::isnan(line.value) ? 0.0 : line.value;
+  switch (line.kind) {
+    case HeaderLine::kCount:
+      statement.integer(static_cast<int>(line.value), kHeaderCountWidth);
+      break;
+    case HeaderLine::kTime:
+      statement.fixed(value, kHeaderFixed.width, kHeaderFixed.digits);
+      break;
+    case HeaderLine::kValue:
+      statement.exponent(value, kHeaderExponent.width, kHeaderExponent.digits);
+      break;
+  }
+  statement.finish();
 }
-template <std::size_t N>
-bool write_time(int unit, const char (&label)[N], double value) {
-  return WriteStatement(unit)
-      .text(label)
-      .fixed(std::isnan(value) ? 0.0 : value, kHeaderFixed.width, kHeaderFixed.digits)
-      .finish();
+
+void write_text_line(WriteTally& tally, int unit, const char* text) {
+  WriteStatement(tally, unit).text(text, std::strlen(text)).finish();
+}
+
+// The header of a cycle or wave file: the series' name, the method, the
+// lines, the column heads.
+void write_file_header(WriteTally& tally, int unit, const char* series_name, const char* method,
+                       const HeaderLine* lines, int count, const char* heads) {
+  LineText name;
+  name.add(kSeriesNameLabel).add_name(series_name);
+  write_text_line(tally, unit, name.text());
+  write_text_line(tally, unit, method);
+  for (int i = 0; i < count; ++i) write_header_line(tally, unit, lines[i]);
+  write_text_line(tally, unit, heads);
 }
 
 // Storage for count items of this run, left uninitialised: only what is
-// used is touched. A system that cannot give it ends the run with the 41,
-// named after the unit whose file is then left unwritten.
+// used is touched. A system that cannot give it is the failure 41, named
+// after the unit whose file is then left unwritten.
 template <typename T>
-std::unique_ptr<T[]> take_storage(std::size_t count, int unit) {
+std::unique_ptr<T[]> take_storage(std::size_t count, int unit, Failure& failure) {
   std::unique_ptr<T[]> storage(new (std::nothrow) T[count]);
-  if (storage == nullptr) fail_run(kNoMemory, unit);
+  if (storage == nullptr && !failure.failed()) failure = {kNoMemory, unit, nullptr, nullptr};
   return storage;
 }
 
@@ -84,51 +101,63 @@ const char* cycle_or_wave_file_name(const RunSettings& settings, int unit, char*
   return spare;
 }
 
-CyclesAndWaves::CyclesAndWaves(const Series& series, const ExtremumTable& extrema,
-                               const RunSettings& settings)
+CyclesAndWaves::CyclesAndWaves(const Series& series, const RunSettings& settings)
     : series_(series),
       settings_(settings),
-      clock_{series.first_time, series.increment, series.file_times ? series.times : nullptr} {
-  if (settings.cycles) count_cycles(extrema);
-  if (settings.waves) scan_waves();
+      clock_{series.first_time, series.increment, series.file_times ? series.times : nullptr} {}
+
+Failure CyclesAndWaves::analyse(const ExtremumTable& extrema, RunWarnings& warnings) {
+  if (settings_.cycles) {
+    if (Failure failure = count_cycles(extrema, warnings); failure.failed()) return failure;
+  }
+  if (settings_.waves) return scan_waves(warnings);
+  return {};
 }
 
-void CyclesAndWaves::count_cycles(const ExtremumTable& extrema) {
+Failure CyclesAndWaves::count_cycles(const ExtremumTable& extrema, RunWarnings& warnings) {
+  Failure failure;
   const std::size_t room = static_cast<std::size_t>(extrema.count) + 2;
   // A table that turns at every point is the history as it stands.
   if (!settings_.cycle_ends && turns_at_every_point(extrema.values, extrema.count)) {
     history_ = {extrema.values, extrema.positions, extrema.count};
   } else {
-    history_values_ = take_storage<double>(room, kCycleUnit);
-    history_positions_ = take_storage<int>(room, kCycleUnit);
+    history_values_ = take_storage<double>(room, kCycleUnit, failure);
+    history_positions_ = take_storage<int>(room, kCycleUnit, failure);
+    if (failure.failed()) return failure;
     history_ = reduce_to_turns(extrema.values, extrema.positions, extrema.count, series_.values,
                                series_.count, settings_.cycle_ends, history_values_.get(),
                                history_positions_.get());
   }
-  const std::unique_ptr<int[]> stack = take_storage<int>(room, kCycleUnit);
-  cycles_ = take_storage<RainflowCycle>(room, kCycleUnit);
+  const std::unique_ptr<int[]> stack = take_storage<int>(room, kCycleUnit, failure);
+  if (failure.failed()) return failure;
+  cycles_ = take_storage<RainflowCycle>(room, kCycleUnit, failure);
+  if (failure.failed()) return failure;
   cycle_count_ = count_rainflow(history_, stack.get(), cycles_.get());
   cycle_summary_ = summarise_cycles(history_, cycles_.get(), cycle_count_, settings_.slope);
-  if (cycle_count_ > 0) return;
+  if (cycle_count_ > 0) return {};
   LineText line;
   line.add(kWarningPrefix).add("no cycles to count: ").add(history_.count);
   line.add(history_.count == 1 ? " turning point" : " turning points");
   line.add(" (fewer than two) in ").add(series_.count).add(" samples");
   if (!settings_.cycle_ends) line.add("; --cycle-ends counts the first and last samples too");
-  write_run_warning(line);
+  warnings.write(line);
+  return {};
 }
 
-void CyclesAndWaves::scan_waves() {
+Failure CyclesAndWaves::scan_waves(RunWarnings& warnings) {
+  Failure failure;
   const RecordLevels levels = record_levels(series_.values, series_.count);
   level_ = settings_.level_given ? settings_.level : levels.mean;
   band_ = settings_.reversal_filter ? settings_.hysteresis : 0.0;
   const std::size_t room = static_cast<std::size_t>(series_.count) / 2 + 1;
-  waves_ = take_storage<Wave>(room, kWaveUnit);
+  waves_ = take_storage<Wave>(room, kWaveUnit, failure);
+  if (failure.failed()) return failure;
   wave_count_ = find_waves(series_.values, series_.count, level_, band_, clock_, waves_.get());
   const std::unique_ptr<double[]> heights =
-      take_storage<double>(static_cast<std::size_t>(wave_count_) + 1, kWaveUnit);
+      take_storage<double>(static_cast<std::size_t>(wave_count_) + 1, kWaveUnit, failure);
+  if (failure.failed()) return failure;
   wave_summary_ = summarise_waves(waves_.get(), wave_count_, heights.get());
-  if (wave_count_ > 0) return;
+  if (wave_count_ > 0) return {};
   LineText line;
   line.add(kWarningPrefix).add("no waves: ");
   if (std::isnan(levels.mean)) {
@@ -141,95 +170,87 @@ void CyclesAndWaves::scan_waves() {
   } else {
     line.add("fewer than two down-crossings of the level ").add_real(level_);
   }
-  write_run_warning(line);
+  warnings.write(line);
+  return {};
 }
 
 double CyclesAndWaves::close_time(const RainflowCycle& cycle) const {
   return clock_.at(history_.positions[cycle_close(cycle)]);
 }
 
-void CyclesAndWaves::write_header_name(int unit) const {
-  LineText name;
-  name.add(kSeriesNameLabel).add_name(settings_.series_name);
-  WriteStatement(unit).text(name.text(), std::strlen(name.text())).finish();
-}
-
-long CyclesAndWaves::write_cycle_file() const {
+void CyclesAndWaves::write_cycle_file(WriteTally& tally) const {
   const int unit = kCycleUnit;
-  write_header_name(unit);
-  if (settings_.cycle_ends) {
-    write_text_line(unit, "# Method                : rainflow, three-point; extrema and ends");
-  } else {
-    write_text_line(unit, "# Method                : rainflow, three-point; extrema only");
-  }
-  long overflowed =
-      write_value(unit, kBandLabel, settings_.reversal_filter ? settings_.hysteresis : 0.0);
-  overflowed += write_count(unit, kFullCyclesLabel, cycle_summary_.full);
-  overflowed += write_count(unit, kHalfCyclesLabel, cycle_summary_.half);
-  const bool any = cycle_summary_.largest >= 0;
-  overflowed += write_value(unit, kLargestRangeLabel, any ? cycle_summary_.largest_range : kNone);
-  overflowed += write_time(
-      unit, kLargestTimeLabel,
-      any ? close_time(cycles_[static_cast<std::size_t>(cycle_summary_.largest)]) : kNone);
-  if (settings_.slope > 0.0) {
-    overflowed += write_value(unit, kSlopeLabel, settings_.slope);
-    overflowed += write_value(unit, kEquivalentLabel, cycle_summary_.equivalent_range);
-  }
-  write_text_line(unit, kCycleHeads);
+  const CycleSummary& s = cycle_summary_;
+  const bool any = s.largest >= 0;
+  const HeaderLine lines[] = {
+      {kBandLabel, HeaderLine::kValue, settings_.reversal_filter ? settings_.hysteresis : 0.0},
+      {kFullCyclesLabel, HeaderLine::kCount, static_cast<double>(s.full)},
+      {kHalfCyclesLabel, HeaderLine::kCount, static_cast<double>(s.half)},
+      {kLargestRangeLabel, HeaderLine::kValue, any ? s.largest_range : kNone},
+      {kLargestTimeLabel, HeaderLine::kTime,
+       any ? close_time(cycles_[static_cast<std::size_t>(s.largest)]) : kNone},
+      // With --slope only.
+      {kSlopeLabel, HeaderLine::kValue, settings_.slope},
+      {kEquivalentLabel, HeaderLine::kValue, s.equivalent_range},
+  };
+  const int count = settings_.slope > 0.0 ? 7 : 5;
+  write_file_header(tally, unit, settings_.series_name,
+                    settings_.cycle_ends
+                        ? "# Method                : rainflow, three-point; extrema and ends"
+                        : "# Method                : rainflow, three-point; extrema only",
+                    lines, count, kCycleHeads);
   // The count takes two values only: their fields are formed once.
   char full_count[kCycleCount.width], half_count[kCycleCount.width];
   format_fixed(1.0, kCycleCount.width, kCycleCount.digits, full_count);
   format_fixed(0.5, kCycleCount.width, kCycleCount.digits, half_count);
-  for (int k = 0; k < cycle_count_; ++k) {
+  for (int k = 0; k < cycle_count_ && !tally.failed(); ++k) {
     const RainflowCycle& cycle = cycles_[static_cast<std::size_t>(k)];
-    overflowed +=
-        WriteStatement(unit)
-            .exponent(cycle_range(history_, cycle), kCycleValue.width, kCycleValue.digits)
-            .exponent(cycle_mean(history_, cycle), kCycleValue.width, kCycleValue.digits)
-            .text(cycle.full() ? full_count : half_count, sizeof full_count)
-            .fixed(clock_.at(history_.positions[cycle.from]), kCycleTime.width, kCycleTime.digits)
-            .fixed(close_time(cycle), kCycleTime.width, kCycleTime.digits)
-            .finish();
+    WriteStatement(tally, unit)
+        .exponent(cycle_range(history_, cycle), kCycleValue.width, kCycleValue.digits)
+        .exponent(cycle_mean(history_, cycle), kCycleValue.width, kCycleValue.digits)
+        .text(cycle.full() ? full_count : half_count, sizeof full_count)
+        .fixed(clock_.at(history_.positions[cycle.from]), kCycleTime.width, kCycleTime.digits)
+        .fixed(close_time(cycle), kCycleTime.width, kCycleTime.digits)
+        .finish();
   }
-  close_unit(unit);
-  return overflowed;
+  if (!tally.failed()) tally.failure = close_unit(unit);
 }
 
-long CyclesAndWaves::write_wave_file() const {
+void CyclesAndWaves::write_wave_file(WriteTally& tally) const {
   const int unit = kWaveUnit;
-  write_header_name(unit);
-  if (settings_.level_given) {
-    write_text_line(unit, "# Method                : zero down-crossing of the level given");
-  } else {
-    write_text_line(unit, "# Method                : zero down-crossing of the mean level");
-  }
   const WaveSummary& s = wave_summary_;
-  long overflowed = write_value(unit, kLevelLabel, level_);
-  overflowed += write_value(unit, kCrossingBandLabel, band_);
-  overflowed += write_count(unit, kWavesLabel, s.count);
-  overflowed += write_value(unit, kHighestLabel, s.hmax);
-  overflowed += write_time(unit, kHighestTimeLabel, s.time_of_hmax);
-  overflowed += write_time(unit, kHighestPeriodLabel, s.tmax);
-  overflowed += write_value(unit, kThirdLabel, s.h1_3);
-  overflowed += write_value(unit, kRmsLabel, s.hrms);
-  overflowed += write_time(unit, kMeanPeriodLabel, s.tz);
-  write_text_line(unit, kWaveHeads);
-  for (int k = 0; k < wave_count_; ++k) {
+  const HeaderLine lines[] = {
+      {kLevelLabel, HeaderLine::kValue, level_},
+      {kCrossingBandLabel, HeaderLine::kValue, band_},
+      {kWavesLabel, HeaderLine::kCount, static_cast<double>(s.count)},
+      {kHighestLabel, HeaderLine::kValue, s.hmax},
+      {kHighestTimeLabel, HeaderLine::kTime, s.time_of_hmax},
+      {kHighestPeriodLabel, HeaderLine::kTime, s.tmax},
+      {kThirdLabel, HeaderLine::kValue, s.h1_3},
+      {kRmsLabel, HeaderLine::kValue, s.hrms},
+      {kMeanPeriodLabel, HeaderLine::kTime, s.tz},
+  };
+  write_file_header(tally, unit, settings_.series_name,
+                    settings_.level_given
+                        ? "# Method                : zero down-crossing of the level given"
+                        : "# Method                : zero down-crossing of the mean level",
+                    lines, 9, kWaveHeads);
+  for (int k = 0; k < wave_count_ && !tally.failed(); ++k) {
     const Wave& wave = waves_[static_cast<std::size_t>(k)];
-    overflowed += WriteStatement(unit)
-                      .fixed(wave.start, kWaveTime.width, kWaveTime.digits)
-                      .fixed(wave.period, kWaveTime.width, kWaveTime.digits)
-                      .exponent(wave.height(), kWaveValue.width, kWaveValue.digits)
-                      .exponent(wave.crest, kWaveValue.width, kWaveValue.digits)
-                      .exponent(wave.trough, kWaveValue.width, kWaveValue.digits)
-                      .finish();
+    WriteStatement(tally, unit)
+        .fixed(wave.start, kWaveTime.width, kWaveTime.digits)
+        .fixed(wave.period, kWaveTime.width, kWaveTime.digits)
+        .exponent(wave.height(), kWaveValue.width, kWaveValue.digits)
+        .exponent(wave.crest, kWaveValue.width, kWaveValue.digits)
+        .exponent(wave.trough, kWaveValue.width, kWaveValue.digits)
+        .finish();
   }
-  close_unit(unit);
-  return overflowed;
+  if (!tally.failed()) tally.failure = close_unit(unit);
 }
 
-long CyclesAndWaves::write_files() const {
-  return (settings_.cycles ? write_cycle_file() : 0) + (settings_.waves ? write_wave_file() : 0);
+void CyclesAndWaves::write_files(WriteTally& tally) const {
+  if (settings_.cycles) write_cycle_file(tally);
+  if (settings_.waves) write_wave_file(tally);
 }
 
 void CyclesAndWaves::write_json(JsonWriter& json) const {

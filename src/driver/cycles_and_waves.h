@@ -10,6 +10,9 @@
 #include "analysis/waves.h"
 #include "driver/command_line.h"
 #include "driver/json_writer.h"
+#include "driver/run_warnings.h"
+#include "runtime/failure.h"
+#include "runtime/write_statement.h"
 
 namespace vorna {
 
@@ -22,22 +25,23 @@ constexpr int kSpareNameSize = 264;
 
 class CyclesAndWaves {
  public:
-  // Counts and scans what the settings ask for, with storage for this run,
-  // and writes a warning for each analysis that finds nothing.
-  CyclesAndWaves(const Series& series, const ExtremumTable& extrema, const RunSettings& settings);
+  CyclesAndWaves(const Series& series, const RunSettings& settings);
 
-  // The cycle and wave files, each written and closed. Returns the number
-  // of lines with a field too wide for it.
-  long write_files() const;
+  // Counts and scans what the settings ask for, with storage for this run
+  // (the failure 41 when the system cannot give it), and writes a warning
+  // for each analysis that finds nothing.
+  Failure analyse(const ExtremumTable& extrema, RunWarnings& warnings);
+
+  // The cycle and wave files, each written and closed, through the tally.
+  void write_files(WriteTally& tally) const;
   // ,"cycles":{...} and ,"waves":{...} for the analyses asked for.
   void write_json(JsonWriter& json) const;
 
  private:
-  void count_cycles(const ExtremumTable& extrema);
-  void scan_waves();
-  long write_cycle_file() const;
-  long write_wave_file() const;
-  void write_header_name(int unit) const;
+  Failure count_cycles(const ExtremumTable& extrema, RunWarnings& warnings);
+  Failure scan_waves(RunWarnings& warnings);
+  void write_cycle_file(WriteTally& tally) const;
+  void write_wave_file(WriteTally& tally) const;
   double close_time(const RainflowCycle& cycle) const;
 
   const Series& series_;

@@ -6,6 +6,7 @@
 #include "analysis/reversals.h"
 #include "analysis/series.h"
 #include "driver/command_line.h"
+#include "driver/run_warnings.h"
 
 namespace vorna {
 
@@ -13,6 +14,7 @@ namespace vorna {
 // then at most one warning of each kind, kept with the run's warnings.
 // spread is measure_spread of the series' values.
 void write_extremum_notes(const Series& series, const ExtremumTable& extrema,
-                          const ValueSpread& spread, const RunSettings& settings);
+                          const ValueSpread& spread, const RunSettings& settings,
+                          RunWarnings& warnings);
 
 }  // namespace vorna

@@ -1,38 +1,57 @@
 // Where the program's input comes from: the answers, counted as lines of
 // standard input, and the series file, named as the user gave it. A failed
-// answer or data line ends the run with its diagnostic and a line that says
-// where: "vorna: NAME:LINE: TEXT" or "vorna: (standard input):LINE: TEXT".
+// answer or data line is a failure with a line that says where: "vorna:
+// NAME:LINE: TEXT" or "vorna: (standard input):LINE: TEXT".
 #pragma once
 
+#include <limits.h>
+
+#include "runtime/failure.h"
 #include "runtime/where_lines.h"
 #include "text/number_reader.h"
 
 namespace vorna {
 
-// Reads the next answer into the field (the end of the answers is the
-// severe 24) and counts it.
-void read_answer(char* field, int length);
+class InputPlaces {
+ public:
+  // Reads the next answer into the field (the end of the answers is the
+  // severe 24) and counts it.
+  Failure read_answer(char* field, int length);
 
-// An answer naming a file that could not be connected (error_number 29, 9,
-// 30 or 43): should the answers end before the question is answered again,
-// the where-line names it and why it was refused.
-void note_refused_answer(const char* field, int length, int error_number);
-void forget_refused_answer();
+  // An answer naming a file that could not be connected (error_number 29,
+  // 9, 30 or 43): should the answers end before the question is answered
+  // again, the where-line names it and why it was refused.
+  void note_refused_answer(const char* field, int length, int error_number);
+  void forget_refused_answer() { refused_ = false; }
 
-// One number from the last answer (for the question named), as the window
-// answers are read; a failure ends the run.
-void read_answer_number(const char* field, int length, const char* question, double& value);
+  // One number from the last answer (for the question named), as the
+  // window answers are read.
+  Failure read_answer_number(const char* field, int length, const char* question, double& value);
 
-// The series file's name as the user gave it; without one, the connected
-// unit's name stands for it.
-void name_series_file(const char* field, int length);
-// The same for a name from the command line, used as it stands.
-void name_series_exactly(const char* name);
-const char* series_file_name();
+  // The series file's name as the user gave it; without one, the connected
+  // unit's name stands for it.
+  void name_series_file(const char* field, int length);
+  // The same for a name from the command line, used as it stands.
+  void name_series_exactly(const char* name);
+  const char* series_file_name() const;
 
-// Ends the run with the diagnostic of a data line's failed read (status)
-// and a where-line naming the line.
-[[noreturn]] void fail_on_data_line(ReadStatus status, const char* field, int length,
-                                    LineNumber line_number);
+  // The failure of a data line's read (status), with a where-line naming
+  // the line.
+  Failure fail_on_data_line(ReadStatus status, const char* field, int length,
+                            LineNumber line_number);
+
+  // The failure of the diagnostic, with line as its where-line: kept here
+  // until the run has ended.
+  Failure fail_where(int number, int unit, const LineText& line);
+
+ private:
+  LineText answer_place() const;
+
+  LineNumber answer_count_ = 0;
+  // A name from the command line may be as long as a path; longer is cut.
+  char series_name_[PATH_MAX + 1] = "";
+  bool refused_ = false;  // where_ names a refused answer
+  LineText where_;
+};
 
 }  // namespace vorna

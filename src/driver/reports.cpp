@@ -21,17 +21,10 @@
 namespace vorna {
 namespace {
 
-// The run's extremum table, its arrays from the run's storage.
-ExtremumTable g_extrema;
-
 template <std::size_t N>
 constexpr std::size_t length_of(const char (&)[N]) {
   return N - 1;
 }
-
-// The listing file's name as the JSON summary shows it; null while no
-// listing line is written.
-const char* g_listing_shown = nullptr;
 
 // The time the reports give sample position (1-based): its own, or the
 // even grid's.
@@ -42,51 +35,53 @@ double reported_time(const Series& series, int position) {
 
 // A run from the command line has connected the listing already; the
 // dialogue's connects on its first line, so only when there is one.
-// Returns the number of lines with a field too wide for it.
-long write_listing(const Series& series) {
+// Returns the listing file's name as the JSON summary shows it; null when no
+// listing line is written.
+const char* write_listing(WriteTally& tally, const Series& series) {
   // The scalars and the arrays are read once: the writes in the loop could
   // change any memory.
   const double first_time = series.first_time;
   const double increment = series.increment;
   const double* const values = series.values;
   const double* const times = series.times;
-  long overflowed = 0;
   if (series.file_times) {
-    for (int k = 0; k < series.count; ++k) overflowed += write_listing_line(times[k], values[k]);
+    for (int k = 0; k < series.count && !tally.failed(); ++k) {
+      write_listing_line(tally, times[k], values[k]);
+    }
   } else {
     // A real counter rebuilds each time on the even grid.
     double counter = 1.0;
-    for (int k = 0; k < series.count; ++k) {
-      overflowed += write_listing_line(sample_time(counter, first_time, increment), values[k]);
+    for (int k = 0; k < series.count && !tally.failed(); ++k) {
+      write_listing_line(tally, sample_time(counter, first_time, increment), values[k]);
       counter += 1.0;
     }
   }
-  if (series.count > 0 && unit_connected(kListingUnit)) {
-    g_listing_shown = unit_file_name(kListingUnit);
-  }
-  close_unit(kListingUnit);
-  return overflowed;
+  if (tally.failed()) return nullptr;
+  const char* shown =
+      series.count > 0 && unit_connected(kListingUnit) ? unit_file_name(kListingUnit) : nullptr;
+  tally.failure = close_unit(kListingUnit);
+  return shown;
 }
 
 // The table of every interior turn, or with --hysteresis the reversals
 // that the band keeps.
-void analyse(const Series& series, const RunSettings& settings) {
-  g_extrema.count =
+void analyse(const Series& series, const RunSettings& settings, ExtremumTable& extrema) {
+  extrema.count =
       settings.reversal_filter
-          ? locate_reversals(series.values, series.count, settings.hysteresis, g_extrema.values,
-                             g_extrema.positions)
-          : locate_extrema(series.values, series.count, g_extrema.values, g_extrema.positions);
+          ? locate_reversals(series.values, series.count, settings.hysteresis, extrema.values,
+                             extrema.positions)
+          : locate_extrema(series.values, series.count, extrema.values, extrema.positions);
   const HeightResult result = height_statistics(
-      g_extrema.count, g_extrema.values, g_extrema.positions, series.first_time, series.increment,
-      g_extrema.heights, series.file_times ? series.times : nullptr);
-  g_extrema.max_height = result.max_height;
-  g_extrema.time_of_max_height = result.time_of_max_height;
+      extrema.count, extrema.values, extrema.positions, series.first_time, series.increment,
+      extrema.heights, series.file_times ? series.times : nullptr);
+  extrema.max_height = result.max_height;
+  extrema.time_of_max_height = result.time_of_max_height;
 }
 
-// These writers too return the number of lines with a field too wide.
-long write_header_block(const Series& series, double simulation_length, const char* header_line) {
-  write_message_line(kPrintUnit, "#", 1, header_line, kTextLength);
-  long overflowed = write_count_line(kPrintUnit, kStepsLabel, kHeaderLabelLength, series.count);
+void write_header_block(WriteTally& tally, const Series& series, const ExtremumTable& extrema,
+                        double simulation_length, const char* header_line) {
+  write_message_line(tally, kPrintUnit, "#", 1, header_line, kTextLength);
+  write_count_line(tally, kPrintUnit, kStepsLabel, kHeaderLabelLength, series.count);
   const struct {
     const char* label;
     double value;
@@ -97,38 +92,36 @@ long write_header_block(const Series& series, double simulation_length, const ch
       {kLengthLabel, simulation_length},
   };
   for (const auto& line : fixed_lines) {
-    overflowed += write_fixed_line(kPrintUnit, line.label, kHeaderLabelLength, line.value);
+    write_fixed_line(tally, kPrintUnit, line.label, kHeaderLabelLength, line.value);
   }
-  overflowed +=
-      write_exponent_line(kPrintUnit, kMaxHeightLabel, kHeaderLabelLength, g_extrema.max_height);
-  overflowed += write_fixed_line(kPrintUnit, kMaxHeightTimeLabel, kHeaderLabelLength,
-                                 g_extrema.time_of_max_height);
-  write_message_line(kPrintUnit, "#", 1, "                         ", 25);
-  return overflowed;
+  write_exponent_line(tally, kPrintUnit, kMaxHeightLabel, kHeaderLabelLength, extrema.max_height);
+  write_fixed_line(tally, kPrintUnit, kMaxHeightTimeLabel, kHeaderLabelLength,
+                   extrema.time_of_max_height);
+  write_message_line(tally, kPrintUnit, "#", 1, "                         ", 25);
 }
 
-long write_extremum_table(const Series& series) {
-  const ExtremumTable table = g_extrema;  // read once, as in write_listing
-  long overflowed = 0;
-  for (int j = 0; j < table.count; ++j) {
-    overflowed += write_table_line(reported_time(series, table.positions[j]), table.values[j],
-                                   table.heights[j]);
+void write_extremum_table(WriteTally& tally, const Series& series, const ExtremumTable& extrema) {
+  const ExtremumTable table = extrema;  // read once, as in write_listing
+  for (int j = 0; j < table.count && !tally.failed(); ++j) {
+    write_table_line(tally, reported_time(series, table.positions[j]), table.values[j],
+                     table.heights[j]);
   }
-  return overflowed;
 }
 
 // One warning for every line that a field too wide for it turned into
 // asterisks: the numbered lines say which unit, this one how many in all.
-void warn_overflowed_lines(long count) {
+void warn_overflowed_lines(long count, RunWarnings& warnings) {
   if (count == 0) return;
   LineText line;
   line.add(kWarningPrefix).add(count).add(count == 1 ? " line has" : " lines have");
   line.add(" a number too wide for its field, written as asterisks (error 63 above)");
-  write_run_warning(line);
+  warnings.write(line);
 }
 
-void write_to_console(void*, const char* bytes, std::size_t count) {
-  unit_write(kConsoleOutput, bytes, count);
+// The JSON summary's output: the console, through the run's tally.
+void write_to_console(void* tally, const char* bytes, std::size_t count) {
+  WriteTally& run = *static_cast<WriteTally*>(tally);
+  if (!run.failed()) run.failure = unit_write(kConsoleOutput, bytes, count);
 }
 
 // "KEY":{"time":T,"value":V} for the sample at index (null without one).
@@ -147,17 +140,21 @@ void write_json_sample(JsonWriter& json, const char* key, const Series& series, 
 
 // The summary as one JSON object on one line: the values the reports
 // format, the files by the names diagnostics show, and the run's warnings.
-void write_json_summary(const Series& series, double simulation_length, const RunSettings& settings,
-                        const ValueSpread& spread, const char* print_shown,
-                        const CyclesAndWaves& cycles_and_waves, const TableFacts* table) {
-  JsonWriter json(write_to_console, nullptr);
+void write_json_summary(const ReportInput& input, const ExtremumTable& extrema,
+                        double simulation_length, const ValueSpread& spread,
+                        const char* print_shown, const char* listing_shown,
+                        const CyclesAndWaves& cycles_and_waves) {
+  const Series& series = input.series;
+  const RunSettings& settings = input.settings;
+  const TableFacts* table = input.table;
+  JsonWriter json(write_to_console, &input.tally);
   const struct {
     const char* key;
     const char* text;
   } names[] = {
       {"{\"series\":", settings.series_name},
       {",\"print_file\":", print_shown},
-      {",\"listing_file\":", g_listing_shown},
+      {",\"listing_file\":", listing_shown},
   };
   for (const auto& name : names) {
     json.raw(name.key);
@@ -173,9 +170,9 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
       {",\"last_time\":", series.last_time},
       {",\"time_increment\":", series.increment},
       {",\"simulation_length\":", simulation_length},
-      {",\"extrema\":", static_cast<double>(g_extrema.count)},
-      {",\"max_height\":", g_extrema.max_height},
-      {",\"time_of_max_height\":", g_extrema.time_of_max_height},
+      {",\"extrema\":", static_cast<double>(extrema.count)},
+      {",\"max_height\":", extrema.max_height},
+      {",\"time_of_max_height\":", extrema.time_of_max_height},
   };
   for (const auto& number : numbers) {
     json.raw(number.key);
@@ -205,9 +202,9 @@ void write_json_summary(const Series& series, double simulation_length, const Ru
     json.number(settings.table.time_scale);
   }
   json.raw(",\"warnings\":[");
-  for (int i = 0; i < run_warning_count(); ++i) {
+  for (int i = 0; i < input.warnings.count(); ++i) {
     if (i > 0) json.raw(",");
-    json.string(run_warning_text(i));
+    json.string(input.warnings.text(i));
   }
   json.raw("]}\n");
   json.flush();
@@ -233,24 +230,23 @@ const char* open_failure_reason(const char* name, int cause) {
 
 }  // namespace
 
-void connect_named_file(int unit, const char* name, OpenStatus status) {
+Failure connect_named_file(InputPlaces& places, int unit, const char* name, OpenStatus status) {
   const int error = connect_unit(unit, name, std::strlen(name), status);
   const int cause = errno;
   // An open that waited (a pipe's reader) ends early on an interrupt: the
   // interrupt, not the failed open, ends the run.
-  end_if_interrupted();
-  if (error == 0) return;
+  if (Failure failure = check_interrupt(); failure.failed()) return failure;
+  if (error == 0) return {};
   // The open failure has many causes: a where-line names this one.
   if (error == kOpenFailure) {
     LineText line;
     line.add("vorna: ").add(name[0] == '\0' ? "''" : "").add_name(name).add(": ");
-    prepare_where_line(error, line.add(open_failure_reason(name, cause)));
+    return places.fail_where(error, unit, line.add(open_failure_reason(name, cause)));
   }
-  fail_run(error, unit);
+  return {error, unit, nullptr, nullptr};
 }
 
-void write_reports(const Series& series, const ExtremumTable& extrema, const char* header_line,
-                   const RunSettings& settings, const TableFacts* table) {
+Failure write_reports(const ReportInput& input, ExtremumTable extrema) {
   static const char kSteps[] = " Number of steps in Time Series:";
   static const char kLength[] = " Simulation Length             :";
   static const char kHeight[] = " Maximum Height                :";
@@ -259,45 +255,48 @@ void write_reports(const Series& series, const ExtremumTable& extrema, const cha
   // their place.
   static const char kBand[] = " Reversals, hysteresis band    :";
   static const char kScale[] = " Times scaled by --time-scale  :";
+  const Series& series = input.series;
+  const RunSettings& settings = input.settings;
+  WriteTally& tally = input.tally;
   const bool summary_lines = settings.summary == SummaryForm::kLines;
   // The analysis comes first so that its notes join the series' warnings
   // before any report; the reports themselves keep their order.
-  g_extrema = extrema;
-  analyse(series, settings);
+  analyse(series, settings, extrema);
   const ValueSpread spread = measure_spread(series.values, series.count);
-  write_extremum_notes(series, g_extrema, spread, settings);
-  const CyclesAndWaves cycles_and_waves(series, g_extrema, settings);
-  long overflowed = write_listing(series);
+  write_extremum_notes(series, extrema, spread, settings, input.warnings);
+  CyclesAndWaves cycles_and_waves(series, settings);
+  if (Failure failure = cycles_and_waves.analyse(extrema, input.warnings); failure.failed()) {
+    return failure;
+  }
+  const char* listing_shown = write_listing(tally, series);
   const double simulation_length = series.last_time - series.first_time;
   if (summary_lines) {
-    overflowed += write_count_line(kConsoleOutput, kSteps, length_of(kSteps), series.count);
-    overflowed += write_fixed_line(kConsoleOutput, kLength, length_of(kLength), simulation_length);
+    write_count_line(tally, kConsoleOutput, kSteps, length_of(kSteps), series.count);
+    write_fixed_line(tally, kConsoleOutput, kLength, length_of(kLength), simulation_length);
   }
-  overflowed += write_header_block(series, simulation_length, header_line);
+  write_header_block(tally, series, extrema, simulation_length, input.header_line);
   if (summary_lines) {
-    overflowed +=
-        write_exponent_line(kConsoleOutput, kHeight, length_of(kHeight), g_extrema.max_height);
-    overflowed +=
-        write_fixed_line(kConsoleOutput, kTime, length_of(kTime), g_extrema.time_of_max_height);
+    write_exponent_line(tally, kConsoleOutput, kHeight, length_of(kHeight), extrema.max_height);
+    write_fixed_line(tally, kConsoleOutput, kTime, length_of(kTime), extrema.time_of_max_height);
     if (settings.reversal_filter) {
-      overflowed +=
-          write_exponent_line(kConsoleOutput, kBand, length_of(kBand), settings.hysteresis);
+      write_exponent_line(tally, kConsoleOutput, kBand, length_of(kBand), settings.hysteresis);
     }
     if (settings.table.time_scale_given) {
-      overflowed +=
-          write_exponent_line(kConsoleOutput, kScale, length_of(kScale), settings.table.time_scale);
+      write_exponent_line(tally, kConsoleOutput, kScale, length_of(kScale),
+                          settings.table.time_scale);
     }
   }
-  overflowed += write_extremum_table(series);
-  overflowed += cycles_and_waves.write_files();
+  write_extremum_table(tally, series, extrema);
+  cycles_and_waves.write_files(tally);
+  if (tally.failed()) return tally.failure;
   const char* print_shown = unit_file_name(kPrintUnit);
-  close_unit(kPrintUnit);
-  warn_overflowed_lines(overflowed);
+  if (Failure failure = close_unit(kPrintUnit); failure.failed()) return failure;
+  warn_overflowed_lines(tally.overflowed, input.warnings);
   if (settings.summary == SummaryForm::kJson) {
-    write_json_summary(series, simulation_length, settings, spread, print_shown, cycles_and_waves,
-                       table);
+    write_json_summary(input, extrema, simulation_length, spread, print_shown, listing_shown,
+                       cycles_and_waves);
   }
-  stop_run();
+  return tally.failure;
 }
 
 }  // namespace vorna

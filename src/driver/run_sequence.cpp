@@ -3,12 +3,9 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "analysis/series.h"
 #include "driver/cycles_and_waves.h"
-#include "driver/input_places.h"
 #include "driver/reports.h"
 #include "driver/series_reader.h"
-#include "driver/series_warnings.h"
 #include "driver/table_reader.h"
 #include "runtime/date_stamp.h"
 #include "runtime/diagnostics.h"
@@ -17,80 +14,136 @@
 #include "runtime/prompt.h"
 #include "runtime/stop.h"
 #include "runtime/units.h"
-#include "text/text_field.h"
+#include "system/usage_error.h"
 
 namespace vorna {
 namespace {
 
-char g_header_line[kTextLength];
-char g_print_file_name[kTextLength];
-char g_series_file_name[kTextLength];
-
-void take_date_stamp() {
+Failure take_date_stamp(char* header_line) {
   char stamp[kWorkFieldLength];
-  date_stamp(stamp, kWorkFieldLength, 6);
-  std::memcpy(g_header_line, stamp, sizeof stamp);
-  std::memset(g_header_line + sizeof stamp, ' ', kTextLength - sizeof stamp);
+  const Failure failure = date_stamp(stamp, kWorkFieldLength);
+  std::memcpy(header_line, stamp, sizeof stamp);
+  std::memset(header_line + sizeof stamp, ' ', kTextLength - sizeof stamp);
+  return failure;
 }
 
 // Asks for a file name until the file is connected; each failure prints the
 // failure text followed by the whole name field.
-void connect_by_dialogue(char* name, const char* prompt, int unit, int mode,
-                         const char* failure_text) {
+Failure connect_by_dialogue(Run& run, char* name, const char* prompt, int unit, int mode,
+                            const char* failure_text) {
   int failure_flag = -1;
   int error_number = 0;
   for (;;) {
     std::memset(name, ' ', kTextLength);
-    write_prompt(kConsoleOutput, prompt, static_cast<int>(std::strlen(prompt)));
-    read_answer(name, kTextLength);
+    write_prompt(run.tally, kConsoleOutput, prompt, static_cast<int>(std::strlen(prompt)));
+    if (run.tally.failed()) return run.tally.failure;
+    if (Failure failure = run.places.read_answer(name, kTextLength); failure.failed()) {
+      return failure;
+    }
     open_text_file(name, kTextLength, unit, mode, failure_flag, &error_number);
     if (failure_flag == 0) break;
-    write_message_line(kConsoleOutput, failure_text, std::strlen(failure_text), name, kTextLength);
-    note_refused_answer(name, kTextLength, error_number);
+    write_message_line(run.tally, kConsoleOutput, failure_text, std::strlen(failure_text), name,
+                       kTextLength);
+    if (run.tally.failed()) return run.tally.failure;
+    run.places.note_refused_answer(name, kTextLength, error_number);
   }
-  forget_refused_answer();
+  run.places.forget_refused_answer();
+  return {};
 }
 
-}  // namespace
-
-void run_program(const RunSettings& settings) {
-  start_units();
-  RunStorage storage;
-  if (!storage.allocate()) fail_without_unit(kNoMemory);
-  Series& series = storage.series();
-  install_interrupt_handler();
-  take_date_stamp();
-  if (settings.dialogue) {
-    write_banner();
-    connect_by_dialogue(g_print_file_name, "Give output file for misc print   :  ", kPrintUnit, 0,
-                        " Cannot Open file :");
-    connect_by_dialogue(g_series_file_name, "Give file containing Time Series  :  ", kSeriesUnit, 1,
-                        " Nonexisting file :");
-    name_series_file(g_series_file_name, kTextLength);
-    read_series(series);
-    write_series_warnings(series);
-    write_reports(series, storage.extrema(), g_header_line, settings, nullptr);
+Failure run_dialogue(Run& run, SeriesInput& input, Series& series) {
+  write_banner(run.tally);
+  if (run.tally.failed()) return run.tally.failure;
+  if (Failure failure = connect_by_dialogue(run, run.print_file_name,
+                                            "Give output file for misc print   :  ", kPrintUnit, 0,
+                                            " Cannot Open file :");
+      failure.failed()) {
+    return failure;
   }
-  // The series first, up to its first data line: a run whose series is
-  // missing, or has not the columns asked for, touches no output. Both
-  // outputs are taken before the rest is read, so that a run that fails
-  // leaves neither of their names behind.
-  connect_named_file(kSeriesUnit, settings.series_path, OpenStatus::kOld);
-  name_series_exactly(settings.series_name);
-  TableReader table(settings, series);
-  table.start();
-  connect_named_file(kPrintUnit, settings.print_name, OpenStatus::kReplace);
+  if (Failure failure = connect_by_dialogue(run, run.series_file_name,
+                                            "Give file containing Time Series  :  ", kSeriesUnit, 1,
+                                            " Nonexisting file :");
+      failure.failed()) {
+    return failure;
+  }
+  run.places.name_series_file(run.series_file_name, kTextLength);
+  if (Failure failure = read_series(input, series); failure.failed()) return failure;
+  run.watch.write_warnings(series, run.places.series_file_name(), run.warnings);
+  return write_reports({series, run.header_line, run.settings, nullptr, run.warnings, run.tally},
+                       run.storage.extrema());
+}
+
+// The series first, up to its first data line: a run whose series is
+// missing, or has not the columns asked for, touches no output. Both
+// outputs are taken before the rest is read, so that a run that fails
+// leaves neither of their names behind.
+Failure run_from_command_line(Run& run, SeriesInput& input, Series& series) {
+  const RunSettings& settings = run.settings;
+  if (Failure failure =
+          connect_named_file(run.places, kSeriesUnit, settings.series_path, OpenStatus::kOld);
+      failure.failed()) {
+    return failure;
+  }
+  run.places.name_series_exactly(settings.series_name);
+  TableReader table(settings, input, series);
+  if (Failure failure = table.start(); failure.failed()) return failure;
+  if (Failure failure =
+          connect_named_file(run.places, kPrintUnit, settings.print_name, OpenStatus::kReplace);
+      failure.failed()) {
+    return failure;
+  }
   if (settings.listing_name != nullptr) {
-    connect_named_file(kListingUnit, settings.listing_name, OpenStatus::kReplace);
+    if (Failure failure = connect_named_file(run.places, kListingUnit, settings.listing_name,
+                                             OpenStatus::kReplace);
+        failure.failed()) {
+      return failure;
+    }
   }
   for (const int unit : {kCycleUnit, kWaveUnit}) {
     char spare[kSpareNameSize];
     const char* name = cycle_or_wave_file_name(settings, unit, spare);
-    if (name != nullptr) connect_named_file(unit, name, OpenStatus::kReplace);
+    if (name == nullptr) continue;
+    if (Failure failure = connect_named_file(run.places, unit, name, OpenStatus::kReplace);
+        failure.failed()) {
+      return failure;
+    }
   }
-  table.read_rest();
-  write_series_warnings(series);
-  write_reports(series, storage.extrema(), g_header_line, settings, &table.facts());
+  if (Failure failure = table.read_rest(); failure.failed()) return failure;
+  run.watch.write_warnings(series, run.places.series_file_name(), run.warnings);
+  return write_reports({series, run.header_line, settings, &table.facts(), run.warnings, run.tally},
+                       run.storage.extrema());
+}
+
+}  // namespace
+
+Failure run_program(Run& run, int argc, char* argv[]) {
+  switch (read_command_line(argc, argv, run.settings, run.problem, sizeof run.problem)) {
+    case CommandLineRequest::kDialogue:
+    case CommandLineRequest::kRun:
+      break;
+    case CommandLineRequest::kHelp:
+      return unit_write(kConsoleOutput, kUsageText, std::strlen(kUsageText));
+    case CommandLineRequest::kVersion:
+      return unit_write(kConsoleOutput, kVersionText, std::strlen(kVersionText));
+    case CommandLineRequest::kUsageError:
+      return {kUsageProblem, kNoUnit, nullptr, run.problem};
+  }
+  start_units();
+  if (!run.storage.allocate()) return {kNoMemory, kNoUnit, nullptr, nullptr};
+  Series& series = run.storage.series();
+  install_interrupt_handler();
+  if (Failure failure = take_date_stamp(run.header_line); failure.failed()) return failure;
+  SeriesInput input{run.places, run.watch, run.tally};
+  return run.settings.dialogue ? run_dialogue(run, input, series)
+                               : run_from_command_line(run, input, series);
+}
+
+int end_program(const Failure& failure) {
+  if (failure.number == kUsageProblem) {
+    write_usage_error("vorna", failure.where_line);
+    return 2;
+  }
+  return end_run(failure);
 }
 
 }  // namespace vorna

@@ -2,6 +2,9 @@
 // kept, so that the JSON summary can list them.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "runtime/where_lines.h"
 
 namespace vorna {
@@ -9,14 +12,18 @@ namespace vorna {
 // The start of every warning line.
 extern const char kWarningPrefix[];
 
-// Forgets the warnings kept so far (a new run).
-void forget_run_warnings();
-// Writes line, which starts with kWarningPrefix, and keeps it.
-void write_run_warning(const LineText& line);
+class RunWarnings {
+ public:
+  // Writes line, which starts with kWarningPrefix, and keeps it.
+  void write(const LineText& line);
 
-// The warnings this run has written on standard error, in order; each text is the line as it
-// follows "vorna: warning: " (without CR LF).
-int run_warning_count();
-const char* run_warning_text(int index);
+  // The warnings written so far, in order; each text is the line as it
+  // follows "vorna: warning: " (without CR LF).
+  int count() const { return static_cast<int>(texts_.size()); }
+  const char* text(int index) const;
+
+ private:
+  std::vector<std::string> texts_;
+};
 
 }  // namespace vorna

@@ -15,21 +15,22 @@
 namespace vorna {
 namespace {
 
-char g_line_field[kTextLength];
-
 // An entry whose first character is a blank (an empty answer) takes the
 // default; otherwise one number is read, and an entry that gives none leaves
 // the value at 0. question names the entry in a where-line.
-double read_window_entry(const char* prompt, const char* question, double default_value,
-                         bool& empty) {
-  std::memset(g_line_field, ' ', kTextLength);
-  write_prompt(kConsoleOutput, prompt, static_cast<int>(std::strlen(prompt)));
-  read_answer(g_line_field, kTextLength);
-  empty = g_line_field[0] == ' ';
-  if (empty) return default_value;
-  double value = 0.0;
-  read_answer_number(g_line_field, kTextLength, question, value);
-  return value;
+Failure read_window_entry(SeriesInput& input, const char* prompt, const char* question,
+                          double default_value, double& value, bool& empty) {
+  char field[kTextLength];
+  std::memset(field, ' ', kTextLength);
+  write_prompt(input.tally, kConsoleOutput, prompt, static_cast<int>(std::strlen(prompt)));
+  if (input.tally.failed()) return input.tally.failure;
+  if (Failure failure = input.places.read_answer(field, kTextLength); failure.failed()) {
+    return failure;
+  }
+  empty = field[0] == ' ';
+  value = empty ? default_value : 0.0;
+  if (empty) return {};
+  return input.places.read_answer_number(field, kTextLength, question, value);
 }
 
 bool is_comment_line(const char* field) {
@@ -68,8 +69,11 @@ bool keep_previous(double& target, double previous) {
 
 }  // namespace
 
-void read_series_lines(Series& series, double window_start, double window_end) {
-  watch_series_reading(window_start, window_end);
+Failure read_series_lines(SeriesInput& input, Series& series, double window_start,
+                          double window_end) {
+  SeriesWatch& watch = input.watch;
+  watch = SeriesWatch(window_start, window_end);
+  char field[kTextLength];
   // Time and value carry over from the previous data line when a line does
   // not give them.
   double time = 0.0;
@@ -79,53 +83,65 @@ void read_series_lines(Series& series, double window_start, double window_end) {
   double* const values = series.values;
   for (;;) {
     std::size_t record_length;
-    if (read_line(kSeriesUnit, g_line_field, kTextLength, true, record_length) == -1) return;
+    const int read = read_line(kSeriesUnit, field, kTextLength, true, record_length);
+    if (read != kRecordRead)
+      return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
     ++line_number;
-    if (is_comment_line(g_line_field) || is_blank_line(g_line_field)) continue;
+    if (is_comment_line(field) || is_blank_line(field)) continue;
     if (record_length > static_cast<std::size_t>(kTextLength)) {
-      watch_cut_line(line_number, g_line_field);
+      watch.cut_line(line_number, field);
     }
     const double previous_time = time;
     const double previous_value = value;
     time = unset_value();
     value = unset_value();
-    const ReadStatus status = scan_numbers(g_line_field, kTextLength, targets, 2);
-    if (status != ReadStatus::kOk)
-      fail_on_data_line(status, g_line_field, kTextLength, line_number);
+    const ReadStatus status = scan_numbers(field, kTextLength, targets, 2);
+    if (status != ReadStatus::kOk) {
+      return input.places.fail_on_data_line(status, field, kTextLength, line_number);
+    }
     const bool time_kept = keep_previous(time, previous_time);
     if (keep_previous(value, previous_value) || time_kept) {
-      watch_kept_null(line_number, g_line_field, time_kept, time_kept ? time : value);
+      watch.kept_null(line_number, field, time_kept, time_kept ? time : value);
     }
-    watch_data_line(line_number, g_line_field, time, value);
+    watch.data_line(line_number, field, time, value);
     if (time < window_start) {
-      watch_passed_over();
+      watch.passed_over();
       continue;
     }
     if (time > window_end) {
-      watch_window_end(line_number, time);
-      return;
+      watch.window_end(line_number, time);
+      return {};
     }
     if (series.count == kSeriesCapacity) {
-      watch_capacity_reached();
-      return;
+      watch.capacity_reached();
+      return {};
     }
     values[series.count++] = value;
     if (series.count == 1) series.first_time = time;
     series.last_time = time;
     if (series.count == 2) series.increment = time - series.first_time;
-    watch_accepted(line_number, g_line_field, kTextLength, time, series);
+    watch.accepted(line_number, field, kTextLength, time, series);
   }
 }
 
-void read_series(Series& series) {
+Failure read_series(SeriesInput& input, Series& series) {
   bool empty_start = false;
   bool empty_end = false;
-  const double window_start =
-      read_window_entry("First Time        / whole series/ :  ", "First Time", 0.0, empty_start);
-  const double window_end =
-      read_window_entry("Last Time         / whole series/ :  ", "Last Time", 1.0e30, empty_end);
-  note_empty_first_time(empty_start);
-  read_series_lines(series, window_start, window_end);
+  double window_start = 0.0;
+  double window_end = 0.0;
+  if (Failure failure = read_window_entry(input, "First Time        / whole series/ :  ",
+                                          "First Time", 0.0, window_start, empty_start);
+      failure.failed()) {
+    return failure;
+  }
+  if (Failure failure = read_window_entry(input, "Last Time         / whole series/ :  ",
+                                          "Last Time", 1.0e30, window_end, empty_end);
+      failure.failed()) {
+    return failure;
+  }
+  const Failure failure = read_series_lines(input, series, window_start, window_end);
+  input.watch.note_empty_first_time(empty_start);
+  return failure;
 }
 
 }  // namespace vorna

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "analysis/heights.h"
-#include "driver/input_places.h"
 #include "driver/run_warnings.h"
 #include "runtime/diagnostics.h"
 #include "runtime/where_lines.h"
@@ -24,59 +23,7 @@ double spacing_tolerance(double increment) {
   return share > 0.0005 ? share : 0.0005;
 }
 
-// The first line of one kind of trouble, and how many lines had it.
-struct Sighting {
-  LineNumber count = 0;
-  LineNumber line_number = 0;
-  double time = 0.0;
-  double other = 0.0;  // the time before it, or the time the reports give it
-  char field[kTextLength];
-  int length = 0;  // of the line, up to kTextLength
-
-  void see(LineNumber at_line, const char* line, std::size_t line_length, double at_time,
-           double other_time) {
-    if (count++ > 0) return;
-    line_number = at_line;
-    time = at_time;
-    other = other_time;
-    length = line_length < static_cast<std::size_t>(kTextLength) ? static_cast<int>(line_length)
-                                                                 : kTextLength;
-    std::memcpy(field, line, static_cast<std::size_t>(length));
-  }
-  void see(LineNumber at_line, const char* line_field, double at_time, double other_time) {
-    see(at_line, line_field, kTextLength, at_time, other_time);
-  }
-};
-
-struct Watch {
-  double window_start = 0.0;
-  double window_end = 0.0;
-  LineNumber data_lines = 0;
-  LineNumber passed_over = 0;
-  bool capacity_reached = false;
-  bool stopped = false;
-  LineNumber stop_line = 0;
-  double stop_time = 0.0;
-  bool any_time = false;
-  double previous_time = 0.0;
-  Sighting truth_values;
-  Sighting not_increasing;
-  Sighting uneven;
-  // With the file's own times: the largest step beyond the increment (its
-  // time is the step, other the time before it).
-  Sighting gaps;
-  double largest_gap = 0.0;
-  LineNumber gap_line = 0;
-  double gap_start = 0.0;
-  Sighting missing;
-  Sighting clock_back;
-  Sighting cut_lines;
-  Sighting kept_nulls;
-  bool kept_time = false;  // the first kept null was the time, not the value
-};
-
-Watch g_watch;
-bool g_empty_first_time = false;
+using Sighting = SeriesWatch::Sighting;
 
 // A truth value (a word starting with T or F) gives -1 or 0; only such a
 // line is looked at again, out of line, so a clean file pays two compares.
@@ -116,228 +63,242 @@ bool has_decimal_comma(const char* field, int length) {
 
 LineText& start_warning(LineText& line) { return line.add(kWarningPrefix); }
 
-LineText& add_place(LineText& line, LineNumber line_number) {
-  return line.add_name(series_file_name()).add(":").add(line_number).add(": ");
-}
-
 LineText& add_more_lines(LineText& line, LineNumber count) {
   if (count > 1) line.add(" (and ").add(count - 1).add(count > 2 ? " more lines)" : " more line)");
   return line;
 }
 
-void emit(const LineText& line) { write_run_warning(line); }
-
-void warn_capacity() {
-  if (!g_watch.capacity_reached) return;
-  LineText line;
-  start_warning(line).add(
-      "more than 1000000 samples in the time window; only the first 1000000 are used");
-  emit(line);
-}
-
-void warn_no_samples(const Series& series) {
-  if (series.count > 0) return;
-  const bool reversed = g_watch.window_start > g_watch.window_end;
-  const bool past_end = g_watch.data_lines > 0 && !reversed && g_watch.stopped;
-  LineText line;
-  start_warning(line);
-  if (past_end) add_place(line, g_watch.stop_line);
-  line.add("no samples in the time window: ");
-  if (g_watch.data_lines == 0) {
-    line.add("the file holds no data lines");
-  } else if (reversed) {
-    line.add("the First Time ").add_real(g_watch.window_start);
-    line.add(" is above the Last Time ").add_real(g_watch.window_end);
-  } else if (past_end) {
-    line.add("time ").add_real(g_watch.stop_time).add(" is past the Last Time ");
-    line.add_real(g_watch.window_end).add(" and ends the reading");
-  } else {
-    line.add("all ").add(g_watch.data_lines).add(" data lines have times below the First Time ");
-    line.add_real(g_watch.window_start);
-  }
-  line.add("; no listing file is written (one from an earlier run stays as it was)");
-  emit(line);
-}
-
-void warn_passed_over() {
-  if (!g_empty_first_time || g_watch.passed_over == 0) return;
-  LineText line;
-  start_warning(line).add(g_watch.passed_over);
-  line.add(g_watch.passed_over > 1 ? " samples" : " sample");
-  line.add(
-      " with times below 0 passed over: an empty First Time answer is 0, not the whole "
-      "series; answer -1E30 to include them");
-  emit(line);
-}
-
-void warn_truth_values() {
-  const Sighting& seen = g_watch.truth_values;
-  if (seen.count == 0) return;
-  LineText line;
-  add_place(start_warning(line), seen.line_number);
-  line.add("a word starting with T or F was read as a truth value (-1 or 0): ");
-  line.add_quoted(seen.field, seen.length);
-  line.add("; a header line needs #, $ or ! first");
-  emit(add_more_lines(line, seen.count));
-}
-
-void warn_not_increasing() {
-  const Sighting& seen = g_watch.not_increasing;
-  if (seen.count == 0) return;
-  LineText line;
-  add_place(start_warning(line), seen.line_number);
-  line.add("time ").add_real(seen.time).add(" is not above the time before it, ");
-  line.add_real(seen.other).add(": ").add_quoted(seen.field, seen.length);
-  line.add("; the reports assume times that increase");
-  if (has_decimal_comma(seen.field, seen.length))
-    line.add(" (a comma separates numbers: no decimal commas)");
-  emit(add_more_lines(line, seen.count));
-}
-
-void warn_uneven(const Series& series) {
-  const Sighting& seen = g_watch.uneven;
-  if (seen.count == 0) return;
-  LineText line;
-  add_place(start_warning(line), seen.line_number);
-  line.add("time ").add_real(seen.time).add(" is reported as ").add_real(seen.other);
-  line.add(": the reports assume an even increment DT = ").add_real(series.increment);
-  line.add(" (the first two samples' times)");
-  emit(add_more_lines(line, seen.count));
-}
-
-// Steps larger than the increment, with the file's own times: the largest.
-void warn_gaps(const Series& series) {
-  const Sighting& seen = g_watch.gaps;
-  if (seen.count == 0) return;
-  LineText line;
-  add_place(start_warning(line), g_watch.gap_line);
-  line.add("the largest gap in the times is ").add_real(g_watch.largest_gap);
-  line.add(" (").add_real(g_watch.largest_gap / series.increment).add(" steps of DT = ");
-  line.add_real(series.increment).add(") after time ").add_real(g_watch.gap_start);
-  line.add("; the reports keep the file's times, but an extremum inside a gap is not seen");
-  if (seen.count > 1) {
-    line.add(" (").add(seen.count).add(" steps are longer than DT)");
-  }
-  emit(line);
-}
-
-void warn_missing() {
-  const Sighting& seen = g_watch.missing;
-  if (seen.count == 0) return;
-  LineText line;
-  add_place(start_warning(line), seen.line_number).add(seen.count);
-  line.add(seen.count > 1 ? " lines" : " line").add(" with a missing time or value (an empty ");
-  line.add("field, NaN, NA, N/A, null or -) left out, the first: ");
-  emit(line.add_quoted(seen.field, seen.length));
-}
-
-void warn_clock_back() {
-  const Sighting& seen = g_watch.clock_back;
-  if (seen.count == 0) return;
-  LineText line;
-  add_place(start_warning(line), seen.line_number);
-  line.add("the clock time goes back from the line before: taken as the next day ");
-  line.add("(midnight passed): ").add_quoted(seen.field, seen.length);
-  emit(add_more_lines(line, seen.count));
-}
-
-void warn_cut_lines() {
-  const Sighting& seen = g_watch.cut_lines;
-  if (seen.count == 0) return;
-  LineText line;
-  add_place(start_warning(line), seen.line_number);
-  line.add("the line is longer than 256 characters and only its first 256 are read: ");
-  line.add_quoted(seen.field, seen.length);
-  line.add("; the command line (vorna SERIES) reads whole lines");
-  emit(add_more_lines(line, seen.count));
-}
-
-void warn_kept_nulls() {
-  const Sighting& seen = g_watch.kept_nulls;
-  if (seen.count == 0) return;
-  LineText line;
-  add_place(start_warning(line), seen.line_number);
-  line.add("the line gives no ").add(g_watch.kept_time ? "time" : "value");
-  line.add(" (an empty field between commas, or a slash), so the one before, ");
-  line.add_real(seen.other).add(", is kept: ").add_quoted(seen.field, seen.length);
-  emit(add_more_lines(line, seen.count));
-}
-
-// Times printed with three decimals cannot tell apart samples closer than that.
-void warn_resolution(const Series& series) {
-  const double step = std::fabs(series.increment);
-  if (!(step > 0.0) || step >= 0.0005) return;
-  double scale = 1000.0;
-  while (step * scale < 0.001 && scale < 1e12) scale *= 1000.0;
-  LineText line;
-  start_warning(line).add("the time increment DT = ").add_real(series.increment);
-  line.add(" is under 0.0005: the reports' times have three decimals and cannot tell the ");
-  line.add("samples apart; on the command line --time-scale=").add_real(scale);
-  line.add(" multiplies every time by ").add_real(scale);
-  emit(line);
-}
-
 }  // namespace
 
-void watch_series_reading(double window_start, double window_end) {
-  g_watch = Watch{};
-  g_watch.window_start = window_start;
-  g_watch.window_end = window_end;
+// The warning lines of one reading, each kind by its own writer.
+class SeriesWarningWriter {
+ public:
+  SeriesWarningWriter(const SeriesWatch& watch, const Series& series, const char* series_name,
+                      RunWarnings& warnings)
+      : w_(watch), series_(series), series_name_(series_name), warnings_(warnings) {}
+
+  void write_all() {
+    capacity();
+    no_samples();
+    passed_over();
+    cut_lines();
+    kept_nulls();
+    missing();
+    truth_values();
+    clock_back();
+    not_increasing();
+    uneven();
+    gaps();
+    resolution();
+  }
+
+ private:
+  LineText& add_place(LineText& line, LineNumber line_number) const {
+    return line.add_name(series_name_).add(":").add(line_number).add(": ");
+  }
+  void emit(const LineText& line) { warnings_.write(line); }
+  // A kind of trouble seen on lines: the first one's place, what text adds
+  // about it, and how many more lines had it.
+  template <typename Text>
+  void warn_at_first_line(const Sighting& seen, Text text) {
+    if (seen.count == 0) return;
+    LineText line;
+    add_place(start_warning(line), seen.line_number);
+    text(line, seen);
+    emit(add_more_lines(line, seen.count));
+  }
+
+  void capacity() {
+    if (!w_.capacity_reached_) return;
+    LineText line;
+    start_warning(line).add(
+        "more than 1000000 samples in the time window; only the first 1000000 are used");
+    emit(line);
+  }
+
+  void no_samples() {
+    if (series_.count > 0) return;
+    const bool reversed = w_.window_start_ > w_.window_end_;
+    const bool past_end = w_.data_lines_ > 0 && !reversed && w_.stopped_;
+    LineText line;
+    start_warning(line);
+    if (past_end) add_place(line, w_.stop_line_);
+    line.add("no samples in the time window: ");
+    if (w_.data_lines_ == 0) {
+      line.add("the file holds no data lines");
+    } else if (reversed) {
+      line.add("the First Time ").add_real(w_.window_start_);
+      line.add(" is above the Last Time ").add_real(w_.window_end_);
+    } else if (past_end) {
+      line.add("time ").add_real(w_.stop_time_).add(" is past the Last Time ");
+      line.add_real(w_.window_end_).add(" and ends the reading");
+    } else {
+      line.add("all ").add(w_.data_lines_).add(" data lines have times below the First Time ");
+      line.add_real(w_.window_start_);
+    }
+    line.add("; no listing file is written (one from an earlier run stays as it was)");
+    emit(line);
+  }
+
+  void passed_over() {
+    if (!w_.empty_first_time_ || w_.passed_over_ == 0) return;
+    LineText line;
+    start_warning(line).add(w_.passed_over_);
+    line.add(w_.passed_over_ > 1 ? " samples" : " sample");
+    line.add(
+        " with times below 0 passed over: an empty First Time answer is 0, not the whole "
+        "series; answer -1E30 to include them");
+    emit(line);
+  }
+
+  void truth_values() {
+    warn_at_first_line(w_.truth_values_, [&](LineText& line, const Sighting& seen) {
+      line.add("a word starting with T or F was read as a truth value (-1 or 0): ");
+      line.add_quoted(seen.field, seen.length);
+      line.add("; a header line needs #, $ or ! first");
+    });
+  }
+
+  void not_increasing() {
+    warn_at_first_line(w_.not_increasing_, [&](LineText& line, const Sighting& seen) {
+      line.add("time ").add_real(seen.time).add(" is not above the time before it, ");
+      line.add_real(seen.other).add(": ").add_quoted(seen.field, seen.length);
+      line.add("; the reports assume times that increase");
+      if (has_decimal_comma(seen.field, seen.length))
+        line.add(" (a comma separates numbers: no decimal commas)");
+    });
+  }
+
+  void uneven() {
+    warn_at_first_line(w_.uneven_, [&](LineText& line, const Sighting& seen) {
+      line.add("time ").add_real(seen.time).add(" is reported as ");
+      line.add_real(seen.other);
+      line.add(": the reports assume an even increment DT = ").add_real(series_.increment);
+      line.add(" (the first two samples' times)");
+    });
+  }
+
+  // Steps larger than the increment, with the file's own times: the largest.
+  void gaps() {
+    const Sighting& seen = w_.gaps_;
+    if (seen.count == 0) return;
+    LineText line;
+    add_place(start_warning(line), w_.gap_line_);
+    line.add("the largest gap in the times is ").add_real(w_.largest_gap_);
+    line.add(" (").add_real(w_.largest_gap_ / series_.increment).add(" steps of DT = ");
+    line.add_real(series_.increment).add(") after time ").add_real(w_.gap_start_);
+    line.add("; the reports keep the file's times, but an extremum inside a gap is not seen");
+    if (seen.count > 1) {
+      line.add(" (").add(seen.count).add(" steps are longer than DT)");
+    }
+    emit(line);
+  }
+
+  void missing() {
+    const Sighting& seen = w_.missing_;
+    if (seen.count == 0) return;
+    LineText line;
+    add_place(start_warning(line), seen.line_number).add(seen.count);
+    line.add(seen.count > 1 ? " lines" : " line").add(" with a missing time or value (an empty ");
+    line.add("field, NaN, NA, N/A, null or -) left out, the first: ");
+    emit(line.add_quoted(seen.field, seen.length));
+  }
+
+  void clock_back() {
+    warn_at_first_line(w_.clock_back_, [&](LineText& line, const Sighting& seen) {
+      line.add("the clock time goes back from the line before: taken as the next day ");
+      line.add("(midnight passed): ").add_quoted(seen.field, seen.length);
+    });
+  }
+
+  void cut_lines() {
+    warn_at_first_line(w_.cut_lines_, [&](LineText& line, const Sighting& seen) {
+      line.add("the line is longer than 256 characters and only its first 256 are read: ");
+      line.add_quoted(seen.field, seen.length);
+      line.add("; the command line (vorna SERIES) reads whole lines");
+    });
+  }
+
+  void kept_nulls() {
+    warn_at_first_line(w_.kept_nulls_, [&](LineText& line, const Sighting& seen) {
+      line.add("the line gives no ").add(w_.kept_time_ ? "time" : "value");
+      line.add(" (an empty field between commas, or a slash), so the one before, ");
+      line.add_real(seen.other).add(", is kept: ").add_quoted(seen.field, seen.length);
+    });
+  }
+
+  // Times printed with three decimals cannot tell apart samples closer than that.
+  void resolution() {
+    const double step = std::fabs(series_.increment);
+    if (!(step > 0.0) || step >= 0.0005) return;
+    double scale = 1000.0;
+    while (step * scale < 0.001 && scale < 1e12) scale *= 1000.0;
+    LineText line;
+    start_warning(line).add("the time increment DT = ").add_real(series_.increment);
+    line.add(" is under 0.0005: the reports' times have three decimals and cannot tell the ");
+    line.add("samples apart; on the command line --time-scale=").add_real(scale);
+    line.add(" multiplies every time by ").add_real(scale);
+    emit(line);
+  }
+
+  const SeriesWatch& w_;
+  const Series& series_;
+  const char* series_name_;
+  RunWarnings& warnings_;
+};
+
+void SeriesWatch::Sighting::see(LineNumber at_line, const char* line, std::size_t line_length,
+                                double at_time, double other_time) {
+  if (count++ > 0) return;
+  line_number = at_line;
+  time = at_time;
+  other = other_time;
+  length = line_length < static_cast<std::size_t>(kTextLength) ? static_cast<int>(line_length)
+                                                               : kTextLength;
+  std::memcpy(field, line, static_cast<std::size_t>(length));
 }
 
-void note_empty_first_time(bool empty) { g_empty_first_time = empty; }
+SeriesWatch::SeriesWatch(double window_start, double window_end)
+    : window_start_(window_start), window_end_(window_end) {}
 
-void watch_data_line(LineNumber line_number, const char* field, double time, double value) {
-  ++g_watch.data_lines;
+void SeriesWatch::data_line(LineNumber line_number, const char* field, double time, double value) {
+  ++data_lines_;
   if (may_hold_truth_value(time, value) && read_truth_value(field)) {
-    g_watch.truth_values.see(line_number, field, time, 0.0);
+    truth_values_.see(line_number, field, time, 0.0);
   }
-  if (g_watch.any_time && !(time > g_watch.previous_time)) {
-    g_watch.not_increasing.see(line_number, field, time, g_watch.previous_time);
+  if (any_time_ && !(time > previous_time_)) {
+    not_increasing_.see(line_number, field, time, previous_time_);
   }
-  g_watch.any_time = true;
-  g_watch.previous_time = time;
+  any_time_ = true;
+  previous_time_ = time;
 }
 
-void watch_passed_over() { ++g_watch.passed_over; }
-
-void watch_table_line(LineNumber line_number, const char* record, std::size_t length, double time) {
-  ++g_watch.data_lines;
-  if (g_watch.any_time && !(time > g_watch.previous_time)) {
-    g_watch.not_increasing.see(line_number, record, length, time, g_watch.previous_time);
+void SeriesWatch::table_line(LineNumber line_number, const char* record, std::size_t length,
+                             double time) {
+  ++data_lines_;
+  if (any_time_ && !(time > previous_time_)) {
+    not_increasing_.see(line_number, record, length, time, previous_time_);
   }
-  g_watch.any_time = true;
-  g_watch.previous_time = time;
+  any_time_ = true;
+  previous_time_ = time;
 }
 
-void watch_missing_value(LineNumber line_number, const char* record, std::size_t length) {
-  g_watch.missing.see(line_number, record, length, 0.0, 0.0);
+void SeriesWatch::kept_null(LineNumber line_number, const char* field, bool time, double kept) {
+  if (kept_nulls_.count == 0) kept_time_ = time;
+  kept_nulls_.see(line_number, field, 0.0, kept);
 }
 
-void watch_clock_back(LineNumber line_number, const char* record, std::size_t length) {
-  g_watch.clock_back.see(line_number, record, length, 0.0, 0.0);
-}
-
-void watch_cut_line(LineNumber line_number, const char* field) {
-  g_watch.cut_lines.see(line_number, field, 0.0, 0.0);
-}
-
-void watch_kept_null(LineNumber line_number, const char* field, bool time, double kept) {
-  if (g_watch.kept_nulls.count == 0) g_watch.kept_time = time;
-  g_watch.kept_nulls.see(line_number, field, 0.0, kept);
-}
-
-void watch_accepted(LineNumber line_number, const char* field, std::size_t length, double time,
-                    const Series& series) {
+void SeriesWatch::accepted(LineNumber line_number, const char* field, std::size_t length,
+                           double time, const Series& series) {
   if (series.count < 3 || !(series.increment > 0.0)) return;
   if (series.file_times) {
     const double step = time - series.times[series.count - 2];
     if (step - series.increment > spacing_tolerance(series.increment)) {
-      g_watch.gaps.see(line_number, field, length, step, 0.0);
-      if (step > g_watch.largest_gap) {
-        g_watch.largest_gap = step;
-        g_watch.gap_line = line_number;
-        g_watch.gap_start = series.times[series.count - 2];
+      gaps_.see(line_number, field, length, step, 0.0);
+      if (step > largest_gap_) {
+        largest_gap_ = step;
+        gap_line_ = line_number;
+        gap_start_ = series.times[series.count - 2];
       }
     }
     return;
@@ -345,32 +306,19 @@ void watch_accepted(LineNumber line_number, const char* field, std::size_t lengt
   const double reported =
       sample_time(static_cast<double>(series.count), series.first_time, series.increment);
   if (std::fabs(time - reported) > spacing_tolerance(series.increment)) {
-    g_watch.uneven.see(line_number, field, length, time, reported);
+    uneven_.see(line_number, field, length, time, reported);
   }
 }
 
-void watch_window_end(LineNumber line_number, double time) {
-  g_watch.stopped = true;
-  g_watch.stop_line = line_number;
-  g_watch.stop_time = time;
+void SeriesWatch::window_end(LineNumber line_number, double time) {
+  stopped_ = true;
+  stop_line_ = line_number;
+  stop_time_ = time;
 }
 
-void watch_capacity_reached() { g_watch.capacity_reached = true; }
-
-void write_series_warnings(const Series& series) {
-  forget_run_warnings();
-  warn_capacity();
-  warn_no_samples(series);
-  warn_passed_over();
-  warn_cut_lines();
-  warn_kept_nulls();
-  warn_missing();
-  warn_truth_values();
-  warn_clock_back();
-  warn_not_increasing();
-  warn_uneven(series);
-  warn_gaps(series);
-  warn_resolution(series);
+void SeriesWatch::write_warnings(const Series& series, const char* series_name,
+                                 RunWarnings& warnings) const {
+  SeriesWarningWriter(*this, series, series_name, warnings).write_all();
 }
 
 }  // namespace vorna

@@ -7,44 +7,101 @@
 
 #include "analysis/series.h"
 #include "runtime/where_lines.h"
+#include "text/text_field.h"
 
 namespace vorna {
 
-// The reader's observations, in the order it reads. watch_series_reading
-// starts a new reading for the window and forgets the last one's.
-void watch_series_reading(double window_start, double window_end);
-// Whether the First Time answer was empty (it then means 0); kept until the
-// next call.
-void note_empty_first_time(bool empty);
-// Every data line, with the numbers it gave.
-void watch_data_line(LineNumber line_number, const char* field, double time, double value);
-// A data line below the window start, passed over.
-void watch_passed_over();
-// A data line (length bytes) just accepted as the series' last sample: off
-// the even grid, or with the file's own times a step longer than the
-// increment (a gap).
-void watch_accepted(LineNumber line_number, const char* field, std::size_t length, double time,
-                    const Series& series);
-// A table's data line (the command line), with its time: a table has no
-// truth values.
-void watch_table_line(LineNumber line_number, const char* record, std::size_t length, double time);
-// A table's line left out for a missing time or value.
-void watch_missing_value(LineNumber line_number, const char* record, std::size_t length);
-// A clock time below the one before it, taken as the next day.
-void watch_clock_back(LineNumber line_number, const char* record, std::size_t length);
-// The dialogue's data lines: one longer than the line field (cut), and one
-// that gave no time or value, so that the previous one (kept) stands.
-void watch_cut_line(LineNumber line_number, const char* field);
-void watch_kept_null(LineNumber line_number, const char* field, bool time, double kept);
-// The data line past the window end that stopped the reading.
-void watch_window_end(LineNumber line_number, double time);
-// A sample in the window that the full series could not take.
-void watch_capacity_reached();
+class RunWarnings;
 
-// Writes one "vorna: warning: " line for each kind of trouble seen (at most
-// one a kind, with a count of further lines) and keeps their texts for
-// run_warning_text, in place of those of an earlier reading. Called once the
-// series is read, before any report.
-void write_series_warnings(const Series& series);
+// The reader's observations, in the order it reads. One watch serves one
+// reading, for the window given.
+class SeriesWatch {
+ public:
+  SeriesWatch(double window_start, double window_end);
+
+  // Whether the First Time answer was empty (it then means 0).
+  void note_empty_first_time(bool empty) { empty_first_time_ = empty; }
+  // Every data line, with the numbers it gave.
+  void data_line(LineNumber line_number, const char* field, double time, double value);
+  // A data line below the window start, passed over.
+  void passed_over() { ++passed_over_; }
+  // A data line (length bytes) just accepted as the series' last sample:
+  // off the even grid, or with the file's own times a step longer than the
+  // increment (a gap).
+  void accepted(LineNumber line_number, const char* field, std::size_t length, double time,
+                const Series& series);
+  // A table's data line (the command line), with its time: a table has no
+  // truth values.
+  void table_line(LineNumber line_number, const char* record, std::size_t length, double time);
+  // A table's line left out for a missing time or value.
+  void missing_value(LineNumber line_number, const char* record, std::size_t length) {
+    missing_.see(line_number, record, length, 0.0, 0.0);
+  }
+  // A clock time below the one before it, taken as the next day.
+  void clock_back(LineNumber line_number, const char* record, std::size_t length) {
+    clock_back_.see(line_number, record, length, 0.0, 0.0);
+  }
+  // The dialogue's data lines: one longer than the line field (cut), and
+  // one that gave no time or value, so that the previous one (kept) stands.
+  void cut_line(LineNumber line_number, const char* field) {
+    cut_lines_.see(line_number, field, 0.0, 0.0);
+  }
+  void kept_null(LineNumber line_number, const char* field, bool time, double kept);
+  // The data line past the window end that stopped the reading.
+  void window_end(LineNumber line_number, double time);
+  // A sample in the window that the full series could not take.
+  void capacity_reached() { capacity_reached_ = true; }
+
+  // Writes one "vorna: warning: " line for each kind of trouble seen (at
+  // most one a kind, with a count of further lines), kept with the run's
+  // warnings; series_name names the file in them. Called once the series
+  // is read, before any report.
+  void write_warnings(const Series& series, const char* series_name, RunWarnings& warnings) const;
+
+  // The first line of one kind of trouble, and how many lines had it.
+  struct Sighting {
+    LineNumber count = 0;
+    LineNumber line_number = 0;
+    double time = 0.0;
+    double other = 0.0;  // the time before it, or the time the reports give it
+    char field[kTextLength];
+    int length = 0;  // of the line, up to kTextLength
+
+    void see(LineNumber at_line, const char* line, std::size_t line_length, double at_time,
+             double other_time);
+    void see(LineNumber at_line, const char* line_field, double at_time, double other_time) {
+      see(at_line, line_field, kTextLength, at_time, other_time);
+    }
+  };
+
+ private:
+  friend class SeriesWarningWriter;
+
+  double window_start_;
+  double window_end_;
+  bool empty_first_time_ = false;
+  LineNumber data_lines_ = 0;
+  LineNumber passed_over_ = 0;
+  bool capacity_reached_ = false;
+  bool stopped_ = false;
+  LineNumber stop_line_ = 0;
+  double stop_time_ = 0.0;
+  bool any_time_ = false;
+  double previous_time_ = 0.0;
+  Sighting truth_values_;
+  Sighting not_increasing_;
+  Sighting uneven_;
+  // With the file's own times: the largest step beyond the increment (its
+  // time is the step, other the time before it).
+  Sighting gaps_;
+  double largest_gap_ = 0.0;
+  LineNumber gap_line_ = 0;
+  double gap_start_ = 0.0;
+  Sighting missing_;
+  Sighting clock_back_;
+  Sighting cut_lines_;
+  Sighting kept_nulls_;
+  bool kept_time_ = false;  // the first kept null was the time, not the value
+};
 
 }  // namespace vorna

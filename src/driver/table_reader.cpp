@@ -4,12 +4,9 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "driver/input_places.h"
-#include "driver/series_warnings.h"
 #include "runtime/diagnostics.h"
 #include "runtime/line_reader.h"
-#include "runtime/stop.h"
-#include "runtime/units.h"
+#include "runtime/unit_table.h"
 #include "runtime/where_lines.h"
 
 namespace vorna {
@@ -114,20 +111,16 @@ const char kNotIso[] = "a date that is not in ISO 8601 form";
 const char kIsoFix[] = "write dates as 2024-03-05, date-times as 2024-03-05T14:00:00.250";
 const char kCommaFix[] = "if the commas are decimal commas, read the file with --decimal-comma";
 
-[[noreturn]] void end_with_problem(const LineText& problem) {
-  end_with_usage_error(problem.text());
-}
-
-LineText& add_where(LineText& line, LineNumber line_number) {
-  return line.add("vorna: ").add_name(series_file_name()).add(":").add(line_number).add(": ");
-}
-
 }  // namespace
 
-TableReader::TableReader(const RunSettings& settings, Series& series)
-    : settings_(settings), table_(settings.table), series_(series) {
+TableReader::TableReader(const RunSettings& settings, SeriesInput& input, Series& series)
+    : settings_(settings),
+      table_(settings.table),
+      places_(input.places),
+      watch_(input.watch),
+      series_(series) {
   series_.file_times = !table_.grid_times;
-  watch_series_reading(settings.window_start, settings.window_end);
+  watch_ = SeriesWatch(settings.window_start, settings.window_end);
   time_.option = "-t/--time-column";
   value_.option = "-c/--column";
 }
@@ -144,7 +137,7 @@ bool TableReader::is_header(const FieldSpan* fields, int count) const {
 }
 
 int TableReader::find_column(const char* wanted, const char* option, const FieldSpan* names,
-                             int count, bool header) const {
+                             int count, bool header) {
   const long number = column_number(wanted);
   if (number > 0 && number <= count) return static_cast<int>(number - 1);
   if (number == 0 && header) {
@@ -156,7 +149,7 @@ int TableReader::find_column(const char* wanted, const char* option, const Field
   }
   LineText problem;
   problem.add("no column '").add_name(wanted).add("' (").add(option).add(") in ");
-  problem.add_name(series_file_name());
+  problem.add_name(places_.series_file_name());
   if (header) {
     problem.add("; its columns are:");
     for (int i = 0; i < count; ++i) {
@@ -168,11 +161,26 @@ int TableReader::find_column(const char* wanted, const char* option, const Field
     problem.add(" and no header: give a number from 1 to ").add(count);
   }
   end_with_problem(problem);
+  return -1;
 }
 
-void TableReader::choose_columns(const FieldSpan* names, int count, bool header) {
+void TableReader::end_with_problem(const LineText& problem) {
+  failure_ = places_.fail_where(kUsageProblem, kNoUnit, problem);
+}
+
+LineText& TableReader::add_where(LineText& line) const {
+  return line.add("vorna: ")
+      .add_name(places_.series_file_name())
+      .add(":")
+      .add(line_number_)
+      .add(": ");
+}
+
+bool TableReader::choose_columns(const FieldSpan* names, int count, bool header) {
   time_.index = find_column(table_.time_column, time_.option, names, count, header);
+  if (time_.index < 0) return false;
   value_.index = find_column(table_.value_column, value_.option, names, count, header);
+  if (value_.index < 0) return false;
   needed_ = (time_.index > value_.index ? time_.index : value_.index) + 1;
   const Column* columns[] = {&time_, &value_};
   for (int i = 0; i < 2; ++i) {
@@ -184,14 +192,17 @@ void TableReader::choose_columns(const FieldSpan* names, int count, bool header)
   } else {
     std::snprintf(facts_.column, sizeof facts_.column, "%d", value_.index + 1);
   }
+  return true;
 }
 
-void TableReader::start() {
+Failure TableReader::start() {
   FieldSpan* const fields = fields_;
   const char* record;
   std::size_t length;
   for (;;) {
-    if (read_record(kSeriesUnit, record, length) == -1) return;
+    const int read = read_record(kSeriesUnit, record, length);
+    if (read != kRecordRead)
+      return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
     ++line_number_;
     if (!is_comment(record, length) && !is_blank_record(record, length)) break;
   }
@@ -199,57 +210,61 @@ void TableReader::start() {
                                      : detect_delimiter(record, length, table_.decimal_comma);
   const int count = split_fields(record, length, delimiter_, fields, kMaxColumns);
   const bool header = is_header(fields, count);
-  choose_columns(fields, count, header);
+  if (!choose_columns(fields, count, header)) return failure_;
   if (header) {
     LineText note;
-    note.add("vorna: info: ").add_name(series_file_name()).add(":").add(line_number_);
+    note.add("vorna: info: ").add_name(places_.series_file_name()).add(":").add(line_number_);
     note.add(": the first line is taken as a header naming the columns: ");
     write_error_line(note.add_quoted(record, quoted_length(length)).text());
-    return;
+    return {};
   }
   // Read with the rest, once the outputs are connected: the bytes stay in
   // the unit's buffer until its next read.
   pending_record_ = record;
   pending_length_ = length;
+  return {};
 }
 
-void TableReader::read_rest() {
-  if (pending_record_ != nullptr && !take_line(pending_record_, pending_length_)) return;
+Failure TableReader::read_rest() {
+  if (pending_record_ != nullptr && !take_line(pending_record_, pending_length_)) return failure_;
   pending_record_ = nullptr;
   const char* record;
   std::size_t length;
   for (;;) {
-    if (read_record(kSeriesUnit, record, length) == -1) return;
+    const int read = read_record(kSeriesUnit, record, length);
+    if (read != kRecordRead)
+      return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
     ++line_number_;
     if (length == 0 || is_comment(record, length)) continue;
     // Only a line that starts with a blank can be blank.
     if ((record[0] == ' ' || record[0] == '\t') && is_blank_record(record, length)) continue;
-    if (!take_line(record, length)) return;
+    if (!take_line(record, length)) return failure_;
   }
 }
 
-void TableReader::fail_on_field(int status, const Column& column, FieldSpan field,
-                                const char* reason, const char* fix) const {
+bool TableReader::fail_on_field(int status, const Column& column, FieldSpan field,
+                                const char* reason, const char* fix) {
   LineText line;
-  add_where(line, line_number_).add("column ").add(column.index + 1);
+  add_where(line).add("column ").add(column.index + 1);
   add_column_name(line, column)
       .add(" holds ")
       .add_quoted(field.begin, field_length(field))
       .add(", ")
       .add(reason);
   if (fix != nullptr) line.add("; ").add(fix);
-  prepare_where_line(status, line);
-  fail_run(status, kInternalUnit);
+  failure_ = places_.fail_where(status, kInternalUnit, line);
+  return false;
 }
 
-void TableReader::fail_on_number(FieldRead read, const Column& column, FieldSpan field) const {
+bool TableReader::fail_on_number(FieldRead read, const Column& column, FieldSpan field) {
   const bool time = &column == &time_;
   const char* reason = time ? "not a number, a missing value or a date or clock time"
                             : "not a number or a missing value";
   const char* fix = nullptr;
   switch (read) {
     case FieldRead::kOutOfRange:
-      fail_on_field(kInputConversion, column, field, "beyond the range of 8-byte reals", nullptr);
+      return fail_on_field(kInputConversion, column, field, "beyond the range of 8-byte reals",
+                           nullptr);
     case FieldRead::kDecimalComma:
       reason = "a number with a decimal comma";
       fix = kCommaFix;
@@ -263,16 +278,17 @@ void TableReader::fail_on_number(FieldRead read, const Column& column, FieldSpan
       if (delimiter_ == ',' && has_blank_between_digits(field)) fix = kCommaFix;
       break;
   }
-  fail_on_field(kSyntaxError, column, field, reason, fix);
+  return fail_on_field(kSyntaxError, column, field, reason, fix);
 }
 
-void TableReader::fail_on_short_line(int count, const char* record, std::size_t length) const {
+bool TableReader::fail_on_short_line(int count, const char* record, std::size_t length) {
   const Column& column = time_.index >= count ? time_ : value_;
   LineText line;
-  add_where(line, line_number_).add("the line ends before column ").add(column.index + 1);
+  add_where(line).add("the line ends before column ").add(column.index + 1);
   add_column_name(line, column).add(": ");
-  prepare_where_line(kEndOfFile, line.add_quoted(record, quoted_length(length)));
-  fail_run(kEndOfFile, kInternalUnit);
+  line.add_quoted(record, quoted_length(length));
+  failure_ = places_.fail_where(kEndOfFile, kInternalUnit, line);
+  return false;
 }
 
 LineText& TableReader::add_column_name(LineText& line, const Column& column) const {
@@ -281,7 +297,7 @@ LineText& TableReader::add_column_name(LineText& line, const Column& column) con
   return line.add(" (").add_quoted(name, static_cast<int>(std::strlen(name))).add(")");
 }
 
-void TableReader::take_form(FieldSpan time_field) {
+bool TableReader::take_form(FieldSpan time_field) {
   form_known_ = true;
   form_line_ = line_number_;
   TimeStamp stamp;
@@ -293,15 +309,18 @@ void TableReader::take_form(FieldSpan time_field) {
     LineText problem;
     problem.add(i == 0 ? "--from" : "--to").add(" is ");
     problem.add(bound_stamps[i]->form == StampForm::kClock ? "a clock time" : "a date");
-    problem.add(", but the time column of ").add_name(series_file_name()).add(" holds ");
+    problem.add(", but the time column of ").add_name(places_.series_file_name());
+    problem.add(" holds ");
     problem.add(stamps_ ? form_name(stamp.form) : "numbers").add(" (line ").add(line_number_);
     problem.add(": ").add_quoted(time_field.begin, field_length(time_field)).add(")");
     end_with_problem(problem);
+    return false;
   }
-  if (!stamps_) return;
+  if (!stamps_) return true;
   form_ = stamp.form;
   first_instant_ = stamp.micros;
   previous_clock_ = stamp.micros;
+  return true;
 }
 
 bool TableReader::read_time(FieldSpan field, const char* record, std::size_t length, double& time,
@@ -313,13 +332,13 @@ bool TableReader::read_time(FieldSpan field, const char* record, std::size_t len
       return true;
     }
     if (read == FieldRead::kMissing) return false;
-    if (!is_stamp_like(field)) fail_on_number(read, time_, field);
+    if (!is_stamp_like(field)) return fail_on_number(read, time_, field);
     TimeStamp stamp;
     if (read_time_stamp(field.begin, field.end, stamp) == StampReading::kStamp) {
-      fail_on_field(kSyntaxError, time_, field, "a date or clock time in a column of numbers",
-                    nullptr);
+      return fail_on_field(kSyntaxError, time_, field,
+                           "a date or clock time in a column of numbers", nullptr);
     }
-    fail_on_field(kSyntaxError, time_, field, kNotIso, kIsoFix);
+    return fail_on_field(kSyntaxError, time_, field, kNotIso, kIsoFix);
   }
   if (is_missing_field(field)) return false;
   TimeStamp stamp;
@@ -327,25 +346,25 @@ bool TableReader::read_time(FieldSpan field, const char* record, std::size_t len
     case StampReading::kStamp:
       break;
     case StampReading::kOutOfRange:
-      fail_on_field(kSyntaxError, time_, field, "a date or time of day that does not exist",
-                    nullptr);
+      return fail_on_field(kSyntaxError, time_, field, "a date or time of day that does not exist",
+                           nullptr);
     case StampReading::kTooFine:
-      fail_on_field(kSyntaxError, time_, field, "more than six decimals of a second",
-                    "times are read to the microsecond");
+      return fail_on_field(kSyntaxError, time_, field, "more than six decimals of a second",
+                           "times are read to the microsecond");
     case StampReading::kOtherDateForm:
-      fail_on_field(kSyntaxError, time_, field, kNotIso, kIsoFix);
+      return fail_on_field(kSyntaxError, time_, field, kNotIso, kIsoFix);
     case StampReading::kNotStamp:
       if (looks_like_date(field.begin, field.end)) {
-        fail_on_field(kSyntaxError, time_, field, kNotIso, kIsoFix);
+        return fail_on_field(kSyntaxError, time_, field, kNotIso, kIsoFix);
       }
-      fail_on_field(kSyntaxError, time_, field, "not a date or clock time as the column's first",
-                    nullptr);
+      return fail_on_field(kSyntaxError, time_, field,
+                           "not a date or clock time as the column's first", nullptr);
   }
   if (!fits(stamp.form, form_)) {
-    fail_on_field(kSyntaxError, time_, field,
-                  form_ == StampForm::kClock ? "a date in a column of clock times"
-                                             : "a clock time in a column of dates",
-                  nullptr);
+    return fail_on_field(kSyntaxError, time_, field,
+                         form_ == StampForm::kClock ? "a date in a column of clock times"
+                                                    : "a clock time in a column of dates",
+                         nullptr);
   }
   instant = stamp.micros;
   if (form_ == StampForm::kClock) {
@@ -353,7 +372,7 @@ bool TableReader::read_time(FieldSpan field, const char* record, std::size_t len
     if (instant < previous_clock_) {
       days_passed_ += kMicrosPerDay;
       instant += kMicrosPerDay;
-      watch_clock_back(line_number_, record, length);
+      watch_.clock_back(line_number_, record, length);
     }
     previous_clock_ = instant;
   }
@@ -376,7 +395,7 @@ void TableReader::accept(double time, std::int64_t instant, double value, FieldS
   if (n == 0) series_.first_time = time;
   series_.last_time = time;
   if (n == 1) series_.increment = time - series_.first_time;
-  watch_accepted(line_number_, record, length, time, series_);
+  watch_.accepted(line_number_, record, length, time, series_);
 }
 
 bool TableReader::take_line(const char* record, std::size_t length) {
@@ -391,18 +410,19 @@ bool TableReader::take_line(const char* record, std::size_t length) {
   }
   FieldSpan* const fields = fields_;
   const int count = split_fields(record, length, delimiter_, fields, needed_);
-  if (count < needed_) fail_on_short_line(count, record, length);
+  if (count < needed_) return fail_on_short_line(count, record, length);
   const FieldSpan time_field = fields[time_.index];
   const FieldSpan value_field = fields[value_.index];
-  if (!form_known_ && !is_missing_field(time_field)) take_form(time_field);
+  if (!form_known_ && !is_missing_field(time_field) && !take_form(time_field)) return false;
   std::int64_t instant = 0;
   const bool has_time = read_time(time_field, record, length, time, instant);
+  if (failure_.failed()) return false;
   const FieldRead read = read_number_field(value_field, table_.decimal_comma, value);
   if (read != FieldRead::kNumber && read != FieldRead::kMissing) {
-    fail_on_number(read, value_, value_field);
+    return fail_on_number(read, value_, value_field);
   }
   if (!has_time || read == FieldRead::kMissing) {
-    watch_missing_value(line_number_, record, length);
+    watch_.missing_value(line_number_, record, length);
     return true;
   }
   return take_sample(time, instant, value, time_field, record, length);
@@ -410,21 +430,21 @@ bool TableReader::take_line(const char* record, std::size_t length) {
 
 bool TableReader::take_sample(double time, std::int64_t instant, double value, FieldSpan time_field,
                               const char* record, std::size_t length) {
-  watch_table_line(line_number_, record, length, time);
+  watch_.table_line(line_number_, record, length, time);
   const bool below =
       table_.start_is_stamp ? instant < table_.start_stamp.micros : time < settings_.window_start;
   if (below) {
-    watch_passed_over();
+    watch_.passed_over();
     return true;
   }
   const bool past =
       table_.end_is_stamp ? instant > table_.end_stamp.micros : time > settings_.window_end;
   if (past) {
-    watch_window_end(line_number_, time);
+    watch_.window_end(line_number_, time);
     return false;
   }
   if (series_.count == kSeriesCapacity) {
-    watch_capacity_reached();
+    watch_.capacity_reached();
     return false;
   }
   accept(time, instant, value, time_field, record, length);

@@ -5,7 +5,7 @@
 // and the value come from the columns -t and -c: numbers, or in the time
 // column ISO 8601 date-times, dates or clock times, read as seconds after the
 // first accepted sample. A line with a missing time or value is left out; a
-// field that is none of these ends the run with 59 and a line naming the
+// field that is none of these is the failure 59 with a line naming the
 // line, the column and the field.
 #pragma once
 
@@ -14,6 +14,8 @@
 
 #include "analysis/series.h"
 #include "driver/command_line.h"
+#include "driver/series_reader.h"
+#include "runtime/failure.h"
 #include "runtime/where_lines.h"
 #include "text/table_fields.h"
 
@@ -34,16 +36,19 @@ struct TableFacts {
 
 class TableReader {
  public:
-  TableReader(const RunSettings& settings, Series& series);
+  // The reading is watched by input's watch, from the start; its failures
+  // name their places through input's places.
+  TableReader(const RunSettings& settings, SeriesInput& input, Series& series);
 
   // Reads up to the first line that is not a comment or blank: its
   // delimiter and its header or first sample. A column that the line does
-  // not have ends the process with status 2 and a line that lists the
-  // columns there are. Nothing else is read from the unit before read_rest.
-  void start();
+  // not have is a wrong command line (kUsageProblem) whose problem lists
+  // the columns there are. Nothing else is read from the unit before
+  // read_rest.
+  Failure start();
   // Reads the first sample's line and the rest of the file, or up to the
   // first line past the window.
-  void read_rest();
+  Failure read_rest();
 
   const TableFacts& facts() const { return facts_; }
 
@@ -54,28 +59,36 @@ class TableReader {
   };
 
   bool is_header(const FieldSpan* fields, int count) const;
-  void choose_columns(const FieldSpan* names, int count, bool header);
+  // The failures: each keeps its failure in failure_ and returns false (-1
+  // for find_column), which ends the reading.
+  bool choose_columns(const FieldSpan* names, int count, bool header);
   int find_column(const char* wanted, const char* option, const FieldSpan* names, int count,
-                  bool header) const;
-  [[noreturn]] void fail_on_number(FieldRead read, const Column& column, FieldSpan field) const;
-  [[noreturn]] void fail_on_short_line(int count, const char* record, std::size_t length) const;
+                  bool header);
+  void end_with_problem(const LineText& problem);
+  bool fail_on_number(FieldRead read, const Column& column, FieldSpan field);
+  bool fail_on_short_line(int count, const char* record, std::size_t length);
+  bool fail_on_field(int status, const Column& column, FieldSpan field, const char* reason,
+                     const char* fix);
+  LineText& add_where(LineText& line) const;
   LineText& add_column_name(LineText& line, const Column& column) const;
-  void take_form(FieldSpan time_field);
+  bool take_form(FieldSpan time_field);
   // One data line; false when it ends the reading.
   bool take_line(const char* record, std::size_t length);
   // A sample read from a line: the window, then the series.
   bool take_sample(double time, std::int64_t instant, double value, FieldSpan time_field,
                    const char* record, std::size_t length);
+  // Whether the line has a time (false for a missing one, or a failure).
   bool read_time(FieldSpan field, const char* record, std::size_t length, double& time,
                  std::int64_t& instant);
-  [[noreturn]] void fail_on_field(int status, const Column& column, FieldSpan field,
-                                  const char* reason, const char* fix) const;
   void accept(double time, std::int64_t instant, double value, FieldSpan time_field,
               const char* record, std::size_t length);
 
   const RunSettings& settings_;
   const TableSettings& table_;
+  InputPlaces& places_;
+  SeriesWatch& watch_;
   Series& series_;
+  Failure failure_;
   TableFacts facts_;
   char delimiter_ = kBlankRuns;
   Column time_;

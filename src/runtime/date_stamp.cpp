@@ -23,7 +23,7 @@ ClockReading read_clock() {
   return reading;
 }
 
-void date_stamp(char* result, int result_length, int level, ClockFunction clock) {
+Failure date_stamp(char* result, int result_length, ClockFunction clock) {
   const ClockReading reading = clock();
   const int values[6] = {reading.year < 1000 ? reading.year + 1900 : reading.year,
                          reading.month,
@@ -31,15 +31,15 @@ void date_stamp(char* result, int result_length, int level, ClockFunction clock)
                          reading.hour,
                          reading.minute,
                          reading.second};
-  // Levels 1 to 5 stop after the year, month, day, hour or minute.
-  const int fields = level >= 1 && level <= 5 ? level - 1 : 5;
-  static char work_field[kWorkFieldLength];
-  write_date_stamp(work_field, sizeof work_field, fields, values);
-  if (result_length <= 0) return;
+  char work_field[kWorkFieldLength];
+  WriteTally tally;
+  write_date_stamp(tally, work_field, sizeof work_field, values);
+  if (tally.failed() || result_length <= 0) return tally.failure;
   const int used = trimmed_length(work_field, kWorkFieldLength);
   const int copied = used < result_length ? used : result_length;
   std::memcpy(result, work_field, static_cast<std::size_t>(copied));
   std::memset(result + copied, ' ', static_cast<std::size_t>(result_length - copied));
+  return {};
 }
 
 }  // namespace vorna

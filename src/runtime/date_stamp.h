@@ -1,6 +1,8 @@
 // The date and time text that heads the print file.
 #pragma once
 
+#include "runtime/failure.h"
+
 namespace vorna {
 
 struct ClockReading {
@@ -12,10 +14,9 @@ ClockReading read_clock();
 
 using ClockFunction = ClockReading (*)();
 
-// Fills result[0..result_length) with " Date : " and the date and time at
-// the level of detail (1 year ... 5 minutes; any other value down to the
-// second), blank padded: " Date : 2007-03-02 09:05:03" at the fullest. A
-// year below 1000 is taken as years since 1900.
-void date_stamp(char* result, int result_length, int level, ClockFunction clock = read_clock);
+// Fills result[0..result_length) with " Date : " and the date and time to
+// the second, blank padded: " Date : 2007-03-02 09:05:03". A year below
+// 1000 is taken as years since 1900.
+Failure date_stamp(char* result, int result_length, ClockFunction clock = read_clock);
 
 }  // namespace vorna

@@ -47,14 +47,7 @@ const char* message_of(int number) {
 }
 
 const char* severity_word(Severity severity) {
-  switch (severity) {
-    case Severity::kInfo:
-      return "info";
-    case Severity::kError:
-      return "error";
-    default:
-      return "severe";
-  }
+  return severity == Severity::kError ? "error" : "severe";
 }
 
 // One line, built without allocation and written in one piece; a text too

@@ -25,7 +25,8 @@ enum DiagnosticNumber : int {
   kInterrupt = 200,
 };
 
-enum class Severity { kInfo = 1, kError = 2, kSevere = 3 };
+// The top two bits of a condition code.
+enum class Severity { kError = 2, kSevere = 3 };
 
 Severity severity_of(int number);
 // The 32-bit condition code: severity in the top two bits, number in the low 16.

@@ -1,14 +1,14 @@
 #include "runtime/layouts.h"
 
-#include "runtime/units.h"
+#include "runtime/unit_table.h"
 #include "runtime/write_statement.h"
 #include "text/run_files.h"
 
 namespace vorna {
 
-void write_banner() {
+void write_banner(WriteTally& tally) {
   // Every line after the first is one blank and a 58-character text.
-  static const char* const kBannerTexts[] = {
+  static const char kBannerTexts[][59] = {
       "                                                          ",
       "                                                          ",
       "                                                          ",
@@ -26,53 +26,56 @@ void write_banner() {
       "                                                          ",
       "                                                          ",
   };
-  WriteStatement banner(kConsoleOutput);
+  WriteStatement banner(tally, kConsoleOutput);
   banner.skip(6).text("                                                ");
   for (const char* text : kBannerTexts) banner.end_record().skip(1).text(text, 58);
   banner.finish();
 }
 
-void write_prompt_record(int unit, const char* text, std::size_t length) {
-  WriteStatement(unit).text(" ").text(text, length).finish_continued();
+void write_prompt_record(WriteTally& tally, int unit, const char* text, std::size_t length) {
+  WriteStatement(tally, unit).text(" ").text(text, length).finish_continued();
 }
 
-void write_message_line(int unit, const char* message, std::size_t message_length,
-                        const char* field, std::size_t field_length) {
-  WriteStatement(unit).text(message, message_length).text(field, field_length).finish();
+void write_message_line(WriteTally& tally, int unit, const char* message,
+                        std::size_t message_length, const char* field, std::size_t field_length) {
+  WriteStatement(tally, unit).text(message, message_length).text(field, field_length).finish();
 }
 
-bool write_count_line(int unit, const char* label, std::size_t label_length, int value) {
-  return WriteStatement(unit).text(label, label_length).integer(value, 12).finish();
+void write_count_line(WriteTally& tally, int unit, const char* label, std::size_t label_length,
+                      int value) {
+  WriteStatement(tally, unit).text(label, label_length).integer(value, 12).finish();
 }
 
-bool write_fixed_line(int unit, const char* label, std::size_t label_length, double value) {
-  return WriteStatement(unit).text(label, label_length).fixed(value, 12, 3).finish();
+void write_fixed_line(WriteTally& tally, int unit, const char* label, std::size_t label_length,
+                      double value) {
+  WriteStatement(tally, unit).text(label, label_length).fixed(value, 12, 3).finish();
 }
 
-bool write_exponent_line(int unit, const char* label, std::size_t label_length, double value) {
-  return WriteStatement(unit).text(label, label_length).exponent(value, 12, 3).finish();
+void write_exponent_line(WriteTally& tally, int unit, const char* label, std::size_t label_length,
+                         double value) {
+  WriteStatement(tally, unit).text(label, label_length).exponent(value, 12, 3).finish();
 }
 
-bool write_listing_line(double time, double value) {
-  return WriteStatement(kListingUnit)
+void write_listing_line(WriteTally& tally, double time, double value) {
+  WriteStatement(tally, kListingUnit)
       .fixed(time, kListingTime.width, kListingTime.digits)
       .exponent(value, kListingValue.width, kListingValue.digits)
       .finish();
 }
 
-bool write_table_line(double time, double value, double height) {
-  return WriteStatement(kPrintUnit)
+void write_table_line(WriteTally& tally, double time, double value, double height) {
+  WriteStatement(tally, kPrintUnit)
       .fixed(time, kTableTime.width, kTableTime.digits)
       .exponent(value, kTableValue.width, kTableValue.digits)
       .exponent(height, kTableValue.width, kTableValue.digits)
       .finish();
 }
 
-void write_date_stamp(char* target, std::size_t length, int fields, const int clock[6]) {
-  static const char* const kSeparators[] = {"-", "-", " ", ":", ":"};
-  WriteStatement stamp(kInternalUnit);
+void write_date_stamp(WriteTally& tally, char* target, std::size_t length, const int clock[6]) {
+  static const char kSeparators[] = "-- ::";
+  WriteStatement stamp(tally, kInternalUnit);
   stamp.text(" Date : ").integer(clock[0], 4);
-  for (int i = 0; i < fields; ++i) stamp.text(kSeparators[i], 1).integer(clock[i + 1], 2, 2);
+  for (int i = 0; i < 5; ++i) stamp.text(kSeparators + i, 1).integer(clock[i + 1], 2, 2);
   stamp.finish_into(target, length);
 }
 

@@ -5,7 +5,7 @@
 
 #include "runtime/diagnostics.h"
 #include "runtime/stop.h"
-#include "runtime/units.h"
+#include "runtime/unit_table.h"
 
 namespace vorna {
 
@@ -18,27 +18,28 @@ void transfer_record(const char* record, std::size_t record_length, char* field,
 
 namespace {
 
-// The next record, or -1 at the end of the stream (fatal without end_branch).
+// The next record, or the end of the stream (a failure without end_branch).
 int next_record(int unit, bool end_branch, const char*& record, std::size_t& length) {
-  end_if_interrupted();
+  if (pending_interrupt() != 0) return kInterrupt;
   const SplitStatus status = unit_read_record(unit, record, length);
-  if (status == SplitStatus::kRecord) return 0;
-  if (status == SplitStatus::kTooLong) fail_run(kRecordTooLong, unit);
+  if (status == SplitStatus::kRecord) return kRecordRead;
+  if (status == SplitStatus::kTooLong) return kRecordTooLong;
   // An end or a failure may be how an interrupt or a hang-up shows first.
-  end_if_interrupted();
-  if (unit_hung_up(unit)) end_by_event(SIGHUP);
-  if (status == SplitStatus::kReadFailed) fail_run(kReadError, unit);
-  if (!end_branch) fail_run(kEndOfFile, unit);
-  return -1;
+  if (pending_interrupt() != 0) return kInterrupt;
+  if (unit_hung_up(unit) && take_event(SIGHUP)) return kInterrupt;
+  if (status == SplitStatus::kReadFailed) return kReadError;
+  if (!end_branch) return kEndOfFile;
+  return kEndOfStream;
 }
 
 }  // namespace
 
 int read_line(int unit, char* field, int length, bool end_branch, std::size_t& record_length) {
   const char* record;
-  if (next_record(unit, end_branch, record, record_length) != 0) return -1;
+  const int status = next_record(unit, end_branch, record, record_length);
+  if (status != kRecordRead) return status;
   transfer_record(record, record_length, field, length);
-  return 0;
+  return kRecordRead;
 }
 
 int read_line(int unit, char* field, int length, bool end_branch) {
@@ -48,6 +49,10 @@ int read_line(int unit, char* field, int length, bool end_branch) {
 
 int read_record(int unit, const char*& record, std::size_t& length) {
   return next_record(unit, true, record, length);
+}
+
+Failure read_failure(int status, int unit) {
+  return status == kInterrupt ? interrupted() : Failure{status, unit, nullptr, nullptr};
 }
 
 }  // namespace vorna

@@ -10,7 +10,6 @@
 #include "runtime/diagnostics.h"
 #include "runtime/system_io.h"
 #include "runtime/unit_table.h"
-#include "runtime/where_lines.h"
 
 namespace vorna {
 namespace {
@@ -48,13 +47,6 @@ void report_close_failure(int unit) {
   write_diagnostic_line(kWriteError, unit, unit_file_name(unit));
 }
 
-int g_close_failures = 0;
-
-void count_close_failure(int unit) {
-  report_close_failure(unit);
-  ++g_close_failures;
-}
-
 // A run that does not end normally leaves no output of its own names.
 void discard_results() {
   const char* removed[4];
@@ -78,8 +70,42 @@ void discard_results() {
   sigaddset(&only, signal_number);
   sigprocmask(SIG_UNBLOCK, &only, nullptr);
   raise(signal_number);
-  end_process(128 + signal_number);
+  _exit(128 + signal_number);
 }
+
+// An interrupt ends the process by its signal, after the line and the
+// units: the one ending besides main's.
+[[noreturn]] void end_by_pending_interrupt() {
+  const int signal_number = pending_interrupt();
+  flush_units_on_standard_streams();
+  write_interrupt_line(event_name(signal_number));
+  close_all_units(report_close_failure);
+  discard_results();
+  end_by_signal(signal_number);
+}
+
+// The normal stop: 0, or 38 when a unit fails to close or a file to be
+// renamed into place.
+int stop_normally() {
+  // An interrupt blocked since the last wait counts, so does one that came
+  // while the files were written out.
+  take_blocked_interrupts();
+  if (pending_interrupt() != 0) end_by_pending_interrupt();
+  if (close_all_units(report_close_failure) > 0) {
+    discard_results();
+    return kWriteError;
+  }
+  take_blocked_interrupts();
+  if (pending_interrupt() != 0) end_by_pending_interrupt();
+  const UnitResult renamed = commit_replaced_files();
+  if (!renamed.done()) {
+    report_close_failure(renamed.unit);
+    return kWriteError;
+  }
+  return 0;
+}
+
+int exit_status(int number) { return static_cast<int>(condition_code(number) & 0xFFu); }
 
 }  // namespace
 
@@ -111,68 +137,32 @@ void install_interrupt_handler() {
   wait_with_signal_mask(in_waits);
 }
 
-void end_by_pending_interrupt() {
-  const int signal_number = pending_interrupt();
-  flush_units_on_standard_streams();
-  write_interrupt_line(event_name(signal_number));
-  close_all_units(report_close_failure);
-  discard_results();
-  end_by_signal(signal_number);
-}
-
-void end_by_event(int signal_number) {
-  if (ignored(signal_number)) return;
+bool take_event(int signal_number) {
+  if (ignored(signal_number)) return false;
   record_interrupt(signal_number);
-  end_if_interrupted();
+  return true;
 }
 
-void stop_run() {
-  // An interrupt blocked since the last wait counts, so does one that came
-  // while the files were written out.
-  take_blocked_interrupts();
-  end_if_interrupted();
-  close_all_units(count_close_failure);
-  if (g_close_failures > 0) {
-    discard_results();
-    end_process(kWriteError);
-  }
-  take_blocked_interrupts();
-  end_if_interrupted();
-  const UnitResult renamed = commit_replaced_files();
-  if (!renamed.done()) {
-    report_close_failure(renamed.unit);
-    end_process(kWriteError);
-  }
-  end_process(0);
-}
-
-void issue_diagnostic(int number, int unit, const char* file_name) {
-  if (severity_of(number) == Severity::kSevere) fail_run(number, unit, file_name);
+void report_error_diagnostic(int number, int unit, const char* file_name) {
   flush_units_on_standard_streams();
   write_diagnostic_line(number, unit, file_name != nullptr ? file_name : unit_file_name(unit));
 }
 
-void fail_run(int number, int unit, const char* file_name) {
+int end_run(const Failure& failure) {
+  if (!failure.failed()) return stop_normally();
+  if (failure.number == kInterrupt) end_by_pending_interrupt();
+  if (failure.unit == kNoUnit) {
+    write_plain_diagnostic_line(failure.number);
+    return exit_status(failure.number);
+  }
   flush_units_on_standard_streams();
-  write_diagnostic_line(number, unit, file_name != nullptr ? file_name : unit_file_name(unit));
-  write_where_line(number);
+  const char* name = failure.file_name;
+  write_diagnostic_line(failure.number, failure.unit,
+                        name != nullptr ? name : unit_file_name(failure.unit));
+  if (failure.where_line != nullptr) write_error_line(failure.where_line);
   close_all_units(report_close_failure);
   discard_results();
-  end_process(static_cast<int>(condition_code(number) & 0xFFu));
+  return exit_status(failure.number);
 }
-
-void fail_without_unit(int number) {
-  write_plain_diagnostic_line(number);
-  end_process(static_cast<int>(condition_code(number) & 0xFFu));
-}
-
-void end_by_failure(UnitResult failure) {
-  end_if_interrupted();
-  fail_run(failure.number, failure.unit);
-}
-
-void report_note(const char* text, int unit) { write_note_line(text, unit, unit_file_name(unit)); }
-
-void end_process(int status) { _exit(status); }
 
 }  // namespace vorna

@@ -1,7 +1,10 @@
 // How a run ends: the normal stop, a severe diagnostic and an interrupt all
-// end here, after every unit is closed on whole records.
+// end in end_run, which main calls, after every unit is closed on whole
+// records.
 #pragma once
 
+#include "runtime/diagnostics.h"
+#include "runtime/failure.h"
 #include "runtime/system_io.h"
 #include "runtime/unit_table.h"
 
@@ -14,42 +17,34 @@ namespace vorna {
 // a vanished reader or a file-size limit is a failed write.
 void install_interrupt_handler();
 
-// The safe points call end_if_interrupted. After an interrupt it writes the
-// line "program aborting due to <event> event" ("control-C",
-// "control-BREAK", "window-CLOSE", "TERMINATE"), closes every unit and ends
-// the process by the signal itself, so the shell sees 128 + its number.
-[[noreturn]] void end_by_pending_interrupt();
-inline void end_if_interrupted() {
-  if (pending_interrupt() != 0) end_by_pending_interrupt();
+// The failure by which a pending interrupt ends the run.
+inline Failure interrupted() { return {kInterrupt, kNoUnit, nullptr, nullptr}; }
+// At a safe point: the interrupt's failure when one is pending, else none.
+inline Failure check_interrupt() { return pending_interrupt() != 0 ? interrupted() : Failure{}; }
+// The failure of an operation on a unit: a pending interrupt ends the run
+// as the interrupt; any other failure is the severe diagnostic.
+inline Failure unit_failure(UnitResult result) {
+  if (result.done()) return {};
+  if (pending_interrupt() != 0) return interrupted();
+  return {result.number, result.unit, nullptr, nullptr};
 }
-// Ends the run as the signal's interrupt does, unless the signal was
-// ignored when the program started; then it returns.
-void end_by_event(int signal_number);
+// Records the signal's interrupt, unless the signal was ignored when the
+// program started; returns whether it did.
+bool take_event(int signal_number);
 
-// Closes every connected unit and ends the process with status 0. A failure
-// to write is the severe 38 instead.
-[[noreturn]] void stop_run();
+// Writes the line of a diagnostic whose run goes on (an error, such as the
+// 63); file_name, when given, stands for the unit's own.
+void report_error_diagnostic(int number, int unit, const char* file_name = nullptr);
 
-// Writes the diagnostic line for the unit; file_name, when given, stands for
-// the unit's own. A severe diagnostic closes every unit and ends the process
-// with the low 8 bits of its condition code; an error returns.
-void issue_diagnostic(int number, int unit, const char* file_name = nullptr);
-// The same for a diagnostic known to be severe: the one place where a severe
-// diagnostic line is written and the run ends.
-[[noreturn]] void fail_run(int number, int unit, const char* file_name = nullptr);
-// The same before any unit is in use: the line without unit and file.
-[[noreturn]] void fail_without_unit(int number);
-// A line that tells what the run is doing about a unit, "vorna: info: ...".
-void report_note(const char* text, int unit);
-
-// The one way a unit's failure ends the run: a pending interrupt ends it as
-// the interrupt; any other failure is the severe diagnostic of fail_run.
-[[noreturn]] void end_by_failure(UnitResult failure);
-inline void end_on_failure(UnitResult result) {
-  if (!result.done()) end_by_failure(result);
-}
-
-// Ends the process at once with the status; no unit is touched.
-[[noreturn]] void end_process(int status);
+// Ends the run and returns the process's exit status; only main calls it.
+// Without a failure, the normal stop: every unit closed and the replaced
+// files renamed into place, status 0 (a failure to write is the severe 38
+// instead). A failure's diagnostic line and its where-line, then every unit
+// closed and the results of a failed run removed; the status is the low 8
+// bits of its condition code. After an interrupt it writes the line
+// "program aborting due to <event> event" ("control-C", "control-BREAK",
+// "window-CLOSE", "TERMINATE"), closes every unit and ends the process by
+// the signal itself, so the shell sees 128 + its number.
+int end_run(const Failure& failure);
 
 }  // namespace vorna

@@ -27,18 +27,22 @@ long now_milliseconds() {
   return static_cast<long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
+// The waits' signal state: one per process, as the signals are.
+struct Waits {
+  sigset_t mask;
+  bool mask_set = false;
+  long grace_end = 0;  // when the grace time after an interrupt ends; 0: not started
+};
+Waits g_waits;
+
 // Milliseconds left of the grace time; it starts at the first call.
 int grace_left() {
-  static long end = 0;
-  if (end == 0) end = now_milliseconds() + kGraceMilliseconds;
-  const long left = end - now_milliseconds();
+  if (g_waits.grace_end == 0) g_waits.grace_end = now_milliseconds() + kGraceMilliseconds;
+  const long left = g_waits.grace_end - now_milliseconds();
   return left > 0 ? static_cast<int>(left) : 0;
 }
 
-sigset_t g_wait_mask;
-bool g_wait_mask_set = false;
-
-const sigset_t* wait_mask() { return g_wait_mask_set ? &g_wait_mask : nullptr; }
+const sigset_t* wait_mask() { return g_waits.mask_set ? &g_waits.mask : nullptr; }
 
 timespec time_of(int milliseconds) {
   return timespec{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
@@ -77,14 +81,14 @@ bool is_regular_file(int fd) {
 void record_interrupt(int signal_number) { g_interrupt_signal = signal_number; }
 
 void wait_with_signal_mask(const sigset_t& mask) {
-  g_wait_mask = mask;
-  g_wait_mask_set = true;
+  g_waits.mask = mask;
+  g_waits.mask_set = true;
 }
 
 void take_blocked_interrupts() {
-  if (!g_wait_mask_set) return;
+  if (!g_waits.mask_set) return;
   const timespec none{0, 0};
-  ppoll(nullptr, 0, &none, &g_wait_mask);
+  ppoll(nullptr, 0, &none, &g_waits.mask);
 }
 
 void sleep_interruptibly(int milliseconds) {

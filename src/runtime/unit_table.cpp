@@ -74,64 +74,64 @@ struct Unit {
 
 bool is_console(const Unit& unit) { return unit.kind == StreamKind::kConsole; }
 
-// Output buffers: large blocks, so a report of a million lines costs a few
-// dozen system calls. The console is written record by record. The console
-// input may carry a series after its answers (a file or pipe read in
-// blocks): its buffer is as large as the series file's.
-char g_console_in[1 << 20], g_console_out[4096];
-char g_print_out[1 << 20], g_print_in[4096];
-char g_series_out[4096], g_series_in[1 << 20];
-char g_listing_out[1 << 20], g_listing_in[4096];
-// The spare units write the cycle and wave files: blocks as large as the
-// print file's.
-char g_spare_out[2][1 << 20], g_spare_in[2][4096];
+// The unit table: one per process, not one per run, because the interrupt
+// handler's ending closes every unit on whole records, whatever run is
+// going on. Output buffers: large blocks, so a report of a million lines
+// costs a few dozen system calls. The console is written record by record.
+// The console input may carry a series after its answers (a file or pipe
+// read in blocks): its buffer is as large as the series file's. The spare
+// units write the cycle and wave files: blocks as large as the print
+// file's.
+struct UnitTable {
+  char console_in[1 << 20], console_out[4096];
+  char print_out[1 << 20], print_in[4096];
+  char series_out[4096], series_in[1 << 20];
+  char listing_out[1 << 20], listing_in[4096];
+  char spare_out[2][1 << 20], spare_in[2][4096];
+  Unit units[7] = {
+      {kConsoleOutput, console_out, sizeof console_out, nullptr, 0},
+      {kConsoleInput, nullptr, 0, console_in, sizeof console_in},
+      {kPrintUnit, print_out, sizeof print_out, print_in, sizeof print_in},
+      {kSeriesUnit, series_out, sizeof series_out, series_in, sizeof series_in},
+      {kListingUnit, listing_out, sizeof listing_out, listing_in, sizeof listing_in},
+      // Spare records for other units a caller connects by name.
+      {0, spare_out[0], sizeof spare_out[0], spare_in[0], sizeof spare_in[0]},
+      {0, spare_out[1], sizeof spare_out[1], spare_in[1], sizeof spare_in[1]},
+  };
+  // Unit number to record, for the numbers 1 to 99: every record written
+  // or read looks its unit up here.
+  Unit* of[100] = {};
+  bool console_is_terminal = false;
+  // Standard input is a regular file read in blocks: what was read past
+  // the last record is given back at the end, for whoever reads the file
+  // on.
+  bool console_input_seekable = false;
 
-Unit g_units[] = {
-    {kConsoleOutput, g_console_out, sizeof g_console_out, nullptr, 0},
-    {kConsoleInput, nullptr, 0, g_console_in, sizeof g_console_in},
-    {kPrintUnit, g_print_out, sizeof g_print_out, g_print_in, sizeof g_print_in},
-    {kSeriesUnit, g_series_out, sizeof g_series_out, g_series_in, sizeof g_series_in},
-    {kListingUnit, g_listing_out, sizeof g_listing_out, g_listing_in, sizeof g_listing_in},
-    // Spare records for other units a caller connects by name.
-    {0, g_spare_out[0], sizeof g_spare_out[0], g_spare_in[0], sizeof g_spare_in[0]},
-    {0, g_spare_out[1], sizeof g_spare_out[1], g_spare_in[1], sizeof g_spare_in[1]},
+  UnitTable() {
+    for (Unit& unit : units) {
+      if (unit.number > 0) of[unit.number] = &unit;
+    }
+  }
 };
+UnitTable g_table;
 constexpr int kFixedUnits = 5;
-bool g_console_is_terminal = false;
-// Standard input is a regular file read in blocks: what was read past the
-// last record is given back at the end, for whoever reads the file on.
-bool g_console_input_seekable = false;
 // A named pipe written is opened once a reader has it open: tried again at
 // this interval, so that an interrupt ends the wait.
 constexpr int kReaderPollMilliseconds = 20;
 // A file locked by another program is tried again at this interval.
 constexpr int kLockPollMilliseconds = 20;
 
-// Unit number to record, for the numbers 1 to 99: every record written or
-// read looks its unit up here.
-struct UnitIndex {
-  Unit* of[100] = {};
-  UnitIndex() {
-    for (Unit& unit : g_units) {
-      if (unit.number > 0) of[unit.number] = &unit;
-    }
-  }
-};
-UnitIndex g_unit_index;
-
-Unit* find_unit(int number) {
-  return number > 0 && number < 100 ? g_unit_index.of[number] : nullptr;
-}
+Unit* find_unit(int number) { return number > 0 && number < 100 ? g_table.of[number] : nullptr; }
 
 // The unit's record, or a spare one for a unit of 1 to 99 seen first.
 Unit* find_or_add_unit(int number) {
   if (Unit* unit = find_unit(number)) return unit;
   if (number < 1 || number > 99) return nullptr;
-  for (Unit* spare = g_units + kFixedUnits; spare != std::end(g_units); ++spare) {
+  for (Unit* spare = g_table.units + kFixedUnits; spare != std::end(g_table.units); ++spare) {
     if (!spare->connected) {
-      if (spare->number > 0) g_unit_index.of[spare->number] = nullptr;
+      if (spare->number > 0) g_table.of[spare->number] = nullptr;
       spare->number = number;
-      g_unit_index.of[number] = spare;
+      g_table.of[number] = spare;
       return spare;
     }
   }
@@ -186,7 +186,7 @@ bool hand_pending(Unit& unit) {
 // before what follows on that stream. Returns the first that failed.
 Unit* hand_standard_stream_units() {
   Unit* failed = nullptr;
-  for (Unit& unit : g_units) {
+  for (Unit& unit : g_table.units) {
     if (unit.connected && unit.kind == StreamKind::kBorrowedStream && !hand_pending(unit) &&
         failed == nullptr) {
       failed = &unit;
@@ -328,7 +328,7 @@ int open_file(const char* path, OpenStatus status, bool& read_only) {
 // Devices such as /dev/null may serve several units.
 bool taken_elsewhere(const Unit& unit, const struct stat& file, OpenStatus status) {
   if (S_ISCHR(file.st_mode)) return false;
-  for (const Unit& other : g_units) {
+  for (const Unit& other : g_table.units) {
     if (&other != &unit && other.connected && !is_console(other) &&
         same_file(other.identity, file)) {
       return true;
@@ -392,7 +392,7 @@ int stage_replacement(Unit& unit, const char* path, int& fd) {
   const int resolved = resolve_link_target(path, unit.target, sizeof unit.target);
   errno = resolved;
   if (resolved != 0) return error_number_of(resolved);
-  for (const Unit& other : g_units) {
+  for (const Unit& other : g_table.units) {
     if (&other != &unit && other.replaces && same_place(other.target, unit.target)) {
       errno = EEXIST;
       return kOpenFailure;
@@ -439,7 +439,7 @@ void read_through_console(Unit& unit) {
 void give_back_unread_console_input() {
   LineSplitter& console = find_unit(kConsoleInput)->own_input;
   const std::size_t unread = console.unread();
-  if (g_console_input_seekable && unread > 0 &&
+  if (g_table.console_input_seekable && unread > 0 &&
       lseek(STDIN_FILENO, -static_cast<off_t>(unread), SEEK_CUR) >= 0) {
     console.reset(console.mode());
   }
@@ -489,8 +489,8 @@ void give_back_unread_console_input() {
 ReadMode console_read_mode() {
   struct stat info;
   if (fstat(STDIN_FILENO, &info) != 0) return ReadMode::kOneByte;
-  g_console_input_seekable = S_ISREG(info.st_mode);
-  if (g_console_is_terminal) {
+  g_table.console_input_seekable = S_ISREG(info.st_mode);
+  if (g_table.console_is_terminal) {
     termios settings;
     if (tcgetattr(STDIN_FILENO, &settings) == 0 && (settings.c_lflag & ICANON) != 0) {
       return ReadMode::kTerminalLines;
@@ -511,7 +511,7 @@ void start_units() {
       if (fd == STDOUT_FILENO) find_unit(kConsoleOutput)->closed = true;
     }
   }
-  g_console_is_terminal = isatty(STDIN_FILENO) != 0;
+  g_table.console_is_terminal = isatty(STDIN_FILENO) != 0;
   find_unit(kConsoleInput)->own_input.reset(console_read_mode());
 }
 
@@ -591,7 +591,7 @@ SplitStatus unit_read_record(int number, const char*& record, std::size_t& lengt
 
 bool unit_hung_up(int number) {
   const Unit* unit = find_unit(number);
-  if (number != kConsoleInput || unit == nullptr || !g_console_is_terminal) return false;
+  if (number != kConsoleInput || unit == nullptr || !g_table.console_is_terminal) return false;
   // A terminal that hung up refuses its controls; one whose other side has
   // just closed fails reads with EIO while we are still its foreground.
   const pid_t foreground = tcgetpgrp(unit->fd);
@@ -621,19 +621,24 @@ UnitResult unit_close(int number) {
   return {};
 }
 
-void close_all_units(void (*report)(int unit)) {
+int close_all_units(void (*report)(int unit)) {
   give_back_unread_console_input();
-  for (Unit& unit : g_units) {
+  int failures = 0;
+  for (Unit& unit : g_table.units) {
     if (!unit.connected) continue;
     const bool written = hand_pending(unit);
-    if (!release(unit) || !written) report(unit.number);
+    if (!release(unit) || !written) {
+      report(unit.number);
+      ++failures;
+    }
     unit.failed = false;
   }
+  return failures;
 }
 
 UnitResult commit_replaced_files() {
   UnitResult failure;
-  for (Unit& unit : g_units) {
+  for (Unit& unit : g_table.units) {
     if (!unit.replaces) continue;
     unit.replaces = false;
     struct stat file;
@@ -647,7 +652,7 @@ UnitResult commit_replaced_files() {
 
 int discard_replaced_files(const char* removed[], int capacity) {
   int count = 0;
-  for (Unit& unit : g_units) {
+  for (Unit& unit : g_table.units) {
     if (!unit.replaces) continue;
     unit.replaces = false;
     ::unlink(unit.temporary);

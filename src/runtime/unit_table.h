@@ -91,8 +91,8 @@ UnitResult unit_put_record(int unit, const char* bytes, std::size_t count);
 UnitResult unit_close(int unit);
 // For the endings of a run: every connected unit closed as by unit_close,
 // the console written out; a unit that fails is passed to report and the
-// closing goes on.
-void close_all_units(void (*report)(int unit));
+// closing goes on. Returns the number that failed.
+int close_all_units(void (*report)(int unit));
 // At the normal stop, after the units are closed: each file of status
 // kReplace that was written is renamed into place, one never written goes.
 // A failed rename is the 38 for its unit (the others are still renamed).

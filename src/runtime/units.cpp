@@ -4,10 +4,10 @@
 
 namespace vorna {
 
-void unit_write(int unit, const char* bytes, std::size_t count) {
-  end_on_failure(unit_put_record(unit, bytes, count));
+Failure unit_write(int unit, const char* bytes, std::size_t count) {
+  return unit_failure(unit_put_record(unit, bytes, count));
 }
 
-void close_unit(int unit) { end_on_failure(unit_close(unit)); }
+Failure close_unit(int unit) { return unit_failure(unit_close(unit)); }
 
 }  // namespace vorna

@@ -1,20 +1,21 @@
 // The units as the program's code uses them: the unit table, with writes and
-// closes that end the run with their diagnostic when they fail.
+// closes whose failure is the run's (see unit_failure).
 #pragma once
 
 #include <cstddef>
 
+#include "runtime/failure.h"
 #include "runtime/unit_table.h"
 
 namespace vorna {
 
-// Writes one whole record (see unit_put_record). A failure ends the run
-// with its diagnostic, after the file is cut back to its last whole record;
-// so does an interrupt that is pending.
-void unit_write(int unit, const char* bytes, std::size_t count);
+// Writes one whole record (see unit_put_record). A failed write, after the
+// file is cut back to its last whole record, or a pending interrupt is the
+// failure that ends the run.
+Failure unit_write(int unit, const char* bytes, std::size_t count);
 
 // Writes pending output, closes the file and leaves the unit unconnected;
 // a failure is the severe 38. Nothing happens for an unconnected unit.
-void close_unit(int unit);
+Failure close_unit(int unit);
 
 }  // namespace vorna

@@ -10,9 +10,6 @@ namespace {
 
 constexpr int kShownCharacters = 80;
 
-LineText g_where_line;
-int g_where_number = 0;
-
 // Adds the character at text as shown_character shows it.
 void add_shown(LineText& line, const unsigned char* text, const ShownCharacter& shown) {
   char character[5] = {'?'};
@@ -66,19 +63,6 @@ LineText& LineText::add_quoted(const char* text, int length) {
   }
   if (at < end) add("...");
   return add("\"");
-}
-
-void prepare_where_line(int number, const LineText& line) {
-  g_where_line = line;
-  g_where_number = number;
-}
-
-void forget_where_line() { g_where_number = 0; }
-
-void write_where_line(int number) {
-  if (g_where_number == 0 || g_where_number != number) return;
-  g_where_number = 0;
-  write_error_line(g_where_line.text());
 }
 
 }  // namespace vorna

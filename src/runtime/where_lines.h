@@ -1,6 +1,6 @@
-// Lines that say where the input a severe diagnostic is about stands,
-// "vorna: NAME:LINE: TEXT", written right after the numbered line; and the
-// fixed-capacity text they and the warning lines are built in.
+// The fixed-capacity text that the lines saying where the input a severe
+// diagnostic is about stands ("vorna: NAME:LINE: TEXT", written right after
+// the numbered line) and the warning lines are built in.
 #pragma once
 
 #include <cstddef>
@@ -37,14 +37,5 @@ class LineText {
   char text_[kCapacity + 1] = {};
   std::size_t used_ = 0;
 };
-
-// The whole line (from "vorna: " on) to write after the numbered line of
-// diagnostic number, should the run end with it; replaces one prepared
-// before.
-void prepare_where_line(int number, const LineText& line);
-void forget_where_line();
-// Called where a severe diagnostic line is written: writes the prepared
-// line when it was prepared for this number.
-void write_where_line(int number);
 
 }  // namespace vorna

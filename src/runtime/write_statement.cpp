@@ -4,17 +4,30 @@
 
 #include "runtime/diagnostics.h"
 #include "runtime/stop.h"
-#include "runtime/units.h"
+#include "runtime/unit_table.h"
 
 namespace vorna {
 
-void WriteStatement::fail_record_overflow() const { fail_run(kRecordOverflow, unit_, file_name()); }
+void WriteStatement::fail_with(int number) {
+  if (!tally_.failed()) tally_.failure = {number, unit_, file_name(), nullptr};
+}
+
+char* WriteStatement::overflowing_place() {
+  fail_with(kRecordOverflow);
+  position_ = 0;
+  high_water_ = 0;
+  return record_;
+}
 
 void WriteStatement::blank_skipped_columns() {
   std::memset(record_ + high_water_, ' ', position_ - high_water_);
 }
 
 WriteStatement& WriteStatement::text(const char* characters, std::size_t count) {
+  if (count > kRecordCapacity) {
+    fail_with(kRecordOverflow);
+    return *this;
+  }
   std::memcpy(place(count), characters, count);
   return *this;
 }
@@ -30,7 +43,10 @@ void WriteStatement::write_record(bool line_end) {
     record_[length++] = '\r';
     record_[length++] = '\n';
   }
-  unit_write(unit_, record_, length);
+  if (!tally_.failed()) {
+    const UnitResult written = unit_put_record(unit_, record_, length);
+    if (!written.done()) tally_.failure = unit_failure(written);
+  }
   position_ = 0;
   high_water_ = 0;
 }
@@ -46,13 +62,14 @@ const char* WriteStatement::file_name() const {
 }
 
 void WriteStatement::report_overflow() {
-  if (overflow_) issue_diagnostic(kOutputConversion, unit_, file_name());
+  if (!overflow_ || tally_.failed()) return;
+  report_error_diagnostic(kOutputConversion, unit_, file_name());
+  ++tally_.overflowed;
 }
 
-bool WriteStatement::finish() {
+void WriteStatement::finish() {
   write_record(true);
   report_overflow();
-  return overflow_;
 }
 
 void WriteStatement::finish_continued() {
@@ -61,7 +78,8 @@ void WriteStatement::finish_continued() {
 }
 
 void WriteStatement::finish_into(char* target, std::size_t length) {
-  if (high_water_ > length) fail_run(kRecordOverflow, unit_, file_name());
+  if (high_water_ > length) fail_with(kRecordOverflow);
+  if (tally_.failed()) return;
   std::memcpy(target, record_, high_water_);
   std::memset(target + high_water_, ' ', length - high_water_);
   report_overflow();

@@ -5,14 +5,26 @@
 
 #include <cstddef>
 
+#include "runtime/failure.h"
 #include "text/field_format.h"
 
 namespace vorna {
 
+// What the records written so far came to: the first failure, after which
+// nothing more is written or reported, and how many records had a field too
+// wide for it (a row of asterisks and the output conversion diagnostic).
+// One tally serves a run's reports; its writers check it once a record.
+struct WriteTally {
+  Failure failure;
+  long overflowed = 0;
+  bool failed() const { return failure.failed(); }
+};
+
 class WriteStatement {
  public:
   // A statement on a unit; kInternalUnit stands for an in-memory write.
-  explicit WriteStatement(int unit) : unit_(unit) {}
+  // Once the tally holds a failure, nothing is written.
+  WriteStatement(WriteTally& tally, int unit) : tally_(tally), unit_(unit) {}
   WriteStatement(const WriteStatement&) = delete;
   WriteStatement& operator=(const WriteStatement&) = delete;
 
@@ -43,8 +55,8 @@ class WriteStatement {
   WriteStatement& end_record();
 
   // Writes the last record with its line end, then the output conversion
-  // diagnostic when a field overflowed; returns whether one did.
-  bool finish();
+  // diagnostic when a field overflowed (counted in the tally).
+  void finish();
   // "$": the last record without its line end (a prompt).
   void finish_continued();
   // In-memory write: the record goes into target[0..length), blank padded.
@@ -53,22 +65,26 @@ class WriteStatement {
   static constexpr std::size_t kRecordCapacity = 1024;
 
  private:
-  // Room for count characters at the position; columns skipped over since
-  // the last text become blanks.
+  // Room for count characters (at most kRecordCapacity) at the position;
+  // columns skipped over since the last text become blanks.
   char* place(std::size_t count) {
-    if (position_ + count > kRecordCapacity) fail_record_overflow();
+    if (position_ + count > kRecordCapacity) return overflowing_place();
     if (position_ > high_water_) blank_skipped_columns();
     char* at = record_ + position_;
     position_ += count;
     if (position_ > high_water_) high_water_ = position_;
     return at;
   }
-  [[noreturn]] void fail_record_overflow() const;
+  // A record longer than its capacity is the severe 66: the tally takes
+  // it, and the room given is thrown away.
+  char* overflowing_place();
+  void fail_with(int number);
   void blank_skipped_columns();
   void write_record(bool line_end);
   void report_overflow();
   const char* file_name() const;
 
+  WriteTally& tally_;
   int unit_;
   std::size_t position_ = 0;    // column of the next text, from 0
   std::size_t high_water_ = 0;  // columns transferred so far

@@ -26,8 +26,16 @@ Series& test_series() {
   return storage.series();
 }
 
+// What a reading uses of its run, fresh for each test.
+struct Reading {
+  InputPlaces places;
+  SeriesWatch watch{0.0, 0.0};
+  WriteTally tally;
+  SeriesInput input{places, watch, tally};
+};
+
 // Reads the text as the series file for the window and returns the series.
-const Series& read_text(const std::string& text, double start = 0.0, double end = 1.0e30) {
+const Series& read_text(const std::string& text, double start, double end, Reading& reading) {
   vorna_test::TempDir dir;
   vorna_test::write_file(dir.file("series.txt"), text);
   std::string name = dir.file("series.txt");
@@ -38,9 +46,14 @@ const Series& read_text(const std::string& text, double start = 0.0, double end 
   Series& series = test_series();
   series.count = 0;
   series.first_time = series.last_time = series.increment = 0.0;
-  read_series_lines(series, start, end);
-  close_unit(kSeriesUnit);
+  EXPECT_FALSE(read_series_lines(reading.input, series, start, end).failed());
+  EXPECT_FALSE(close_unit(kSeriesUnit).failed());
   return series;
+}
+
+const Series& read_text(const std::string& text, double start = 0.0, double end = 1.0e30) {
+  Reading reading;
+  return read_text(text, start, end, reading);
 }
 
 std::vector<double> values_of(const Series& series) {
@@ -87,35 +100,38 @@ TEST(ReadSeriesLines, LongLinesAreCutAtTheFieldLength) {
 }
 
 TEST(ReadSeriesLines, WarningsOfTheReadingAreKeptForTheRunOneTextAKind) {
-  name_series_file("series.txt", 10);
-  const Series& s = read_text("0 1\n1 2\n1 3\n5 1\n");
-  write_series_warnings(s);
-  ASSERT_EQ(run_warning_count(), 2);
-  EXPECT_EQ(std::string(run_warning_text(0)),
+  Reading reading;
+  const Series& s = read_text("0 1\n1 2\n1 3\n5 1\n", 0.0, 1.0e30, reading);
+  RunWarnings warnings;
+  reading.watch.write_warnings(s, "series.txt", warnings);
+  ASSERT_EQ(warnings.count(), 2);
+  EXPECT_EQ(std::string(warnings.text(0)),
             "series.txt:3: time 1 is not above the time before it, 1: \"1 3\"; the reports assume "
             "times that increase");
-  EXPECT_EQ(std::string(run_warning_text(1)),
+  EXPECT_EQ(std::string(warnings.text(1)),
             "series.txt:3: time 1 is reported as 2: the reports assume an even increment DT = 1 "
             "(the first two samples' times) (and 1 more line)");
-  EXPECT_EQ(std::string(run_warning_text(2)), "");
-  write_series_warnings(read_text("0 1\n1 2\n"));
-  EXPECT_EQ(run_warning_count(), 0);
+  EXPECT_EQ(std::string(warnings.text(2)), "");
+  Reading clean;
+  RunWarnings none;
+  clean.watch.write_warnings(read_text("0 1\n1 2\n", 0.0, 1.0e30, clean), "series.txt", none);
+  EXPECT_EQ(none.count(), 0);
 }
 
 // A file of more lines than 32 bits count: the warning names the line by
 // its whole number.
 TEST(SeriesWarnings, NameLinesPastTwoToTheThirtyFirst) {
-  name_series_file("long.txt", 8);
-  watch_series_reading(0.0, 1.0e30);
+  SeriesWatch watch(0.0, 1.0e30);
   char field[kTextLength];
   std::memset(field, ' ', sizeof field);
   std::memcpy(field, "4 1", 3);
   const LineNumber far = 3000000001;
-  watch_data_line(far - 1, field, 5.0, 1.0);
-  watch_data_line(far, field, 4.0, 1.0);
-  write_series_warnings(test_series());
+  watch.data_line(far - 1, field, 5.0, 1.0);
+  watch.data_line(far, field, 4.0, 1.0);
+  RunWarnings warnings;
+  watch.write_warnings(test_series(), "long.txt", warnings);
   std::string texts;
-  for (int i = 0; i < run_warning_count(); ++i) texts += std::string(run_warning_text(i)) + "\n";
+  for (int i = 0; i < warnings.count(); ++i) texts += std::string(warnings.text(i)) + "\n";
   EXPECT_NE(texts.find("long.txt:3000000001: time 4 is not above the time before it, 5"),
             std::string::npos)
       << texts;

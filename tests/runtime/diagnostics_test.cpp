@@ -18,33 +18,37 @@ TEST(ConditionCode, CarriesSeverityInTheTopBitsAndTheNumberBelow) {
   EXPECT_EQ(condition_code(200), 0x800000C8u);
 }
 
+// A failure that ends the run: its line, the where-line when it has one,
+// and the status main ends with.
 TEST(DiagnosticLine, SevereEndsTheRunWithItsNumber) {
   struct Case {
-    int number;
-    int unit;
-    const char* line;
+    Failure failure;
+    const char* lines;
   } cases[] = {
-      {24, 5, "vorna: severe \\(24\\): end-of-file during read, unit 5, file CONIN\\$\r\n"},
-      {59, -5,
-       "vorna: severe \\(59\\): list-directed I/O syntax error, unit -5, file Internal "
-       "List-Directed Read\r\n"},
-      {38, 6, "vorna: severe \\(38\\): error during write, unit 6, file CONOUT\\$\r\n"},
-      {22, 5, "vorna: severe \\(22\\): input record too long, unit 5, file CONIN\\$\r\n"},
+      {{24, 5, nullptr, nullptr},
+       "vorna: severe (24): end-of-file during read, unit 5, file CONIN$\r\n"},
+      {{59, -5, nullptr, "vorna: s.txt:3: the value is not a number: \"1 x\""},
+       "vorna: severe (59): list-directed I/O syntax error, unit -5, file Internal "
+       "List-Directed Read\r\nvorna: s.txt:3: the value is not a number: \"1 x\"\r\n"},
+      {{38, 6, nullptr, nullptr},
+       "vorna: severe (38): error during write, unit 6, file CONOUT$\r\n"},
+      {{66, -5, kInternalWriteName, nullptr},
+       "vorna: severe (66): output statement overflows record, unit -5, file Internal "
+       "Formatted Write\r\n"},
+      {{41, kNoUnit, nullptr, nullptr}, "vorna: severe (41): insufficient virtual memory\r\n"},
   };
   for (const Case& c : cases) {
-    EXPECT_EXIT(issue_diagnostic(c.number, c.unit), ::testing::ExitedWithCode(c.number),
-                std::string("^") + c.line + "$");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(end_run(c.failure), c.failure.number);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.lines);
   }
 }
 
 TEST(DiagnosticLine, ErrorReturnsAndTheRunGoesOn) {
-  EXPECT_EXIT(
-      {
-        issue_diagnostic(kOutputConversion, kConsoleOutput);
-        end_process(3);
-      },
-      ::testing::ExitedWithCode(3),
-      "^vorna: error \\(63\\): output conversion error, unit 6, file CONOUT\\$\r\n$");
+  ::testing::internal::CaptureStderr();
+  report_error_diagnostic(kOutputConversion, kConsoleOutput);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "vorna: error (63): output conversion error, unit 6, file CONOUT$\r\n");
 }
 
 TEST(DiagnosticLine, ShowsControlBytesInAFileNameAsQuestionMarks) {

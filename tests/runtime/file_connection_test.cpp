@@ -20,7 +20,7 @@ std::string field_of(const std::string& name) { return name + std::string(256 - 
 int open_error(const std::string& name, int unit, int status_code) {
   int error_code = 12345;
   open_unit_file(name.data(), static_cast<int>(name.size()), unit, status_code, error_code);
-  close_unit(unit);
+  EXPECT_FALSE(close_unit(unit).failed());
   return error_code;
 }
 
@@ -78,7 +78,7 @@ TEST(OpenTextFile, FlagTellsTheLatestAttempt) {
   EXPECT_EQ(flag, 0);
   EXPECT_TRUE(unit_connected(kSeriesUnit));
   EXPECT_STREQ(unit_file_name(kSeriesUnit), dir.file("there").c_str());
-  close_unit(kSeriesUnit);
+  EXPECT_FALSE(close_unit(kSeriesUnit).failed());
   std::string blank(256, ' ');
   open_text_file(blank.data(), 256, kSeriesUnit, 0, flag);
   EXPECT_EQ(flag, -1);
@@ -96,7 +96,7 @@ TEST(OpenTextFile, RelativeNamesAreMadeAbsolute) {
   char here[4096];
   ASSERT_NE(getcwd(here, sizeof here), nullptr);
   EXPECT_EQ(std::string(unit_file_name(kPrintUnit)), std::string(here) + "/relative.prt");
-  close_unit(kPrintUnit);
+  EXPECT_FALSE(close_unit(kPrintUnit).failed());
   ASSERT_EQ(chdir(previous), 0);
 }
 
@@ -107,7 +107,7 @@ TEST(OpenTextFile, UnknownStatusLeavesAnExistingFileUntouched) {
   std::string name = field_of(dir.file("old.prt"));
   open_text_file(name.data(), 256, kPrintUnit, 0, flag);
   EXPECT_EQ(flag, 0);
-  close_unit(kPrintUnit);
+  EXPECT_FALSE(close_unit(kPrintUnit).failed());
   EXPECT_EQ(vorna_test::read_file(dir.file("old.prt")), "keep me\n");
 }
 
@@ -117,8 +117,8 @@ TEST(OpenTextFile, FirstWriteCutsTheFileOffAfterTheRecordsWritten) {
   int flag = 0;
   std::string name = field_of(dir.file("old.prt"));
   open_text_file(name.data(), 256, kPrintUnit, 0, flag);
-  unit_write(kPrintUnit, "new\r\n", 5);
-  close_unit(kPrintUnit);
+  EXPECT_FALSE(unit_write(kPrintUnit, "new\r\n", 5).failed());
+  EXPECT_FALSE(close_unit(kPrintUnit).failed());
   EXPECT_EQ(vorna_test::read_file(dir.file("old.prt")), "new\r\n");
 }
 
@@ -133,13 +133,13 @@ TEST(OpenUnitFile, AFileConnectedToOneUnitIsRefusedToAnother) {
   ASSERT_EQ(error_code, 0);
   EXPECT_EQ(open_error(dir.file("data"), kSeriesUnit, kStatusOld), -30);
   EXPECT_EQ(open_error(dir.file("link"), kSeriesUnit, kStatusOld), -30);
-  close_unit(kPrintUnit);
+  EXPECT_FALSE(close_unit(kPrintUnit).failed());
   EXPECT_EQ(open_error(dir.file("link"), kSeriesUnit, kStatusOld), 0);
   // A device may serve several units.
   open_unit_file("/dev/null", 9, kPrintUnit, kStatusUnknown, error_code);
   EXPECT_EQ(error_code, 0);
   EXPECT_EQ(open_error("/dev/null", kSeriesUnit, kStatusOld), 0);
-  close_unit(kPrintUnit);
+  EXPECT_FALSE(close_unit(kPrintUnit).failed());
 }
 
 TEST(ReadLine, ReconnectingAUnitStartsItsInputAfresh) {
@@ -157,7 +157,7 @@ TEST(ReadLine, ReconnectingAUnitStartsItsInputAfresh) {
   ASSERT_EQ(read_line(kSeriesUnit, field, sizeof field, true), 0);
   EXPECT_EQ(std::string(field, 8), "second 1");
   EXPECT_EQ(read_line(kSeriesUnit, field, sizeof field, true), -1);
-  close_unit(kSeriesUnit);
+  EXPECT_FALSE(close_unit(kSeriesUnit).failed());
 }
 
 }  // namespace
