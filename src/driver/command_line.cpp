@@ -3,13 +3,13 @@
 #include <getopt.h>
 #include <limits.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string_view>
 
 #include "system/usage_error.h"
+#include "text/formatted_text.h"
 #include "text/run_files.h"
 #include "text/strict_number.h"
 #include "text/text_field.h"
@@ -165,13 +165,6 @@ const char* output_name(const char* name) {
   return std::strcmp(name, "-") == 0 ? "/dev/stdout" : name;
 }
 
-void set_problem(char* problem, int size, const char* format, ...) {
-  va_list arguments;
-  va_start(arguments, format);
-  std::vsnprintf(problem, static_cast<std::size_t>(size), format, arguments);
-  va_end(arguments);
-}
-
 // One number, the whole text; with decimal commas the comma is the decimal
 // mark and a point is refused.
 bool read_window_number(const char* text, bool decimal_comma, double& value) {
@@ -203,7 +196,8 @@ bool read_window_end(const char* option, const char* text, bool decimal_comma, d
   } else if (!decimal_comma && read_window_number(text, true, number)) {
     why = "a decimal comma needs --decimal-comma";
   }
-  set_problem(problem, size, "invalid time for --%s: '%s' (%s)", option, text, why);
+  format_text(problem, static_cast<std::size_t>(size), "invalid time for --%s: '%s' (%s)", option,
+              text, why);
   return false;
 }
 
@@ -224,7 +218,8 @@ bool read_delimiter(const char* text, char& delimiter) {
 bool finish_table_settings(RunSettings& settings, char* problem, int size) {
   TableSettings& table = settings.table;
   if (table.decimal_comma && table.delimiter == ',') {
-    set_problem(problem, size, "--delimiter=, cannot go with --decimal-comma");
+    format_text(problem, static_cast<std::size_t>(size),
+                "--delimiter=, cannot go with --decimal-comma");
     return false;
   }
   if (table.start_text != nullptr &&
@@ -273,7 +268,7 @@ bool read_analysis_option(int option, const char* value, RunSettings& settings, 
       break;
     case kSlopeOption:
       if (!read_strict_number(value, settings.slope) || !(settings.slope > 0.0)) {
-        set_problem(problem, problem_size,
+        format_text(problem, static_cast<std::size_t>(problem_size),
                     "invalid slope for --slope: '%s' (a number, more than 0)", value);
         return false;
       }
@@ -284,7 +279,8 @@ bool read_analysis_option(int option, const char* value, RunSettings& settings, 
     case kLevelOption:
       settings.level_given = true;
       if (!read_strict_number(value, settings.level)) {
-        set_problem(problem, problem_size, "invalid level for --level: '%s' (a number)", value);
+        format_text(problem, static_cast<std::size_t>(problem_size),
+                    "invalid level for --level: '%s' (a number)", value);
         return false;
       }
       break;
@@ -337,7 +333,7 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
       return true;
     case 'd':
       if (read_delimiter(optarg, settings.table.delimiter)) return true;
-      set_problem(problem, problem_size,
+      format_text(problem, static_cast<std::size_t>(problem_size),
                   "invalid delimiter for --delimiter: '%s' (one character: , ; tab or a blank)",
                   optarg);
       return false;
@@ -347,7 +343,8 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
     case kTimesOption:
       settings.table.grid_times = std::strcmp(optarg, "grid") == 0;
       if (settings.table.grid_times || std::strcmp(optarg, "file") == 0) return true;
-      set_problem(problem, problem_size, "invalid value for --times: '%s' (file or grid)", optarg);
+      format_text(problem, static_cast<std::size_t>(problem_size),
+                  "invalid value for --times: '%s' (file or grid)", optarg);
       return false;
     case kTimeScaleOption:
       settings.table.time_scale_given = true;
@@ -356,13 +353,13 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
           settings.table.time_scale <= std::numeric_limits<double>::max()) {
         return true;
       }
-      set_problem(problem, problem_size, "invalid factor for --time-scale: '%s' (a number above 0)",
-                  optarg);
+      format_text(problem, static_cast<std::size_t>(problem_size),
+                  "invalid factor for --time-scale: '%s' (a number above 0)", optarg);
       return false;
     case kHysteresisOption:
       settings.reversal_filter = true;
       if (read_band(optarg, settings.hysteresis)) return true;
-      set_problem(problem, problem_size,
+      format_text(problem, static_cast<std::size_t>(problem_size),
                   "invalid band for --hysteresis: '%s' (a number, 0 or more)", optarg);
       return false;
     case kCyclesOption:
@@ -415,11 +412,12 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
     return CommandLineRequest::kUsageError;
   }
   if (optind == argc) {
-    set_problem(problem, problem_size, "missing SERIES operand");
+    format_text(problem, static_cast<std::size_t>(problem_size), "missing SERIES operand");
     return CommandLineRequest::kUsageError;
   }
   if (optind + 1 < argc) {
-    set_problem(problem, problem_size, "extra operand '%s'", argv[optind + 1]);
+    format_text(problem, static_cast<std::size_t>(problem_size), "extra operand '%s'",
+                argv[optind + 1]);
     return CommandLineRequest::kUsageError;
   }
   settings.series_name = argv[optind];

@@ -2,7 +2,7 @@
 //   vorna-plot [-o FILE] [--width=PIXELS] [--height=PIXELS] [--title=TEXT]
 //              [--xlabel=TEXT] [--ylabel=TEXT] [--no-detail] [--hysteresis=BAND]
 //              [--run=SUMMARY] PRINTFILE [LISTING]
-// (PRINTFILE may be left out with --run).
+// (PRINTFILE may be left out with --run), and -h/--help, -V/--version.
 // Options and operands may come in any order; "--" ends the options; long
 // options may be shortened to any unique prefix.
 #pragma once
