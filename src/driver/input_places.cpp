@@ -6,6 +6,7 @@
 
 #include "runtime/diagnostics.h"
 #include "runtime/line_reader.h"
+#include "runtime/prompt.h"
 #include "runtime/unit_table.h"
 #include "runtime/where_lines.h"
 #include "text/text_field.h"
@@ -54,6 +55,13 @@ Failure InputPlaces::fail_where(int number, int unit, const LineText& line) {
   where_ = line;
   refused_ = false;
   return {number, unit, nullptr, where_.text()};
+}
+
+Failure InputPlaces::ask(WriteTally& tally, const char* prompt, char* field, int length) {
+  std::memset(field, ' ', static_cast<std::size_t>(length));
+  write_prompt(tally, kConsoleOutput, prompt, static_cast<int>(std::strlen(prompt)));
+  if (tally.failed()) return tally.failure;
+  return read_answer(field, length);
 }
 
 Failure InputPlaces::read_answer(char* field, int length) {

@@ -8,12 +8,16 @@
 
 #include "runtime/failure.h"
 #include "runtime/where_lines.h"
+#include "runtime/write_statement.h"
 #include "text/number_reader.h"
 
 namespace vorna {
 
 class InputPlaces {
  public:
+  // Asks the question: the prompt on the console, then the answer into the
+  // field (blank first), as read_answer reads it.
+  Failure ask(WriteTally& tally, const char* prompt, char* field, int length);
   // Reads the next answer into the field (the end of the answers is the
   // severe 24) and counts it.
   Failure read_answer(char* field, int length);

@@ -11,7 +11,6 @@
 #include "runtime/diagnostics.h"
 #include "runtime/file_connection.h"
 #include "runtime/layouts.h"
-#include "runtime/prompt.h"
 #include "runtime/stop.h"
 #include "runtime/units.h"
 #include "system/usage_error.h"
@@ -34,10 +33,7 @@ Failure connect_by_dialogue(Run& run, char* name, const char* prompt, int unit, 
   int failure_flag = -1;
   int error_number = 0;
   for (;;) {
-    std::memset(name, ' ', kTextLength);
-    write_prompt(run.tally, kConsoleOutput, prompt, static_cast<int>(std::strlen(prompt)));
-    if (run.tally.failed()) return run.tally.failure;
-    if (Failure failure = run.places.read_answer(name, kTextLength); failure.failed()) {
+    if (Failure failure = run.places.ask(run.tally, prompt, name, kTextLength); failure.failed()) {
       return failure;
     }
     open_text_file(name, kTextLength, unit, mode, failure_flag, &error_number);
@@ -54,17 +50,24 @@ Failure connect_by_dialogue(Run& run, char* name, const char* prompt, int unit, 
 Failure run_dialogue(Run& run, SeriesInput& input, Series& series) {
   write_banner(run.tally);
   if (run.tally.failed()) return run.tally.failure;
-  if (Failure failure = connect_by_dialogue(run, run.print_file_name,
-                                            "Give output file for misc print   :  ", kPrintUnit, 0,
-                                            " Cannot Open file :");
-      failure.failed()) {
-    return failure;
-  }
-  if (Failure failure = connect_by_dialogue(run, run.series_file_name,
-                                            "Give file containing Time Series  :  ", kSeriesUnit, 1,
-                                            " Nonexisting file :");
-      failure.failed()) {
-    return failure;
+  const struct {
+    char* name;
+    const char* prompt;
+    int unit;
+    int mode;
+    const char* failure_text;
+  } files[] = {
+      {run.print_file_name, "Give output file for misc print   :  ", kPrintUnit, 0,
+       " Cannot Open file :"},
+      {run.series_file_name, "Give file containing Time Series  :  ", kSeriesUnit, 1,
+       " Nonexisting file :"},
+  };
+  for (const auto& file : files) {
+    if (Failure failure = connect_by_dialogue(run, file.name, file.prompt, file.unit, file.mode,
+                                              file.failure_text);
+        failure.failed()) {
+      return failure;
+    }
   }
   run.places.name_series_file(run.series_file_name, kTextLength);
   if (Failure failure = read_series(input, series); failure.failed()) return failure;

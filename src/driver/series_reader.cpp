@@ -6,7 +6,6 @@
 #include "driver/input_places.h"
 #include "driver/series_warnings.h"
 #include "runtime/line_reader.h"
-#include "runtime/prompt.h"
 #include "runtime/units.h"
 #include "runtime/where_lines.h"
 #include "text/number_reader.h"
@@ -21,10 +20,8 @@ namespace {
 Failure read_window_entry(SeriesInput& input, const char* prompt, const char* question,
                           double default_value, double& value, bool& empty) {
   char field[kTextLength];
-  std::memset(field, ' ', kTextLength);
-  write_prompt(input.tally, kConsoleOutput, prompt, static_cast<int>(std::strlen(prompt)));
-  if (input.tally.failed()) return input.tally.failure;
-  if (Failure failure = input.places.read_answer(field, kTextLength); failure.failed()) {
+  if (Failure failure = input.places.ask(input.tally, prompt, field, kTextLength);
+      failure.failed()) {
     return failure;
   }
   empty = field[0] == ' ';

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "runtime/diagnostics.h"
 #include "runtime/line_reader.h"
 #include "runtime/units.h"
 #include "support/run_vorna.h"
@@ -158,6 +159,26 @@ TEST(ReadLine, ReconnectingAUnitStartsItsInputAfresh) {
   EXPECT_EQ(std::string(field, 8), "second 1");
   EXPECT_EQ(read_line(kSeriesUnit, field, sizeof field, true), -1);
   EXPECT_FALSE(close_unit(kSeriesUnit).failed());
+}
+
+// The end of a stream where a line is due, and a read of an unconnected
+// unit, are failures given back as values: the run decides how it ends.
+TEST(ReadLine, AnEndWhereALineIsDueIsTheFailure24ForTheUnit) {
+  TempDir dir;
+  vorna_test::write_file(dir.file("one"), "only\n");
+  char field[8];
+  int flag = 0;
+  std::string name = field_of(dir.file("one"));
+  open_text_file(name.data(), 256, kSeriesUnit, 1, flag);
+  ASSERT_EQ(read_line(kSeriesUnit, field, sizeof field, false), kRecordRead);
+  const int status = read_line(kSeriesUnit, field, sizeof field, false);
+  EXPECT_EQ(status, kEndOfFile);
+  const Failure failure = read_failure(status, kSeriesUnit);
+  EXPECT_EQ(failure.number, kEndOfFile);
+  EXPECT_EQ(failure.unit, kSeriesUnit);
+  EXPECT_EQ(std::string(field, 4), "only");  // left as it was
+  EXPECT_FALSE(close_unit(kSeriesUnit).failed());
+  EXPECT_EQ(read_line(kSeriesUnit, field, sizeof field, true), kReadError);
 }
 
 }  // namespace
