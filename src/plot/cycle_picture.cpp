@@ -8,6 +8,9 @@
 #include <string_view>
 
 #include "plot/field_reader.h"
+#include "plot/picture_style.h"
+#include "plot/picture_text.h"
+#include "plot/svg_elements.h"
 #include "plot/text_measure.h"
 #include "plot/ticks.h"
 #include "text/run_files.h"
@@ -18,13 +21,8 @@ namespace {
 constexpr char kKind[] = "cycle file";
 constexpr std::size_t kLabelWidth = 26;
 constexpr std::size_t kLineWidth = 60;  // five 12-character fields
-
-const char kCurveColour[] = "#1f5fa8";
-const char kAxisColour[] = "#555555";
-const char kGridColour[] = "#e3e3e3";
-const char kNoteColour[] = "#8a4b00";
-constexpr double kAscent = 0.93;      // of the font size, above the baseline
-constexpr double kLineHeight = 1.25;  // of the font size
+// The title and the note are cut at this many bytes.
+constexpr std::size_t kTextRoom = 1023;
 
 bool starts_with(std::string_view line, std::string_view prefix) {
   return line.substr(0, prefix.size()) == prefix;
@@ -42,14 +40,12 @@ bool not_a_cycle_file(const char* path, const BlockReader& reader, const char* w
 bool next_line(const char* path, BlockReader& reader, std::string_view& line, Problem& problem) {
   const BlockReader::Status status = reader.next_line(line);
   if (status == BlockReader::Status::kLine) return true;
-  if (status == BlockReader::Status::kError) {
-    problem.set("%s: cannot read: %s", path, std::strerror(errno));
-  } else {
-    problem.set(
-        "%s:%lld: not a VORNA %s (%s)", path, static_cast<long long>(reader.line_number() + 1),
-        kKind, status == BlockReader::Status::kEnd ? "it ends inside its header" : "line too long");
+  if (status == BlockReader::Status::kEnd) {
+    problem.set("%s:%lld: not a VORNA %s (it ends inside its header)", path,
+                static_cast<long long>(reader.line_number() + 1), kKind);
+    return false;
   }
-  return false;
+  return report_read_failure(status, path, reader, kKind, problem);
 }
 
 bool read_count(std::string_view line, std::string_view label, std::int64_t& count) {
@@ -119,8 +115,7 @@ bool read_cycles(const char* path, BlockReader& reader, CycleFile& file, Problem
     }
   }
   if (status == BlockReader::Status::kError) {
-    problem.set("%s: cannot read: %s", path, std::strerror(errno));
-    return false;
+    return report_read_failure(status, path, reader, kKind, problem);
   }
   if (lines < expected) {
     problem.set("%s: %lld cycle lines, but its header counts %lld", path,
@@ -128,56 +123,6 @@ bool read_cycles(const char* path, BlockReader& reader, CycleFile& file, Problem
     return false;
   }
   return true;
-}
-
-// Font sizes as the series picture's: a 64th of the width or a 26th of the
-// height, whichever is less, and never under 11 pixels.
-struct Fonts {
-  double base, title, note, tick, margin, stroke;
-};
-
-Fonts fonts_for(const PictureSize& size) {
-  const double base = std::fmax(11.0, std::fmin(size.width / 64.0, size.height / 26.0));
-  return {base,
-          1.3 * base,
-          std::fmax(10.0, 0.85 * base),  // no text under 10 pixels
-          base,
-          std::fmax(4.0, std::round(0.6 * base)),
-          std::fmax(1.0, std::round(base / 1.5) / 10)};
-}
-
-// A text of the picture: file texts and numbers.
-struct Text {
-  char bytes[1024];
-  std::size_t size = 0;
-  Text& add(std::string_view part) {
-    size += part.copy(bytes + size, sizeof bytes - 1 - size);
-    return *this;
-  }
-  Text& count(double value) {
-    char digits[32];
-    const int length = std::snprintf(digits, sizeof digits, "%.15g", value);
-    return add(std::string_view(digits, static_cast<std::size_t>(length)));
-  }
-  std::string_view view() const { return {bytes, size}; }
-};
-
-void text_at(SvgOutput& out, double x, double y, double size, const char* anchor) {
-  out.text("<text x=\"").coordinate(x).text("\" y=\"").coordinate(y);
-  out.text("\" font-size=\"").coordinate(size);
-  out.text("\" text-anchor=\"").text(anchor).text("\">");
-}
-
-void line(SvgOutput& out, double x1, double y1, double x2, double y2) {
-  out.text("<line x1=\"").coordinate(x1).text("\" y1=\"").coordinate(y1);
-  out.text("\" x2=\"").coordinate(x2).text("\" y2=\"").coordinate(y2).text("\"/>\n");
-}
-
-void write_fitted(SvgOutput& out, std::string_view text, double size, double width,
-                  bool bold = false) {
-  const std::size_t fits = fitting_prefix(text, size, width, bold);
-  out.escaped(text.substr(0, fits));
-  if (fits < text.size()) out.text(kEllipsis);
 }
 
 // The plot area and its two scales: the range linear from 0, the count of
@@ -250,7 +195,7 @@ void draw_axes(const Frame& frame, const Ticks& ticks, const Fonts& f, SvgOutput
 // at least as large steps up at each range. A pixel column gets one step,
 // up to the highest count it reaches.
 void draw_curve(const CycleFile& file, const Frame& frame, const Fonts& f, SvgOutput& out) {
-  out.text("<path id=\"exceedance\" fill=\"none\" stroke=\"").text(kCurveColour);
+  out.text("<path id=\"exceedance\" fill=\"none\" stroke=\"").text(kSeriesColour);
   out.text("\" stroke-width=\"").coordinate(2 * f.stroke).text("\" d=\"M");
   double total = 0.0;
   double column = std::round(frame.x(file.cycles[0].range) * 10) / 10;
@@ -284,8 +229,8 @@ double least_count(const CycleFile& file) {
 }
 
 // The title given, or "run.cyc: 1 full and 6 half cycles of run.txt".
-Text compose_title(const CycleFile& file, const char* source, const PictureTexts& texts) {
-  Text title;
+Text compose_cycle_title(const CycleFile& file, const char* source, const PictureTexts& texts) {
+  Text title(kTextRoom);
   if (texts.title != nullptr) return title.add(texts.title), title;
   title.add(source).add(": ").count(static_cast<double>(file.full)).add(" full and ");
   title.count(static_cast<double>(file.half)).add(" half cycles of ").add(file.series);
@@ -293,7 +238,7 @@ Text compose_title(const CycleFile& file, const char* source, const PictureTexts
 }
 
 Text compose_note(const CycleFile& file) {
-  Text note;
+  Text note(kTextRoom);
   if (file.count == 0) note.add("No cycles to draw.");
   if (file.unplaceable > 0) {
     note.count(static_cast<double>(file.unplaceable));
@@ -302,26 +247,17 @@ Text compose_note(const CycleFile& file) {
   return note;
 }
 
-void open_svg(const PictureSize& size, const Fonts& f, SvgOutput& out) {
-  out.text("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-  out.text("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"").integer(size.width);
-  out.text("\" height=\"").integer(size.height).text("\" viewBox=\"0 0 ").integer(size.width);
-  out.text(" ").integer(size.height);
-  out.text("\" font-family=\"DejaVu Sans, Verdana, sans-serif\" font-size=\"");
-  out.coordinate(f.tick).text("\" stroke-width=\"").coordinate(f.stroke).text("\">\n");
-}
-
 // The rows from the top (title, note, plot, tick labels, axis label) and
 // the columns (axis label, decade labels, plot, half the last tick label).
-struct Layout {
+struct CycleLayout {
   double title_baseline, note_baseline, x_label_baseline;
   Frame frame;
   Ticks ticks;
 };
 
-Layout lay_out(const CycleFile& file, double total, bool with_note, const PictureSize& size,
-               const Fonts& f) {
-  Layout layout{};
+CycleLayout lay_out(const CycleFile& file, double total, bool with_note, const PictureSize& size,
+                    const Fonts& f) {
+  CycleLayout layout{};
   layout.title_baseline = f.margin + kAscent * f.title;
   double top = layout.title_baseline + (kLineHeight - kAscent) * f.title + 0.6 * f.base;
   layout.note_baseline = top + kAscent * f.note;
@@ -351,10 +287,7 @@ Layout lay_out(const CycleFile& file, double total, bool with_note, const Pictur
 }  // namespace
 
 bool read_cycle_file(const char* path, BlockReader& reader, CycleFile& file, Problem& problem) {
-  if (!reader.open(path)) {
-    problem.set("%s: cannot open: %s", path, std::strerror(errno));
-    return false;
-  }
+  if (!open_input(path, reader, problem)) return false;
   const bool read =
       read_header(path, reader, file, problem) && read_cycles(path, reader, file, problem);
   reader.close();
@@ -371,9 +304,9 @@ void draw_cycle_picture(const CycleFile& file, const char* source, const Picture
   for (std::int64_t i = 0; i < file.count; ++i) {
     total += file.cycles[static_cast<std::size_t>(i)].count;
   }
-  const Text title = compose_title(file, source, texts);
+  const Text title = compose_cycle_title(file, source, texts);
   const Text note = compose_note(file);
-  const Layout layout = lay_out(file, total, note.size > 0, size, f);
+  const CycleLayout layout = lay_out(file, total, note.size() > 0, size, f);
   const Frame& frame = layout.frame;
 
   open_svg(size, f, out);
@@ -387,7 +320,7 @@ void draw_cycle_picture(const CycleFile& file, const char* source, const Picture
   out.text("<tspan font-weight=\"bold\">");
   write_fitted(out, title.view(), f.title, room, true);
   out.text("</tspan></text>\n");
-  if (note.size > 0) {
+  if (note.size() > 0) {
     out.text("<g id=\"notes\" fill=\"").text(kNoteColour).text("\">\n");
     text_at(out, f.margin, layout.note_baseline, f.note, "start");
     write_fitted(out, note.view(), f.note, room);

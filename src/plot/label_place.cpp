@@ -97,6 +97,27 @@ int covered_marks(const Box& box, double clearance, const Marks& marks) {
   return covered;
 }
 
+double measure_x(const PairPoints& pair, double offset, double right) {
+  return pair.x2 + offset <= right ? pair.x2 + offset : pair.x2 - offset;
+}
+
+void add_measure_marks(const PairPoints& p, double measure, double half_width, double dot_radius,
+                       Marks& marks) {
+  const double cap = kMeasureCapReach;
+  marks.add_line(p.x1, p.y1, measure, p.y1, half_width);
+  marks.add_line(p.x2, p.y2, measure, p.y2, half_width);
+  marks.add_line(measure, p.y1, measure, p.y2, half_width);
+  marks.add_line(measure - cap, p.y1, measure + cap, p.y1, half_width);
+  marks.add_line(measure - cap, p.y2, measure + cap, p.y2, half_width);
+  marks.add(p.x1, p.y1, false, dot_radius);
+  marks.add(p.x2, p.y2, false, dot_radius);
+}
+
+bool ring_label_goes_right(double x, double gap, double width, double right, double measure) {
+  const double right_end = x + 2 * gap + width;
+  return right_end <= right && !(measure > x - gap && measure < right_end);
+}
+
 bool place_label(const LabelRequest& request, const Marks& marks, Box& placed) {
   if (!(request.width > 0.0 && request.height > 0.0 && request.bar_top <= request.bar_bottom)) {
     return false;

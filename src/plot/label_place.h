@@ -1,10 +1,12 @@
 // Where a label goes among what a panel shows: pure pixel geometry, so that
 // the rule "never over the curve, a dot or the bar it names" is checked by
-// itself.
+// itself. What is drawn enters as marks: the series' line, the dots, the
+// measure of the maximum height with its guides and caps, and the texts
+// already placed.
 #pragma once
 
 #include "plot/decimation.h"
-#include "plot/plot_input.h"
+#include "plot/print_file_reader.h"
 
 namespace vorna::plot {
 
@@ -32,7 +34,35 @@ struct Marks {
     add(x1, y1, false, half_width);
     add(x2, y2, true, half_width);
   }
+  // A text's box: a line through its middle, as thick as the box is high.
+  void add_box(const Box& box) {
+    const double middle = (box.top + box.bottom) / 2;
+    add_line(box.left, middle, box.right, middle, (box.bottom - box.top) / 2);
+  }
 };
+
+// The two extrema of the maximum height, in pixels: (x1, y1) the earlier.
+struct PairPoints {
+  double x1, y1, x2, y2;
+};
+
+// The caps of the measure reach this far either side of it.
+constexpr double kMeasureCapReach = 5.0;
+
+// Where the measure of the pair stands: offset right of the later extremum,
+// or as far left of it when that would pass right.
+double measure_x(const PairPoints& pair, double offset, double right);
+
+// The measure at measure as marks: the guides from both extrema to it, the
+// measure and its caps, lines of half_width; the extrema as dots of
+// dot_radius.
+void add_measure_marks(const PairPoints& pair, double measure, double half_width, double dot_radius,
+                       Marks& marks);
+
+// Whether the label of a ring at x goes right of it, gap from its centre
+// and width wide: only when it ends within right and does not cross the
+// measure at measure (which may be not a number: no measure).
+bool ring_label_goes_right(double x, double gap, double width, double right, double measure);
 
 // Whether the segment from (x1, y1) to (x2, y2) meets the box.
 bool segment_meets(const Box& box, double x1, double y1, double x2, double y2);

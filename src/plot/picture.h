@@ -4,21 +4,19 @@
 // around that pair when the series has more samples than columns; notes on
 // whatever could not be drawn. Text sizes follow the picture's size, and
 // every text is measured, so nothing reaches the margin at the edges.
+//
+// It is made in steps, each in its own file: the plan of what to show and
+// its notes (picture_plan), the texts (picture_text), the layout
+// (picture_layout), the label's place among what is drawn (label_place)
+// and the drawing (picture_draw).
 #pragma once
 
-#include "plot/plot_input.h"
+#include "plot/listing_reader.h"
+#include "plot/picture_style.h"
+#include "plot/print_file_reader.h"
 #include "plot/svg_output.h"
 
 namespace vorna::plot {
-
-struct PictureSize {
-  static constexpr int kMinWidth = 300;
-  static constexpr int kMaxWidth = 10000;
-  static constexpr int kMinHeight = 300;
-  static constexpr int kMaxHeight = 10000;
-  int width = 1200;
-  int height = 500;
-};
 
 // The columns the samples are spread over before the picture is drawn: the
 // pixel columns of the plot area at its narrowest value labels (wider labels

@@ -13,7 +13,6 @@
 namespace vorna::plot {
 
 void SvgOutput::put(const char* bytes, std::size_t count) {
-  total_ += count;
   while (count > 0) {
     if (used_ == kBlockSize && !flush()) return;
     const std::size_t take = count < kBlockSize - used_ ? count : kBlockSize - used_;

@@ -27,7 +27,6 @@ class SvgOutput {
   // Writes what is left in the block. False when any write failed; errno
   // then tells why.
   bool finish();
-  std::size_t bytes_written() const { return total_; }
 
  private:
   void put(const char* bytes, std::size_t count);
@@ -38,7 +37,6 @@ class SvgOutput {
   bool failed_ = false;
   int error_ = 0;
   std::size_t used_ = 0;
-  std::size_t total_ = 0;
   char block_[kBlockSize];
 };
 

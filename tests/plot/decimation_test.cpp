@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "plot/plot_input.h"
+#include "plot/listing_reader.h"
 
 namespace vorna::plot {
 namespace {
