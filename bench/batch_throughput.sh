@@ -9,15 +9,12 @@
 # hardly. Usage:
 #   bench/batch_throughput.sh [BUILD_DIR] [FILES] [SAMPLES] [ROUNDS]
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-build="$(cd "${1:-$here/../build}" && pwd)"
+. "$(dirname "$0")/bench_common.sh"
+bench_program "${1:-}"
 files="${2:-1000}"
 samples="${3:-10000}"
 rounds="${4:-3}"
-program="$build/vorna"
-[ -x "$program" ] || { echo "no program at $program (run make first)" >&2; exit 1; }
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+bench_work_dir
 
 # Twenty distinct series (noisy and smooth), linked round-robin to FILES
 # names: the runs read the same bytes as from FILES copies, from the page
@@ -31,9 +28,6 @@ done
 for i in $(seq 1 "$files"); do
   ln "$work/seed/$(((i - 1) % 20 + 1)).txt" "$work/data/$(printf 'run%05d' "$i").txt"
 done
-
-# The median of the numbers on standard input, one a line.
-median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 # "WALL CPU" in seconds for one batch: the command runs in an empty folder
 # and must succeed for every file.

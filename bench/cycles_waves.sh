@@ -7,20 +7,12 @@
 # processor time hardly. Usage:
 #   bench/cycles_waves.sh [BUILD_DIR] [SAMPLES] [ROUNDS]
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-build="$(cd "${1:-$here/../build}" && pwd)"
+. "$(dirname "$0")/bench_common.sh"
+bench_program "${1:-}"
 samples="${2:-1000000}"
 rounds="${3:-11}"
-program="$build/vorna"
-[ -x "$program" ] || { echo "no program at $program (run make first)" >&2; exit 1; }
-data="$here/../build-bench-data"
-mkdir -p "$data"
-series="$data/noisy-$samples.txt"
-[ -f "$series" ] || python3 "$here/gen_series.py" --seed 1 --kind noisy "$samples" "$series"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+series=$(bench_series noisy "$samples")
+bench_work_dir
 
 # One run: "wall cpu" in seconds.
 timed_run() {

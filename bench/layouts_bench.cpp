@@ -24,11 +24,13 @@ void BM_ListingLineLayout(benchmark::State& state) {
   setenv("FORT36", "/dev/null", 1);
   const std::vector<double> values = noisy_values(4096);
   vorna::WriteTally tally;
+  vorna::RecordStream lines(tally, vorna::kListingUnit);
   std::size_t k = 0;
   for (auto _ : state) {
     const std::size_t i = k++ & 4095;
-    vorna::write_listing_line(tally, 0.001 * static_cast<double>(k), values[i]);
+    vorna::write_listing_line(lines, 0.001 * static_cast<double>(k), values[i]);
   }
+  lines.finish();
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 BENCHMARK(BM_ListingLineLayout);
@@ -39,12 +41,14 @@ void BM_TableLineLayout(benchmark::State& state) {
   }
   const std::vector<double> values = noisy_values(4096);
   vorna::WriteTally tally;
+  vorna::RecordStream lines(tally, vorna::kPrintUnit);
   std::size_t k = 0;
   for (auto _ : state) {
     const std::size_t i = k++ & 4095;
-    vorna::write_table_line(tally, 0.002 * static_cast<double>(k), values[i],
+    vorna::write_table_line(lines, 0.002 * static_cast<double>(k), values[i],
                             values[i] - values[(i + 1) & 4095]);
   }
+  lines.finish();
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
 BENCHMARK(BM_TableLineLayout);

@@ -3,25 +3,17 @@
 # five runs and peak memory (/usr/bin/time -v), and instructions
 # (valgrind --tool=callgrind). Usage: bench/run_bench.sh [BUILD_DIR] [SIZES...]
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-build="$(cd "${1:-$here/../build}" && pwd)"
+. "$(dirname "$0")/bench_common.sh"
+bench_program "${1:-}"
 shift || true
 sizes=("${@:-100000 1000000}")
 [ $# -eq 0 ] && sizes=(100000 1000000)
-program="$build/vorna"
-[ -x "$program" ] || { echo "no program at $program (run make first)" >&2; exit 1; }
-data="$here/../build-bench-data"
-mkdir -p "$data"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+bench_work_dir
 
 printf '%-8s %9s %10s %14s %9s\n' kind samples wall_s instructions peak_MiB
 for kind in noisy smooth; do
   for n in "${sizes[@]}"; do
-    series="$data/$kind-$n.txt"
-    [ -f "$series" ] || python3 "$here/gen_series.py" --seed 1 --kind "$kind" "$n" "$series"
+    series=$(bench_series "$kind" "$n")
     answers="out.prt\n$series\n\n\n"
     walls=()
     peak=0
@@ -32,12 +24,7 @@ for kind in noisy smooth; do
       [ "$kb" -gt "$peak" ] && peak=$kb
     done
     wall=$(printf '%s\n' "${walls[@]}" | median)
-    instructions="-"
-    if command -v valgrind >/dev/null && [ "${VORNA_BENCH_CALLGRIND:-1}" = 1 ]; then
-      (cd "$work" && printf "$answers" | valgrind --tool=callgrind --callgrind-out-file="$work/cg.out" \
-        "$program" >/dev/null 2>"$work/cg.txt") || true
-      instructions=$(awk '/Collected :/ {print $4}' "$work/cg.txt")
-    fi
+    instructions=$(callgrind_count "$answers" "$program")
     printf '%-8s %9s %10s %14s %9.1f\n' "$kind" "$n" "$wall" "$instructions" "$(echo "$peak / 1024" | bc -l)"
   done
 done

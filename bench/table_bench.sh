@@ -7,15 +7,11 @@
 #   six -c 4   a six-column CSV with a header, N rows, value column 4.
 # Usage: bench/table_bench.sh [BUILD_DIR] [N]   (default build/, 1000000)
 set -euo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-build="$(cd "${1:-$here/../build}" && pwd)"
+. "$(dirname "$0")/bench_common.sh"
+bench_program "${1:-}"
 n="${2:-1000000}"
-program="$build/vorna"
-[ -x "$program" ] || { echo "no program at $program (run make first)" >&2; exit 1; }
-data="$here/../build-bench-data"
 mkdir -p "$data"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+bench_work_dir
 
 two="$data/two-$n.txt"
 six="$data/six-$n.csv"
@@ -31,8 +27,6 @@ if [ ! -f "$two" ] || [ ! -f "$six" ]; then
     }
   }'
 fi
-
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 # Runs the program in $work with the answers (empty: none) and arguments.
 run_once() {
@@ -56,13 +50,9 @@ measure() {
     end=$(date +%s.%N)
     walls+=("$(echo "$end - $start" | bc -l)")
   done
-  local wall instructions="-"
+  local wall instructions
   wall=$(printf '%s\n' "${walls[@]}" | median)
-  if command -v valgrind >/dev/null && [ "${VORNA_BENCH_CALLGRIND:-1}" = 1 ]; then
-    (cd "$work" && run_once "$answers" valgrind --tool=callgrind \
-      --callgrind-out-file="$work/cg.out" --log-file="$work/cg.txt" "$@") || true
-    instructions=$(awk '/Collected :/ {print $4}' "$work/cg.txt")
-  fi
+  instructions=$(callgrind_count "$answers" "$@")
   printf '%-10s %9s %8.3f %14s\n' "$label" "$n" "$wall" "$instructions"
 }
 

@@ -4,12 +4,6 @@
 
 namespace vorna {
 
-double sample_time(double k, double t0, double dt) {
-  const double scaled = k * dt;
-  const double shifted = scaled + t0;
-  return shifted - dt;
-}
-
 HeightResult height_statistics(int m, const double* values, const int* positions, double t0,
                                double dt, double* heights, const double* times) {
   HeightResult result;

@@ -4,8 +4,13 @@
 namespace vorna {
 
 // The time of sample position k: (k * dt + t0) - dt, evaluated in exactly
-// this order; k is a real so the listing's real counter can use it.
-double sample_time(double k, double t0, double dt);
+// this order; k is a real so the listing's real counter can use it. Inline:
+// the listing and the reader's spacing check take it once a sample.
+inline double sample_time(double k, double t0, double dt) {
+  const double scaled = k * dt;
+  const double shifted = scaled + t0;
+  return shifted - dt;
+}
 
 struct HeightResult {
   double max_height = 0.0;

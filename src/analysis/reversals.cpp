@@ -86,31 +86,58 @@ struct ReversalScan {
       turn = low;
     }
   }
-
-  void follow(const double* y, int i) {
-    const double v = y[i];
-    const double at_turn = y[turn];
-    if (direction > 0 ? v >= at_turn : v <= at_turn) {
-      turn = i;
-    } else if (moved_back(direction > 0 ? at_turn - v : v - at_turn)) {
-      keep(y, turn);
-      direction = -direction;
-      turn = i;
-    }
-  }
 };
+
+// Follows the candidate turn from sample i on, in the direction found: the
+// turn's value stays in a register, and each direction has its own loop. A
+// not-a-number neither moves the candidate nor confirms it, so it needs no
+// test of its own here.
+template <typename Sink>
+void follow_reversals(const double* y, int i, int n, ReversalScan<Sink>& scan) {
+  int turn = scan.turn;
+  double at_turn = y[turn];
+  bool rising = scan.direction > 0;
+  while (i < n) {
+    if (rising) {
+      for (; i < n; ++i) {
+        const double v = y[i];
+        if (v >= at_turn) {
+          at_turn = v;
+          turn = i;
+        } else if (scan.moved_back(at_turn - v)) {
+          break;
+        }
+      }
+    } else {
+      for (; i < n; ++i) {
+        const double v = y[i];
+        if (v <= at_turn) {
+          at_turn = v;
+          turn = i;
+        } else if (scan.moved_back(v - at_turn)) {
+          break;
+        }
+      }
+    }
+    if (i == n) break;
+    // Sample i moved back far enough: the candidate is a reversal, and i the
+    // next candidate, the other way.
+    scan.sink.keep(at_turn, turn);
+    rising = !rising;
+    turn = i;
+    at_turn = y[i];
+    ++i;
+  }
+}
 
 template <typename Sink>
 Sink scan_reversals(const double* y, int n, double band, Sink sink) {
   ReversalScan<Sink> scan{band, sink};
-  for (int i = 0; i < n; ++i) {
-    if (std::isnan(y[i])) continue;
-    if (scan.direction == 0) {
-      scan.start(y, i);
-    } else {
-      scan.follow(y, i);
-    }
+  int i = 0;
+  for (; i < n && scan.direction == 0; ++i) {
+    if (!std::isnan(y[i])) scan.start(y, i);
   }
+  if (scan.direction != 0) follow_reversals(y, i, n, scan);
   // The last candidate was never confirmed: the record ends before the
   // series moved back from it, so it is no reversal.
   return scan.sink;
@@ -130,25 +157,53 @@ double reversal_max_height(const double* y, int n, double band, int* count) {
 
 ValueSpread measure_spread(const double* y, int n) {
   ValueSpread spread;
+  // Locals, not the result's fields, so that the loop keeps them in
+  // registers; the counts that follow from others are formed at the end.
+  int numbers = 0;  // values that are not a not-a-number
+  int last_at = -1;
+  int highest_at = -1;
+  int lowest_at = -1;
+  double highest = 0.0;
+  double lowest = 0.0;
   double bend_sum = 0.0;
-  int bends = 0;
   double smallest_step = HUGE_VAL;
   double previous = 0.0;
   double previous_step = 0.0;
   int finite_values = 0;
   for (int i = 0; i < n; ++i) {
     const double v = y[i];
+    // The common case, a finite value after two others: the extremes are
+    // set, and the value has a step and a bend.
+    if (finite_values >= 2 && std::isfinite(v)) {
+      last_at = i;
+      ++numbers;
+      if (v > highest) {
+        highest = v;
+        highest_at = i;
+      } else if (v < lowest) {
+        lowest = v;
+        lowest_at = i;
+      }
+      const double step = v - previous;
+      const double size = std::fabs(step);
+      if (size > 0.0 && size < smallest_step) smallest_step = size;
+      bend_sum += std::fabs(step - previous_step);
+      ++finite_values;
+      previous = v;
+      previous_step = step;
+      continue;
+    }
     if (std::isnan(v)) continue;
-    spread.last_at = i;
-    if (spread.finite++ == 0) {
-      spread.highest = spread.lowest = v;
-      spread.first_at = spread.highest_at = spread.lowest_at = i;
-    } else if (v > spread.highest) {
-      spread.highest = v;
-      spread.highest_at = i;
-    } else if (v < spread.lowest) {
-      spread.lowest = v;
-      spread.lowest_at = i;
+    last_at = i;
+    if (numbers++ == 0) {
+      highest = lowest = v;
+      spread.first_at = highest_at = lowest_at = i;
+    } else if (v > highest) {
+      highest = v;
+      highest_at = i;
+    } else if (v < lowest) {
+      lowest = v;
+      lowest_at = i;
     }
     if (!std::isfinite(v)) continue;
     const double step = v - previous;
@@ -156,14 +211,19 @@ ValueSpread measure_spread(const double* y, int n) {
       const double size = std::fabs(step);
       if (size > 0.0 && size < smallest_step) smallest_step = size;
     }
-    if (finite_values >= 2) {
-      bend_sum += std::fabs(step - previous_step);
-      ++bends;
-    }
+    if (finite_values >= 2) bend_sum += std::fabs(step - previous_step);
     ++finite_values;
     previous = v;
     previous_step = step;
   }
+  spread.finite = numbers;
+  spread.last_at = last_at;
+  spread.highest_at = highest_at;
+  spread.lowest_at = lowest_at;
+  spread.highest = highest;
+  spread.lowest = lowest;
+  // Every finite value from the third on added one bend.
+  const int bends = finite_values > 2 ? finite_values - 2 : 0;
   if (bends > 0) spread.mean_bend = bend_sum / bends;
   if (smallest_step < HUGE_VAL) spread.smallest_step = smallest_step;
   return spread;

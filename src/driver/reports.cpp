@@ -44,18 +44,20 @@ const char* write_listing(WriteTally& tally, const Series& series) {
   const double increment = series.increment;
   const double* const values = series.values;
   const double* const times = series.times;
+  RecordStream lines(tally, kListingUnit);
   if (series.file_times) {
     for (int k = 0; k < series.count && !tally.failed(); ++k) {
-      write_listing_line(tally, times[k], values[k]);
+      write_listing_line(lines, times[k], values[k]);
     }
   } else {
     // A real counter rebuilds each time on the even grid.
     double counter = 1.0;
     for (int k = 0; k < series.count && !tally.failed(); ++k) {
-      write_listing_line(tally, sample_time(counter, first_time, increment), values[k]);
+      write_listing_line(lines, sample_time(counter, first_time, increment), values[k]);
       counter += 1.0;
     }
   }
+  lines.finish();
   if (tally.failed()) return nullptr;
   const char* shown =
       series.count > 0 && unit_connected(kListingUnit) ? unit_file_name(kListingUnit) : nullptr;
@@ -102,10 +104,12 @@ void write_header_block(WriteTally& tally, const Series& series, const ExtremumT
 
 void write_extremum_table(WriteTally& tally, const Series& series, const ExtremumTable& extrema) {
   const ExtremumTable table = extrema;  // read once, as in write_listing
+  RecordStream lines(tally, kPrintUnit);
   for (int j = 0; j < table.count && !tally.failed(); ++j) {
-    write_table_line(tally, reported_time(series, table.positions[j]), table.values[j],
+    write_table_line(lines, reported_time(series, table.positions[j]), table.values[j],
                      table.heights[j]);
   }
+  lines.finish();
 }
 
 // One warning for every line that a field too wide for it turned into

@@ -30,13 +30,14 @@ Failure read_window_entry(SeriesInput& input, const char* prompt, const char* qu
   return input.places.read_answer_number(field, kTextLength, question, value);
 }
 
-bool is_comment_line(const char* field) {
-  return field[0] == '$' || field[0] == '#' || field[0] == '!';
+bool is_comment_line(const char* record, int length) {
+  return length > 0 && (record[0] == '$' || record[0] == '#' || record[0] == '!');
 }
 
-bool is_blank_line(const char* field) {
-  for (int i = 0; i < kTextLength; ++i) {
-    if (field[i] != ' ') return false;
+// All blanks in the line field: the line's first 256 characters are.
+bool is_blank_line(const char* record, int length) {
+  for (int i = 0; i < length; ++i) {
+    if (record[i] != ' ') return false;
   }
   return true;
 }
@@ -66,11 +67,16 @@ bool keep_previous(double& target, double previous) {
 
 }  // namespace
 
+// The numbers are read from the record itself, up to the line field's
+// length, not from a blank-padded copy: a line that reads well reads the
+// same either way (the reader meets the record end where it would meet the
+// blanks). A line that fails is read again from the padded field, whose
+// failure is the one reported (after a complex value the blanks give 59
+// where the record end gives 24).
 Failure read_series_lines(SeriesInput& input, Series& series, double window_start,
                           double window_end) {
   SeriesWatch& watch = input.watch;
   watch = SeriesWatch(window_start, window_end);
-  char field[kTextLength];
   // Time and value carry over from the previous data line when a line does
   // not give them.
   double time = 0.0;
@@ -79,28 +85,41 @@ Failure read_series_lines(SeriesInput& input, Series& series, double window_star
   LineNumber line_number = 0;
   double* const values = series.values;
   for (;;) {
+    const char* record;
     std::size_t record_length;
-    const int read = read_line(kSeriesUnit, field, kTextLength, true, record_length);
+    const int read = read_record(kSeriesUnit, record, record_length);
     if (read != kRecordRead)
       return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
     ++line_number;
-    if (is_comment_line(field) || is_blank_line(field)) continue;
+    const int length = record_length < static_cast<std::size_t>(kTextLength)
+                           ? static_cast<int>(record_length)
+                           : kTextLength;
+    if (is_comment_line(record, length) || is_blank_line(record, length)) continue;
     if (record_length > static_cast<std::size_t>(kTextLength)) {
-      watch.cut_line(line_number, field);
+      watch.cut_line(line_number, record);
     }
     const double previous_time = time;
     const double previous_value = value;
     time = unset_value();
     value = unset_value();
-    const ReadStatus status = scan_numbers(field, kTextLength, targets, 2);
-    if (status != ReadStatus::kOk) {
-      return input.places.fail_on_data_line(status, field, kTextLength, line_number);
+    if (scan_numbers(record, length, targets, 2) != ReadStatus::kOk) {
+      char field[kTextLength];
+      transfer_record(record, record_length, field, kTextLength);
+      time = unset_value();
+      value = unset_value();
+      const ReadStatus status = scan_numbers(field, kTextLength, targets, 2);
+      if (status != ReadStatus::kOk) {
+        return input.places.fail_on_data_line(status, field, kTextLength, line_number);
+      }
     }
     const bool time_kept = keep_previous(time, previous_time);
     if (keep_previous(value, previous_value) || time_kept) {
-      watch.kept_null(line_number, field, time_kept, time_kept ? time : value);
+      watch.kept_null(line_number, record, record_length, time_kept, time_kept ? time : value);
     }
-    watch.data_line(line_number, field, time, value);
+    if (SeriesWatch::may_hold_truth_value(time, value)) {
+      watch.possible_truth_value(line_number, record, record_length);
+    }
+    watch.data_line(line_number, record, record_length, time);
     if (time < window_start) {
       watch.passed_over();
       continue;
@@ -117,7 +136,7 @@ Failure read_series_lines(SeriesInput& input, Series& series, double window_star
     if (series.count == 1) series.first_time = time;
     series.last_time = time;
     if (series.count == 2) series.increment = time - series.first_time;
-    watch.accepted(line_number, field, kTextLength, time, series);
+    watch.accepted(line_number, record, record_length, time, series);
   }
 }
 

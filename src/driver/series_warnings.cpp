@@ -25,24 +25,21 @@ double spacing_tolerance(double increment) {
 
 using Sighting = SeriesWatch::Sighting;
 
-// A truth value (a word starting with T or F) gives -1 or 0; only such a
-// line is looked at again, out of line, so a clean file pays two compares.
-bool may_hold_truth_value(double time, double value) {
-  return time == 0.0 || time == -1.0 || value == 0.0 || value == -1.0;
-}
-
-// The line read again with the truth letters made numeric text, which then
-// fails exactly when a truth value was read.
-[[gnu::noinline]] bool read_truth_value(const char* field) {
+// The line read again, blank padded to the line field's length as the
+// field holds it, with the truth letters made numeric text: it then fails
+// exactly when a truth value was read.
+bool read_truth_value(const char* record, std::size_t length) {
   char probe[kTextLength];
+  const std::size_t taken = length < sizeof probe ? length : sizeof probe;
   bool letters = false;
-  for (int i = 0; i < kTextLength; ++i) {
-    const char c = field[i];
+  for (std::size_t i = 0; i < taken; ++i) {
+    const char c = record[i];
     const bool truth_letter = is_truth_letter(c);
     probe[i] = truth_letter ? 'x' : c;
     letters = letters || truth_letter;
   }
   if (!letters) return false;
+  std::memset(probe + taken, ' ', sizeof probe - taken);
   double first = 0.0;
   double second = 0.0;
   double* targets[] = {&first, &second};
@@ -261,53 +258,40 @@ void SeriesWatch::Sighting::see(LineNumber at_line, const char* line, std::size_
 SeriesWatch::SeriesWatch(double window_start, double window_end)
     : window_start_(window_start), window_end_(window_end) {}
 
-void SeriesWatch::data_line(LineNumber line_number, const char* field, double time, double value) {
-  ++data_lines_;
-  if (may_hold_truth_value(time, value) && read_truth_value(field)) {
-    truth_values_.see(line_number, field, time, 0.0);
-  }
-  if (any_time_ && !(time > previous_time_)) {
-    not_increasing_.see(line_number, field, time, previous_time_);
-  }
-  any_time_ = true;
-  previous_time_ = time;
+void SeriesWatch::possible_truth_value(LineNumber line_number, const char* record,
+                                       std::size_t length) {
+  if (read_truth_value(record, length)) truth_values_.see(line_number, record, length, 0.0, 0.0);
 }
 
-void SeriesWatch::table_line(LineNumber line_number, const char* record, std::size_t length,
-                             double time) {
-  ++data_lines_;
-  if (any_time_ && !(time > previous_time_)) {
-    not_increasing_.see(line_number, record, length, time, previous_time_);
-  }
-  any_time_ = true;
-  previous_time_ = time;
+void SeriesWatch::not_increasing(LineNumber line_number, const char* record, std::size_t length,
+                                 double time) {
+  not_increasing_.see(line_number, record, length, time, previous_time_);
 }
 
-void SeriesWatch::kept_null(LineNumber line_number, const char* field, bool time, double kept) {
+void SeriesWatch::kept_null(LineNumber line_number, const char* record, std::size_t length,
+                            bool time, double kept) {
   if (kept_nulls_.count == 0) kept_time_ = time;
-  kept_nulls_.see(line_number, field, 0.0, kept);
+  kept_nulls_.see(line_number, record, length, 0.0, kept);
 }
 
-void SeriesWatch::accepted(LineNumber line_number, const char* field, std::size_t length,
-                           double time, const Series& series) {
-  if (series.count < 3 || !(series.increment > 0.0)) return;
-  if (series.file_times) {
-    const double step = time - series.times[series.count - 2];
-    if (step - series.increment > spacing_tolerance(series.increment)) {
-      gaps_.see(line_number, field, length, step, 0.0);
-      if (step > largest_gap_) {
-        largest_gap_ = step;
-        gap_line_ = line_number;
-        gap_start_ = series.times[series.count - 2];
-      }
-    }
-    return;
+void SeriesWatch::start_spacing(double increment) {
+  spacing_checked_ = increment > 0.0;
+  spacing_tolerance_ = spacing_tolerance(increment);
+}
+
+void SeriesWatch::gap(LineNumber line_number, const char* record, std::size_t length, double step,
+                      double before) {
+  gaps_.see(line_number, record, length, step, 0.0);
+  if (step > largest_gap_) {
+    largest_gap_ = step;
+    gap_line_ = line_number;
+    gap_start_ = before;
   }
-  const double reported =
-      sample_time(static_cast<double>(series.count), series.first_time, series.increment);
-  if (std::fabs(time - reported) > spacing_tolerance(series.increment)) {
-    uneven_.see(line_number, field, length, time, reported);
-  }
+}
+
+void SeriesWatch::uneven(LineNumber line_number, const char* record, std::size_t length,
+                         double time, double reported) {
+  uneven_.see(line_number, record, length, time, reported);
 }
 
 void SeriesWatch::window_end(LineNumber line_number, double time) {

@@ -3,8 +3,10 @@
 // in the window), and the warning lines that say so once the series is read.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 
+#include "analysis/heights.h"
 #include "analysis/series.h"
 #include "runtime/where_lines.h"
 #include "text/text_field.h"
@@ -21,18 +23,51 @@ class SeriesWatch {
 
   // Whether the First Time answer was empty (it then means 0).
   void note_empty_first_time(bool empty) { empty_first_time_ = empty; }
-  // Every data line, with the numbers it gave.
-  void data_line(LineNumber line_number, const char* field, double time, double value);
+  // The checks every data line gets are inline, made in the reader's own
+  // loop; only a line that shows trouble is handed on to be kept. Lines are
+  // records of length bytes: a dialogue line counts up to the line field's
+  // 256 characters (its warning shows no trailing blanks either way).
+  // Every data line (both readers), with its time: times must increase.
+  void data_line(LineNumber line_number, const char* record, std::size_t length, double time) {
+    if (data_lines_++ > 0 && !(time > previous_time_)) {
+      not_increasing(line_number, record, length, time);
+    }
+    previous_time_ = time;
+  }
+  // A dialogue data line whose time or value is 0 or -1 may hold a truth
+  // value (a word starting with T or F); the line is read again to tell.
+  static bool may_hold_truth_value(double time, double value) {
+    return time == 0.0 || time == -1.0 || value == 0.0 || value == -1.0;
+  }
+  void possible_truth_value(LineNumber line_number, const char* record, std::size_t length);
   // A data line below the window start, passed over.
   void passed_over() { ++passed_over_; }
-  // A data line (length bytes) just accepted as the series' last sample:
-  // off the even grid, or with the file's own times a step longer than the
-  // increment (a gap).
-  void accepted(LineNumber line_number, const char* field, std::size_t length, double time,
-                const Series& series);
-  // A table's data line (the command line), with its time: a table has no
-  // truth values.
-  void table_line(LineNumber line_number, const char* record, std::size_t length, double time);
+  // A sample just accepted as the series' last: from the third on, with an
+  // increment above 0, its time must lie on the even grid, or with the
+  // file's own times follow the one before by no more than the increment
+  // (a gap).
+  void accepted(LineNumber line_number, const char* record, std::size_t length, double time,
+                const Series& series) {
+    const int count = series.count;
+    if (count <= 2) {
+      if (count == 2) start_spacing(series.increment);
+      return;
+    }
+    if (!spacing_checked_) return;
+    if (series.file_times) {
+      const double before = series.times[count - 2];
+      const double step = time - before;
+      if (step - series.increment > spacing_tolerance_) {
+        gap(line_number, record, length, step, before);
+      }
+      return;
+    }
+    const double reported =
+        sample_time(static_cast<double>(count), series.first_time, series.increment);
+    if (std::fabs(time - reported) > spacing_tolerance_) {
+      uneven(line_number, record, length, time, reported);
+    }
+  }
   // A table's line left out for a missing time or value.
   void missing_value(LineNumber line_number, const char* record, std::size_t length) {
     missing_.see(line_number, record, length, 0.0, 0.0);
@@ -46,7 +81,8 @@ class SeriesWatch {
   void cut_line(LineNumber line_number, const char* field) {
     cut_lines_.see(line_number, field, 0.0, 0.0);
   }
-  void kept_null(LineNumber line_number, const char* field, bool time, double kept);
+  void kept_null(LineNumber line_number, const char* record, std::size_t length, bool time,
+                 double kept);
   // The data line past the window end that stopped the reading.
   void window_end(LineNumber line_number, double time);
   // A sample in the window that the full series could not take.
@@ -77,6 +113,14 @@ class SeriesWatch {
  private:
   friend class SeriesWarningWriter;
 
+  // The rare lines the inline checks hand on.
+  void not_increasing(LineNumber line_number, const char* record, std::size_t length, double time);
+  void start_spacing(double increment);
+  void gap(LineNumber line_number, const char* record, std::size_t length, double step,
+           double before);
+  void uneven(LineNumber line_number, const char* record, std::size_t length, double time,
+              double reported);
+
   double window_start_;
   double window_end_;
   bool empty_first_time_ = false;
@@ -86,8 +130,10 @@ class SeriesWatch {
   bool stopped_ = false;
   LineNumber stop_line_ = 0;
   double stop_time_ = 0.0;
-  bool any_time_ = false;
   double previous_time_ = 0.0;
+  // Known once two samples give the increment.
+  bool spacing_checked_ = false;
+  double spacing_tolerance_ = 0.0;
   Sighting truth_values_;
   Sighting not_increasing_;
   Sighting uneven_;

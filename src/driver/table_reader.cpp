@@ -430,7 +430,7 @@ bool TableReader::take_line(const char* record, std::size_t length) {
 
 bool TableReader::take_sample(double time, std::int64_t instant, double value, FieldSpan time_field,
                               const char* record, std::size_t length) {
-  watch_.table_line(line_number_, record, length, time);
+  watch_.data_line(line_number_, record, length, time);
   const bool below =
       table_.start_is_stamp ? instant < table_.start_stamp.micros : time < settings_.window_start;
   if (below) {

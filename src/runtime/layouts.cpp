@@ -56,19 +56,41 @@ void write_exponent_line(WriteTally& tally, int unit, const char* label, std::si
   WriteStatement(tally, unit).text(label, label_length).exponent(value, 12, 3).finish();
 }
 
-void write_listing_line(WriteTally& tally, double time, double value) {
-  WriteStatement(tally, kListingUnit)
-      .fixed(time, kListingTime.width, kListingTime.digits)
-      .exponent(value, kListingValue.width, kListingValue.digits)
-      .finish();
+namespace {
+
+// A line of fields laid out side by side from at, with its CR LF.
+constexpr std::size_t kLineEnd = 2;
+constexpr std::size_t kListingLine =
+    static_cast<std::size_t>(kListingTime.width + kListingValue.width) + kLineEnd;
+constexpr std::size_t kTableLine =
+    static_cast<std::size_t>(kTableTime.width + 2 * kTableValue.width) + kLineEnd;
+
+void end_line(char* at) {
+  at[0] = '\r';
+  at[1] = '\n';
 }
 
-void write_table_line(WriteTally& tally, double time, double value, double height) {
-  WriteStatement(tally, kPrintUnit)
-      .fixed(time, kTableTime.width, kTableTime.digits)
-      .exponent(value, kTableValue.width, kTableValue.digits)
-      .exponent(height, kTableValue.width, kTableValue.digits)
-      .finish();
+}  // namespace
+
+void write_listing_line(RecordStream& lines, double time, double value) {
+  char* const at = lines.begin(kListingLine);
+  bool overflow = format_fixed(time, kListingTime.width, kListingTime.digits, at);
+  overflow |=
+      format_exponent(value, kListingValue.width, kListingValue.digits, at + kListingTime.width);
+  end_line(at + kListingTime.width + kListingValue.width);
+  lines.end(kListingLine, overflow);
+}
+
+void write_table_line(RecordStream& lines, double time, double value, double height) {
+  char* const at = lines.begin(kTableLine);
+  char* field = at;
+  bool overflow = format_fixed(time, kTableTime.width, kTableTime.digits, field);
+  field += kTableTime.width;
+  overflow |= format_exponent(value, kTableValue.width, kTableValue.digits, field);
+  field += kTableValue.width;
+  overflow |= format_exponent(height, kTableValue.width, kTableValue.digits, field);
+  end_line(field + kTableValue.width);
+  lines.end(kTableLine, overflow);
 }
 
 void write_date_stamp(WriteTally& tally, char* target, std::size_t length, const int clock[6]) {

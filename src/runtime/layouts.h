@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "runtime/record_stream.h"
 #include "runtime/write_statement.h"
 
 namespace vorna {
@@ -25,10 +26,12 @@ void write_fixed_line(WriteTally& tally, int unit, const char* label, std::size_
                       double value);
 void write_exponent_line(WriteTally& tally, int unit, const char* label, std::size_t label_length,
                          double value);
-// F15.3, 1P, E15.5: one listing line.
-void write_listing_line(WriteTally& tally, double time, double value);
-// F12.3, 1P, 2E12.4: one extremum table line.
-void write_table_line(WriteTally& tally, double time, double value, double height);
+// F15.3, 1P, E15.5: a listing line, into a record stream on the listing
+// unit.
+void write_listing_line(RecordStream& lines, double time, double value);
+// F12.3, 1P, 2E12.4: an extremum table line, into a record stream on the
+// print file's unit.
+void write_table_line(RecordStream& lines, double time, double value, double height);
 // A, I4, 5(A, I2.2): the date stamp into an 80-character text.
 void write_date_stamp(WriteTally& tally, char* target, std::size_t length, const int clock[6]);
 

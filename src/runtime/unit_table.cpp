@@ -613,6 +613,17 @@ UnitResult unit_put_record(int number, const char* bytes, std::size_t count) {
   return write_record_slowly(*unit, bytes, count);
 }
 
+OutputRoom unit_output_room(int number) {
+  Unit* unit = find_unit(number);
+  if (unit == nullptr || !unit->connected || unit->cut_pending || unit->read_only ||
+      number == kConsoleOutput) {
+    return {};
+  }
+  return {unit->out + unit->pending, unit->out_capacity - unit->pending};
+}
+
+void unit_take_room(int number, std::size_t count) { find_unit(number)->pending += count; }
+
 UnitResult unit_close(int number) {
   Unit* unit = find_unit(number);
   if (unit == nullptr || !unit->connected) return {};

@@ -86,6 +86,21 @@ bool unit_hung_up(int unit);
 // whole record.
 UnitResult unit_put_record(int unit, const char* bytes, std::size_t count);
 
+// Output laid out in place: the free bytes of the unit's output buffer,
+// behind its pending records, when the next record may go there as
+// unit_put_record would put it (a file connected, written before and
+// writable; not the console); empty otherwise, and the record then goes
+// through unit_put_record. Records laid out in the room become pending
+// output with unit_take_room, before anything else uses the unit. The
+// caller checks for a pending interrupt before each record, as
+// unit_put_record does.
+struct OutputRoom {
+  char* at = nullptr;
+  std::size_t size = 0;
+};
+OutputRoom unit_output_room(int unit);
+void unit_take_room(int unit, std::size_t count);
+
 // Writes pending output, closes the file and leaves the unit unconnected;
 // a failure is the 38. Nothing happens for an unconnected unit.
 UnitResult unit_close(int unit);

@@ -18,37 +18,29 @@ LineSplitter::~LineSplitter() {
   if (buffer_ != initial_) std::free(buffer_);
 }
 
-SplitStatus LineSplitter::next(ReadFunction read, void* context, const char*& record,
-                               std::size_t& length) {
+SplitStatus LineSplitter::next_slowly(ReadFunction read, void* context, const char*& record,
+                                      std::size_t& length) {
   for (;;) {
     const std::size_t searched = start_ + scanned_;
     const void* line_feed =
         end_ > searched ? std::memchr(buffer_ + searched, '\n', end_ - searched) : nullptr;
-    std::size_t record_end;
     if (line_feed != nullptr) {
-      record_end = static_cast<std::size_t>(static_cast<const char*>(line_feed) - buffer_);
-    } else if (at_end_ && end_ > start_) {
-      record_end = end_;  // a last line without a line end
-    } else if (at_end_) {
-      return SplitStatus::kEnd;
-    } else {
-      scanned_ = end_ - start_;
-      SplitStatus status = fill(read, context);
-      if (status != SplitStatus::kRecord) return status;
-      continue;
+      return take_record(static_cast<const char*>(line_feed) - buffer_, record, length);
     }
-    record = buffer_ + start_;
-    length = record_end - start_;
-    start_ = record_end < end_ ? record_end + 1 : end_;
-    scanned_ = 0;
-    if (length > 0 && record[length - 1] == '\r') --length;
-    if (length == 1 && record[0] == '\x1a' && limits_.control_z_ends) {
-      at_end_ = true;
-      start_ = end_;
-      return SplitStatus::kEnd;
+    if (at_end_ && end_ > start_) {
+      return take_record(static_cast<std::ptrdiff_t>(end_), record, length);  // no line end
     }
-    return SplitStatus::kRecord;
+    if (at_end_) return SplitStatus::kEnd;
+    scanned_ = end_ - start_;
+    const SplitStatus status = fill(read, context);
+    if (status != SplitStatus::kRecord) return status;
   }
+}
+
+SplitStatus LineSplitter::end_of_stream() {
+  at_end_ = true;
+  start_ = end_;
+  return SplitStatus::kEnd;
 }
 
 void LineSplitter::reset(ReadMode mode) {

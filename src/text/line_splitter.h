@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 namespace vorna {
 
@@ -47,8 +48,17 @@ class LineSplitter {
   LineSplitter(const LineSplitter&) = delete;
   LineSplitter& operator=(const LineSplitter&) = delete;
 
-  // The next record: its bytes stay valid until the next call.
-  SplitStatus next(ReadFunction read, void* context, const char*& record, std::size_t& length);
+  // The next record: its bytes stay valid until the next call. Inline for
+  // the common case, a line feed among the bytes already read.
+  SplitStatus next(ReadFunction read, void* context, const char*& record, std::size_t& length) {
+    if (scanned_ == 0 && end_ > start_) {
+      const void* line_feed = std::memchr(buffer_ + start_, '\n', end_ - start_);
+      if (line_feed != nullptr) {
+        return take_record(static_cast<const char*>(line_feed) - buffer_, record, length);
+      }
+    }
+    return next_slowly(read, context, record, length);
+  }
 
   // Forgets every byte read: the next record comes from a new stream.
   void reset(ReadMode mode);
@@ -60,6 +70,21 @@ class LineSplitter {
   std::size_t unread() const { return end_ - start_; }
 
  private:
+  // The record from start_ up to record_end (a line feed, or the end of
+  // the bytes read); kEnd for the control-Z record.
+  SplitStatus take_record(std::ptrdiff_t record_end, const char*& record, std::size_t& length) {
+    const std::size_t end = static_cast<std::size_t>(record_end);
+    record = buffer_ + start_;
+    length = end - start_;
+    start_ = end < end_ ? end + 1 : end_;
+    scanned_ = 0;
+    if (length > 0 && record[length - 1] == '\r') --length;
+    if (length == 1 && record[0] == '\x1a' && limits_.control_z_ends) return end_of_stream();
+    return SplitStatus::kRecord;
+  }
+  SplitStatus end_of_stream();
+  SplitStatus next_slowly(ReadFunction read, void* context, const char*& record,
+                          std::size_t& length);
   bool grow();
   SplitStatus fill(ReadFunction read, void* context);
 

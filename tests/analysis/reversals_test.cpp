@@ -148,6 +148,21 @@ TEST(ValueSpread, ExtremesAtTheirFirstPlaceAndTheSteps) {
   EXPECT_EQ(vorna::measure_spread(y.data(), 1).highest_at, -1);
 }
 
+// Infinities are extremes but no steps: the steps and bends are those of the
+// finite values 1, 2, 3, 0 (steps 1, 1, -3; bends 0 and 4).
+TEST(ValueSpread, InfinitiesAreExtremesWithoutSteps) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<double> y = {1, inf, 2, -inf, 3, kNaN, 0};
+  const vorna::ValueSpread s = vorna::measure_spread(y.data(), static_cast<int>(y.size()));
+  EXPECT_EQ(s.finite, 6);
+  EXPECT_EQ(s.first_at, 0);
+  EXPECT_EQ(s.last_at, 6);
+  EXPECT_EQ(s.highest_at, 1);
+  EXPECT_EQ(s.lowest_at, 3);
+  EXPECT_EQ(s.mean_bend, 2.0);
+  EXPECT_EQ(s.smallest_step, 1.0);
+}
+
 TEST(SuggestedBand, NineMeanBendsOrTwoResolutionsToTwoDigits) {
   struct BandCase {
     const char* name;

@@ -34,8 +34,9 @@ struct Reading {
   SeriesInput input{places, watch, tally};
 };
 
-// Reads the text as the series file for the window and returns the series.
-const Series& read_text(const std::string& text, double start, double end, Reading& reading) {
+// Reads the text as the series file for the window into the test's series;
+// returns the reading's failure.
+Failure read_lines(const std::string& text, double start, double end, Reading& reading) {
   vorna_test::TempDir dir;
   vorna_test::write_file(dir.file("series.txt"), text);
   std::string name = dir.file("series.txt");
@@ -46,9 +47,15 @@ const Series& read_text(const std::string& text, double start, double end, Readi
   Series& series = test_series();
   series.count = 0;
   series.first_time = series.last_time = series.increment = 0.0;
-  EXPECT_FALSE(read_series_lines(reading.input, series, start, end).failed());
+  const Failure failure = read_series_lines(reading.input, series, start, end);
   EXPECT_FALSE(close_unit(kSeriesUnit).failed());
-  return series;
+  return failure;
+}
+
+// The same for a text that reads well: the series.
+const Series& read_text(const std::string& text, double start, double end, Reading& reading) {
+  EXPECT_FALSE(read_lines(text, start, end, reading).failed());
+  return test_series();
 }
 
 const Series& read_text(const std::string& text, double start = 0.0, double end = 1.0e30) {
@@ -99,6 +106,29 @@ TEST(ReadSeriesLines, LongLinesAreCutAtTheFieldLength) {
   EXPECT_EQ(values_of(s), (std::vector<double>{2, 3}));
 }
 
+// The numbers come from the record itself, not from a blank-padded copy;
+// a line ending where the blanks of the field would follow fails as the
+// field does (after a complex value: 59, not 24).
+TEST(ReadSeriesLines, LinesFailAsTheirBlankPaddedFieldWould) {
+  const struct {
+    const char* line;
+    int number;  // 0: read well
+  } cases[] = {
+      {"(3.5,1", 59}, {"(3.5,", 59}, {"(3.5", 24},    {"5", 24},  {"5,\t", 24},
+      {"'5 1", 59},   {"1 .", 59},   {"1E309 2", 64}, {"2*", 0},  {"(3.5,1.0) 8", 0},
+      {"1 2.", 0},    {"T 4", 0},    {"2*7.5", 0},    {"1 /", 0}, {"1,,", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    Reading reading;
+    EXPECT_EQ(read_lines(std::string("0 1\n") + c.line + "\n", 0.0, 1.0e30, reading).number,
+              c.number);
+  }
+  // The field's 256th character ends the value that runs past it.
+  const Series& s = read_text(std::string(250, ' ') + "3 456789\n");
+  EXPECT_EQ(values_of(s), (std::vector<double>{4567}));
+}
+
 TEST(ReadSeriesLines, WarningsOfTheReadingAreKeptForTheRunOneTextAKind) {
   Reading reading;
   const Series& s = read_text("0 1\n1 2\n1 3\n5 1\n", 0.0, 1.0e30, reading);
@@ -122,12 +152,9 @@ TEST(ReadSeriesLines, WarningsOfTheReadingAreKeptForTheRunOneTextAKind) {
 // its whole number.
 TEST(SeriesWarnings, NameLinesPastTwoToTheThirtyFirst) {
   SeriesWatch watch(0.0, 1.0e30);
-  char field[kTextLength];
-  std::memset(field, ' ', sizeof field);
-  std::memcpy(field, "4 1", 3);
   const LineNumber far = 3000000001;
-  watch.data_line(far - 1, field, 5.0, 1.0);
-  watch.data_line(far, field, 4.0, 1.0);
+  watch.data_line(far - 1, "5 1", 3, 5.0);
+  watch.data_line(far, "4 1", 3, 4.0);
   RunWarnings warnings;
   watch.write_warnings(test_series(), "long.txt", warnings);
   std::string texts;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -90,6 +91,57 @@ TEST(Reports, ValueTooWideForItsFieldShowsAsterisksAndOneDiagnosticALine) {
       print_header("3", "************", "************", "1.000", "2.000", "0.000E+00", "0.000") +
           table_line("************", "2.0000E+00", "0.0000E+00"));
   EXPECT_EQ(run.listing.substr(0, 32), listing_line("100000000.000", "1.00000E+00"));
+}
+
+// The listing and the extremum table are laid out straight into their
+// units' buffers; a diagnostic hands the lines before it to the system, so
+// on standard output each diagnostic still follows its own line, and the
+// lines after it are the run's.
+TEST(Reports, ListingOnStandardOutputKeepsEachDiagnosticAfterItsLine) {
+  TempDir dir;
+  write_file(dir.file("s.txt"), "0 1\n1 2\n1E12 1\n2E12 3\n3E12 0\n");
+  RunOptions options;
+  options.merge_error_into_output = true;
+  options.input = RunOptions::Input::kDevNull;
+  options.arguments = {"-q", "-l", "-", "s.txt"};
+  const RunResult run = run_vorna_with(dir.path(), "", options);
+  EXPECT_EQ(run.status, 0);
+  const std::string stars = "***************";
+  const std::string overflow =
+      "vorna: error (63): output conversion error, unit 36, file /dev/stdout\r\n";
+  const std::string listing =
+      listing_line("0.000", "1.00000E+00") + listing_line("1.000", "2.00000E+00") +
+      listing_line(stars, "1.00000E+00") + overflow + listing_line(stars, "3.00000E+00") +
+      overflow + listing_line(stars, "0.00000E+00") + overflow;
+  const std::size_t start = run.out.find(listing_line("0.000", "1.00000E+00"));
+  ASSERT_NE(start, std::string::npos) << run.out;
+  EXPECT_EQ(run.out.substr(start, listing.size()), listing);
+}
+
+// A listing longer than the unit's output buffer (1 MiB): the lines laid
+// out in place run out of room, the line that does not fit goes through
+// the unit, and the room is found again behind it. Every line as snprintf
+// lays it out (F15.3 and 1PE15.5 are %15.3f and %15.5E for these numbers).
+TEST(Reports, ListingLongerThanTheOutputBufferIsWholeAndInOrder) {
+  TempDir dir;
+  constexpr int kLines = 40000;  // 32 bytes each: 1.28 MB
+  std::string series;
+  std::string expected;
+  for (int k = 0; k < kLines; ++k) {
+    const int value = k % 7 - 3;
+    series += std::to_string(k) + " " + std::to_string(value) + "\n";
+    char line[40];
+    std::snprintf(line, sizeof line, "%15.3f%15.5E\r\n", static_cast<double>(k),
+                  static_cast<double>(value));
+    expected += line;
+  }
+  write_file(dir.file("s.txt"), series);
+  RunOptions options;
+  options.input = RunOptions::Input::kDevNull;
+  options.arguments = {"-q", "s.txt"};
+  const RunResult run = run_vorna_with(dir.path(), "", options);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(read_file(dir.file("s.lst")) == expected);
 }
 
 TEST(Reports, ListingFileNamedByTheEnvironment) {
