@@ -6,7 +6,7 @@ set(VORNA_FUZZ_TARGETS
   line_splitter_fuzz
   number_reader_fuzz
   plot_readers_fuzz)
-set(VORNA_FUZZ_LIBRARY_field_format_fuzz vorna_core)
-set(VORNA_FUZZ_LIBRARY_line_splitter_fuzz vorna_core)
-set(VORNA_FUZZ_LIBRARY_number_reader_fuzz vorna_core)
+set(VORNA_FUZZ_LIBRARY_field_format_fuzz vorna_text)
+set(VORNA_FUZZ_LIBRARY_line_splitter_fuzz vorna_runtime)
+set(VORNA_FUZZ_LIBRARY_number_reader_fuzz vorna_text)
 set(VORNA_FUZZ_LIBRARY_plot_readers_fuzz vorna_picture)

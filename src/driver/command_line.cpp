@@ -2,15 +2,14 @@
 
 #include <getopt.h>
 #include <limits.h>
-#include <unistd.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string_view>
 
-#include "runtime/system_io.h"
+#include "system/usage_error.h"
+#include "text/formatted_text.h"
 #include "text/run_files.h"
 #include "text/strict_number.h"
 #include "text/text_field.h"
@@ -166,33 +165,6 @@ const char* output_name(const char* name) {
   return std::strcmp(name, "-") == 0 ? "/dev/stdout" : name;
 }
 
-void set_problem(char* problem, int size, const char* format, ...) {
-  va_list arguments;
-  va_start(arguments, format);
-  std::vsnprintf(problem, static_cast<std::size_t>(size), format, arguments);
-  va_end(arguments);
-}
-
-// The line for a failed getopt_long: result is '?' or ':', the element at
-// which it stopped is argv[optind - 1].
-void describe_option_problem(int result, const char* element, char* problem, int size) {
-  const bool long_form = std::strncmp(element, "--", 2) == 0;
-  if (result == ':') {
-    if (long_form) {
-      set_problem(problem, size, "option '%s' requires an argument", element);
-    } else {
-      set_problem(problem, size, "option requires an argument -- '%c'", optopt);
-    }
-  } else if (optopt == 0) {
-    set_problem(problem, size, "unrecognized option '%s'", element);
-  } else if (long_form && std::strchr(element, '=') != nullptr) {
-    const int name_length = static_cast<int>(std::strchr(element, '=') - element);
-    set_problem(problem, size, "option '%.*s' doesn't allow an argument", name_length, element);
-  } else {
-    set_problem(problem, size, "invalid option -- '%c'", optopt);
-  }
-}
-
 // One number, the whole text; with decimal commas the comma is the decimal
 // mark and a point is refused.
 bool read_window_number(const char* text, bool decimal_comma, double& value) {
@@ -224,7 +196,8 @@ bool read_window_end(const char* option, const char* text, bool decimal_comma, d
   } else if (!decimal_comma && read_window_number(text, true, number)) {
     why = "a decimal comma needs --decimal-comma";
   }
-  set_problem(problem, size, "invalid time for --%s: '%s' (%s)", option, text, why);
+  format_text(problem, static_cast<std::size_t>(size), "invalid time for --%s: '%s' (%s)", option,
+              text, why);
   return false;
 }
 
@@ -245,7 +218,8 @@ bool read_delimiter(const char* text, char& delimiter) {
 bool finish_table_settings(RunSettings& settings, char* problem, int size) {
   TableSettings& table = settings.table;
   if (table.decimal_comma && table.delimiter == ',') {
-    set_problem(problem, size, "--delimiter=, cannot go with --decimal-comma");
+    format_text(problem, static_cast<std::size_t>(size),
+                "--delimiter=, cannot go with --decimal-comma");
     return false;
   }
   if (table.start_text != nullptr &&
@@ -294,7 +268,7 @@ bool read_analysis_option(int option, const char* value, RunSettings& settings, 
       break;
     case kSlopeOption:
       if (!read_strict_number(value, settings.slope) || !(settings.slope > 0.0)) {
-        set_problem(problem, problem_size,
+        format_text(problem, static_cast<std::size_t>(problem_size),
                     "invalid slope for --slope: '%s' (a number, more than 0)", value);
         return false;
       }
@@ -305,7 +279,8 @@ bool read_analysis_option(int option, const char* value, RunSettings& settings, 
     case kLevelOption:
       settings.level_given = true;
       if (!read_strict_number(value, settings.level)) {
-        set_problem(problem, problem_size, "invalid level for --level: '%s' (a number)", value);
+        format_text(problem, static_cast<std::size_t>(problem_size),
+                    "invalid level for --level: '%s' (a number)", value);
         return false;
       }
       break;
@@ -320,20 +295,6 @@ bool read_analysis_option(int option, const char* value, RunSettings& settings, 
 }
 
 }  // namespace
-
-// The problem, cut short and with a control byte shown as '?' so that it
-// stays one line, then the hint.
-void write_usage_error(const char* problem) {
-  static const char kHint[] = "Try 'vorna --help' for more information.\n";
-  char line[1024];
-  const int length = std::snprintf(line, sizeof line, "vorna: %.900s\n", problem);
-  if (length <= 0) return;
-  for (int i = 0; i < length - 1; ++i) {
-    if (static_cast<unsigned char>(line[i]) < 32) line[i] = '?';
-  }
-  write_fully(STDERR_FILENO, line, static_cast<std::size_t>(length));
-  write_fully(STDERR_FILENO, kHint, sizeof kHint - 1);
-}
 
 void series_base_name(const char* series, const char* suffix, char* out, int size) {
   const char* base = std::strcmp(series, "-") == 0 ? "stdin" : series;
@@ -372,7 +333,7 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
       return true;
     case 'd':
       if (read_delimiter(optarg, settings.table.delimiter)) return true;
-      set_problem(problem, problem_size,
+      format_text(problem, static_cast<std::size_t>(problem_size),
                   "invalid delimiter for --delimiter: '%s' (one character: , ; tab or a blank)",
                   optarg);
       return false;
@@ -382,7 +343,8 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
     case kTimesOption:
       settings.table.grid_times = std::strcmp(optarg, "grid") == 0;
       if (settings.table.grid_times || std::strcmp(optarg, "file") == 0) return true;
-      set_problem(problem, problem_size, "invalid value for --times: '%s' (file or grid)", optarg);
+      format_text(problem, static_cast<std::size_t>(problem_size),
+                  "invalid value for --times: '%s' (file or grid)", optarg);
       return false;
     case kTimeScaleOption:
       settings.table.time_scale_given = true;
@@ -391,16 +353,13 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
           settings.table.time_scale <= std::numeric_limits<double>::max()) {
         return true;
       }
-      set_problem(problem, problem_size, "invalid factor for --time-scale: '%s' (a number above 0)",
-                  optarg);
+      format_text(problem, static_cast<std::size_t>(problem_size),
+                  "invalid factor for --time-scale: '%s' (a number above 0)", optarg);
       return false;
     case kHysteresisOption:
-      // A band is a height: one number, 0 or more.
       settings.reversal_filter = true;
-      if (read_strict_number(optarg, settings.hysteresis) && settings.hysteresis >= 0.0) {
-        return true;
-      }
-      set_problem(problem, problem_size,
+      if (read_band(optarg, settings.hysteresis)) return true;
+      format_text(problem, static_cast<std::size_t>(problem_size),
                   "invalid band for --hysteresis: '%s' (a number, 0 or more)", optarg);
       return false;
     case kCyclesOption:
@@ -418,7 +377,8 @@ bool apply_option(int result, const char* element, RunSettings& settings, char* 
       settings.summary = SummaryForm::kJson;
       return true;
     default:
-      describe_option_problem(result, element, problem, problem_size);
+      describe_refused_option(result, element, kOptions, problem,
+                              static_cast<std::size_t>(problem_size));
       return false;
   }
 }
@@ -452,11 +412,12 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
     return CommandLineRequest::kUsageError;
   }
   if (optind == argc) {
-    set_problem(problem, problem_size, "missing SERIES operand");
+    format_text(problem, static_cast<std::size_t>(problem_size), "missing SERIES operand");
     return CommandLineRequest::kUsageError;
   }
   if (optind + 1 < argc) {
-    set_problem(problem, problem_size, "extra operand '%s'", argv[optind + 1]);
+    format_text(problem, static_cast<std::size_t>(problem_size), "extra operand '%s'",
+                argv[optind + 1]);
     return CommandLineRequest::kUsageError;
   }
   settings.series_name = argv[optind];

@@ -89,8 +89,4 @@ void series_base_name(const char* series, const char* suffix, char* out, int siz
 extern const char kUsageText[];
 extern const char kVersionText[];
 
-// Writes "vorna: PROBLEM" and the hint to --help on standard error: a
-// command line that does not fit the run (status 2).
-void write_usage_error(const char* problem);
-
 }  // namespace vorna

@@ -13,6 +13,7 @@
 #include "runtime/layouts.h"
 #include "runtime/stop.h"
 #include "runtime/units.h"
+#include "system/usage_error.h"
 
 namespace vorna {
 namespace {
@@ -142,7 +143,7 @@ Failure run_program(Run& run, int argc, char* argv[]) {
 
 int end_program(const Failure& failure) {
   if (failure.number == kUsageProblem) {
-    write_usage_error(failure.where_line);
+    write_usage_error("vorna", failure.where_line);
     return 2;
   }
   return end_run(failure);

@@ -34,7 +34,7 @@ bool read_truth_value(const char* record, std::size_t length) {
   bool letters = false;
   for (std::size_t i = 0; i < taken; ++i) {
     const char c = record[i];
-    const bool truth_letter = c == 'T' || c == 't' || c == 'F' || c == 'f';
+    const bool truth_letter = is_truth_letter(c);
     probe[i] = truth_letter ? 'x' : c;
     letters = letters || truth_letter;
   }

@@ -4,9 +4,19 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace vorna::plot {
+namespace {
+
+long read_descriptor(void* context, char* into, std::size_t capacity) {
+  const int fd = *static_cast<const int*>(context);
+  for (;;) {
+    const ssize_t got = ::read(fd, into, capacity);
+    if (got >= 0 || errno != EINTR) return static_cast<long>(got);
+  }
+}
+
+}  // namespace
 
 BlockReader::~BlockReader() { close(); }
 
@@ -15,8 +25,7 @@ bool BlockReader::open(const char* path) {
   do {
     fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
   } while (fd_ < 0 && errno == EINTR);
-  begin_ = end_ = 0;
-  at_end_of_file_ = false;
+  splitter_.reset(ReadMode::kBlocks);
   line_number_ = 0;
   return fd_ >= 0;
 }
@@ -26,48 +35,22 @@ void BlockReader::close() {
   fd_ = -1;
 }
 
-// Moves the unread bytes to the front and reads behind them until the
-// buffer is full or the file ends. False on a read error.
-bool BlockReader::fill() {
-  if (begin_ > 0) {
-    std::memmove(buffer_, buffer_ + begin_, end_ - begin_);
-    end_ -= begin_;
-    begin_ = 0;
-  }
-  while (end_ < kBufferSize && !at_end_of_file_) {
-    const ssize_t got = ::read(fd_, buffer_ + end_, kBufferSize - end_);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (got == 0) at_end_of_file_ = true;
-    end_ += static_cast<std::size_t>(got);
-  }
-  return true;
-}
-
 BlockReader::Status BlockReader::next_line(std::string_view& line) {
-  const char* feed = nullptr;
-  for (;;) {
-    feed = static_cast<const char*>(std::memchr(buffer_ + begin_, '\n', end_ - begin_));
-    if (feed != nullptr || at_end_of_file_) break;
-    if (begin_ == 0 && end_ == kBufferSize) return Status::kTooLong;
-    if (!fill()) return Status::kError;
+  const char* record = nullptr;
+  std::size_t length = 0;
+  switch (splitter_.next(read_descriptor, &fd_, record, length)) {
+    case SplitStatus::kRecord:
+      ++line_number_;
+      line = std::string_view(record, length);
+      return Status::kLine;
+    case SplitStatus::kEnd:
+      return Status::kEnd;
+    case SplitStatus::kTooLong:
+      return Status::kTooLong;
+    case SplitStatus::kReadFailed:
+      break;
   }
-  const char* first = buffer_ + begin_;
-  std::size_t length;
-  if (feed != nullptr) {
-    length = static_cast<std::size_t>(feed - first);
-    begin_ += length + 1;
-    if (length > 0 && first[length - 1] == '\r') --length;
-  } else {
-    if (begin_ == end_) return Status::kEnd;
-    length = end_ - begin_;
-    begin_ = end_;
-  }
-  ++line_number_;
-  line = std::string_view(first, length);
-  return Status::kLine;
+  return Status::kError;
 }
 
 }  // namespace vorna::plot

@@ -1,11 +1,13 @@
-// Lines of a file read in large blocks: each line is a view into the
-// reader's own buffer, valid until the next call, so reading a million lines
-// allocates nothing.
+// Lines of a file read in large blocks, split as vorna splits its input
+// (text/line_splitter.h): each line is a view into the reader's own buffer,
+// valid until the next call, so reading a million lines allocates nothing.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "text/line_splitter.h"
 
 namespace vorna::plot {
 
@@ -35,15 +37,13 @@ class BlockReader {
   std::int64_t line_number() const { return line_number_; }
 
  private:
-  bool fill();
-
   static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
   int fd_ = -1;
-  std::size_t begin_ = 0;  // first unread byte
-  std::size_t end_ = 0;    // end of the bytes read
-  bool at_end_of_file_ = false;
   std::int64_t line_number_ = 0;
   char buffer_[kBufferSize];
+  // The buffer never grows, and a control-Z line is a line: vorna writes
+  // neither a longer line nor that byte.
+  LineSplitter splitter_{buffer_, kBufferSize, ReadMode::kBlocks, {kBufferSize, false}};
 };
 
 }  // namespace vorna::plot

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "system/usage_error.h"
 #include "text/run_files.h"
 #include "text/strict_number.h"
 
@@ -42,8 +43,8 @@ const char kHelpText[] =
     "                         call its extrema reversals (--run tells it too)\n"
     "      --cycles=FILE      draw the cycle file of vorna --cycles instead: the\n"
     "                         cycles with at least each range (no PRINTFILE)\n"
-    "      --help             display this help and exit\n"
-    "      --version          output version information and exit\n"
+    "  -h, --help             display this help and exit\n"
+    "  -V, --version          output version information and exit\n"
     "\n"
     "When the plot has fewer pixel columns than the series has samples, a detail\n"
     "panel below it shows every sample around the pair of maximum height, if\n"
@@ -82,11 +83,10 @@ void set_band(double value, Options& options) {
   options.texts.hysteresis = options.band_text;
 }
 
-// A band read as vorna reads it, a number 0 or above, kept in its
-// shortest form for the note.
+// A band read as vorna reads it, kept in its shortest form for the note.
 bool read_band(const char* text, Options& options, Problem& problem) {
   double value = 0.0;
-  if (!read_strict_number(text, value) || value < 0.0) {
+  if (!vorna::read_band(text, value)) {
     problem.set("invalid hysteresis band '%s': give a number, 0 or above", text);
     return false;
   }
@@ -105,8 +105,6 @@ enum LongOnly : int {
   kHysteresis,
   kRun,
   kCycles,
-  kHelp,
-  kVersion
 };
 
 const struct option kOptions[] = {
@@ -120,17 +118,10 @@ const struct option kOptions[] = {
     {"hysteresis", required_argument, nullptr, kHysteresis},
     {"run", required_argument, nullptr, kRun},
     {"cycles", required_argument, nullptr, kCycles},
-    {"help", no_argument, nullptr, kHelp},
-    {"version", no_argument, nullptr, kVersion},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
 };
-
-const char* long_name_of(int value) {
-  for (const struct option& entry : kOptions) {
-    if (entry.name != nullptr && entry.val == value) return entry.name;
-  }
-  return "?";
-}
 
 void set_action(Options::Action action, Options& options) {
   if (options.action == Options::Action::kPlot) options.action = action;
@@ -167,33 +158,14 @@ bool apply(int option, const char* value, Options& options, Problem& problem) {
     case kCycles:
       options.cycles = value;
       return true;
-    case kHelp:
+    case 'h':
       set_action(Options::Action::kHelp, options);
       return true;
-    case kVersion:
+    case 'V':
       set_action(Options::Action::kVersion, options);
       return true;
   }
   return false;
-}
-
-// The one line for what getopt_long refused: the argument it stopped at is
-// argv[optind - 1].
-void report_refused(int result, const char* argument, Problem& problem) {
-  const bool long_form = std::strncmp(argument, "--", 2) == 0;
-  if (result == ':') {
-    if (long_form) {
-      problem.set("option '--%s' requires an argument", long_name_of(optopt));
-    } else {
-      problem.set("option requires an argument -- '%c'", optopt);
-    }
-  } else if (long_form && optopt != 0) {
-    problem.set("option '--%s' doesn't allow an argument", long_name_of(optopt));
-  } else if (long_form) {
-    problem.set("unrecognized option '%s'; see 'vorna-plot --help'", argument);
-  } else {
-    problem.set("invalid option -- '%c'; see 'vorna-plot --help'", optopt);
-  }
 }
 
 bool add_operand(const char* operand, Options& options, Problem& problem) {
@@ -202,7 +174,7 @@ bool add_operand(const char* operand, Options& options, Problem& problem) {
   } else if (options.listing == nullptr) {
     options.listing = operand;
   } else {
-    problem.set("extra operand '%s'; see 'vorna-plot --help'", operand);
+    problem.set("extra operand '%s'", operand);
     return false;
   }
   return true;
@@ -217,9 +189,10 @@ bool parse_command_line(int argc, char** argv, Options& options, Problem& proble
   optind = 0;
   opterr = 0;
   int result;
-  while ((result = getopt_long(argc, argv, "-:o:", kOptions, nullptr)) != -1) {
+  while ((result = getopt_long(argc, argv, "-:o:hV", kOptions, nullptr)) != -1) {
     if (result == '?' || result == ':') {
-      report_refused(result, argv[optind - 1], problem);
+      describe_refused_option(result, argv[optind - 1], kOptions, problem.message,
+                              sizeof problem.message);
       return false;
     }
     const bool applied = result == 1 ? add_operand(optarg, options, problem)
@@ -235,25 +208,24 @@ bool parse_command_line(int argc, char** argv, Options& options, Problem& proble
   }
   if (options.action == Options::Action::kPlot && options.print_file == nullptr &&
       options.cycles == nullptr && options.run == nullptr) {
-    problem.set("missing PRINTFILE operand; see 'vorna-plot --help'");
+    problem.set("missing PRINTFILE operand");
     return false;
   }
   return true;
 }
 
-bool listing_default_name(const char*& name, Problem& problem) {
-  static char kept[4096];
+bool listing_default_name(ListingChoice& choice, Problem& problem) {
   const std::string_view listing = listing_name_from_environment();
   if (listing.empty()) {
     problem.set("FORT36 is set but names no file");
     return false;
   }
-  if (listing.size() >= sizeof kept) {
+  if (listing.size() >= sizeof choice.from_fort36) {
     problem.set("the file name in FORT36 is too long");
     return false;
   }
-  kept[listing.copy(kept, listing.size())] = '\0';
-  name = kept;
+  choice.from_fort36[listing.copy(choice.from_fort36, listing.size())] = '\0';
+  choice.name = choice.from_fort36;
   return true;
 }
 
@@ -310,7 +282,7 @@ bool choose_listing(const char* print_file, ListingChoice& choice, Problem& prob
     }
   }
   choice.source = listing_name_is_set() ? ListingSource::kFort36Variable : ListingSource::kFort36;
-  return listing_default_name(choice.name, problem);
+  return listing_default_name(choice, problem);
 }
 
 void explain_listing_choice(const ListingChoice& choice, const char* print_file,

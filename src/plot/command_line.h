@@ -2,7 +2,7 @@
 //   vorna-plot [-o FILE] [--width=PIXELS] [--height=PIXELS] [--title=TEXT]
 //              [--xlabel=TEXT] [--ylabel=TEXT] [--no-detail] [--hysteresis=BAND]
 //              [--run=SUMMARY] PRINTFILE [LISTING]
-// (PRINTFILE may be left out with --run).
+// (PRINTFILE may be left out with --run), and -h/--help, -V/--version.
 // Options and operands may come in any order; "--" ends the options; long
 // options may be shortened to any unique prefix.
 #pragma once
@@ -46,7 +46,8 @@ enum class ListingSource { kOperand, kRunSummary, kBesidePrintFile, kFort36Varia
 struct ListingChoice {
   const char* name = nullptr;
   ListingSource source = ListingSource::kOperand;
-  char beside[4096] = {};  // BASE.lst beside the print file BASE.prt
+  char beside[4096] = {};       // BASE.lst beside the print file BASE.prt
+  char from_fort36[4096] = {};  // the name FORT36 gives, blanks dropped
 };
 
 // The listing of the run that wrote print_file when the command line names
@@ -61,11 +62,11 @@ bool choose_listing(const char* print_file, ListingChoice& choice, Problem& prob
 void explain_listing_choice(const ListingChoice& choice, const char* print_file,
                             const char* summary_path, Problem& problem);
 
-// The listing that vorna writes: the value of the environment variable
-// FORT36 (its name in any case, blanks around the value dropped) or
-// "fort.36". False with problem set when the value names no file or is
-// too long to keep.
-bool listing_default_name(const char*& name, Problem& problem);
+// The listing that vorna writes, into choice.name: the value of the
+// environment variable FORT36 (its name in any case, blanks around the value
+// dropped, kept in choice.from_fort36) or "fort.36". False with problem set
+// when the value names no file or is too long to keep.
+bool listing_default_name(ListingChoice& choice, Problem& problem);
 
 // The text of --help.
 extern const char kHelpText[];

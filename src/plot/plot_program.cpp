@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "plot/block_reader.h"
@@ -19,7 +20,9 @@
 #include "plot/plot_input.h"
 #include "plot/run_summary.h"
 #include "plot/svg_output.h"
+#include "system/descriptors.h"
 #include "system/replaced_file.h"
+#include "system/usage_error.h"
 
 namespace vorna::plot {
 namespace {
@@ -27,26 +30,14 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-// The large working storage of the run, fixed in size.
-BlockReader g_reader;
-BlockReader g_table_reader;
-PrintFile g_print_file;
-Listing g_listing;
-
-// False with errno set when any write fails.
-bool write_all(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t wrote = ::write(fd, text.data(), text.size());
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote < 0) return false;
-    if (wrote == 0) {
-      errno = EIO;
-      return false;
-    }
-    text.remove_prefix(static_cast<std::size_t>(wrote));
-  }
-  return true;
-}
+// The large working storage of one run, fixed in size: taken once from the
+// heap, as it is too large for the stack.
+struct Storage {
+  BlockReader reader;
+  BlockReader table_reader;
+  PrintFile print_file;
+  Listing listing;
+};
 
 int fail(const Problem& problem, int status) {
   char line[sizeof problem.message + 16] = "vorna-plot: ";
@@ -62,10 +53,6 @@ int write_to_standard_output(std::string_view text) {
   Problem problem;
   problem.set("standard output: cannot write: %s", std::strerror(errno));
   return fail(problem, kExitFailure);
-}
-
-bool same_file(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 bool writes_to_standard_output(const char* output) {
@@ -162,23 +149,23 @@ bool close_destination(Destination& destination, bool written) {
 template <typename Draw>
 int write_picture(const Options& options, Draw draw) {
   Problem problem;
-  static Destination destination;
+  Destination destination;
   if (!open_destination(options.output, destination, problem)) return fail(problem, kExitFailure);
-  static SvgOutput out(destination.fd);
-  draw(out);
-  const bool finished = out.finish();
+  const auto out = std::make_unique<SvgOutput>(destination.fd);
+  draw(*out);
+  const bool finished = out->finish();
   if (close_destination(destination, finished)) return 0;
   problem.set("%s: cannot write: %s", destination.shown, std::strerror(errno));
   return fail(problem, kExitFailure);
 }
 
 // The range exceedance of a cycle file.
-int plot_cycles(const Options& options) {
+int plot_cycles(const Options& options, Storage& storage) {
   Problem problem;
   const char* const inputs[2] = {options.cycles, options.cycles};
   CycleFile file;
   if (!output_is_not_an_input(options.output, inputs, problem) ||
-      !read_cycle_file(options.cycles, g_reader, file, problem)) {
+      !read_cycle_file(options.cycles, storage.reader, file, problem)) {
     return fail(problem, kExitFailure);
   }
   return write_picture(options, [&](SvgOutput& out) {
@@ -194,12 +181,16 @@ int run_plot(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   Options options;
   Problem problem;
-  if (!parse_command_line(argc, argv, options, problem)) return fail(problem, kExitUsage);
+  if (!parse_command_line(argc, argv, options, problem)) {
+    write_usage_error("vorna-plot", problem.message);
+    return kExitUsage;
+  }
   if (options.action == Options::Action::kHelp) return write_to_standard_output(kHelpText);
   if (options.action == Options::Action::kVersion) {
     return write_to_standard_output("vorna-plot 1.0\n");
   }
-  if (options.cycles != nullptr) return plot_cycles(options);
+  const auto storage = std::make_unique<Storage>();
+  if (options.cycles != nullptr) return plot_cycles(options, *storage);
   RunSummary summary;
   if (options.run != nullptr && (!read_run_summary(options.run, summary, problem) ||
                                  !take_run_summary(summary, options.run, options, problem))) {
@@ -222,17 +213,19 @@ int run_plot(int argc, char** argv) {
   // keeps a column of its own when wide value labels narrow the plot.
   const int columns = plot_columns(options.size);
   const int detail_columns = options.texts.detail ? columns * 3 / 4 : 0;
-  if (!read_print_file(options.print_file, g_reader, g_print_file, problem)) {
+  PrintFile& print_file = storage->print_file;
+  Listing& samples = storage->listing;
+  if (!read_print_file(options.print_file, storage->reader, print_file, problem)) {
     return fail(problem, kExitFailure);
   }
-  if (!read_listing(listing_name, options.print_file, g_print_file, columns, detail_columns,
-                    g_reader, g_table_reader, g_listing, problem)) {
+  if (!read_listing(listing_name, options.print_file, print_file, columns, detail_columns,
+                    storage->reader, storage->table_reader, samples, problem)) {
     explain_listing_choice(listing, options.print_file, options.run, problem);
     return fail(problem, kExitFailure);
   }
   const PictureSources sources = {options.print_file, listing_name};
   return write_picture(options, [&](SvgOutput& out) {
-    draw_picture(g_print_file, g_listing, sources, options.size, options.texts, out);
+    draw_picture(print_file, samples, sources, options.size, options.texts, out);
   });
 }
 

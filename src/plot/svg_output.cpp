@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "plot/text_measure.h"
+#include "system/descriptors.h"
 
 namespace vorna::plot {
 
@@ -23,16 +24,9 @@ void SvgOutput::put(const char* bytes, std::size_t count) {
 }
 
 bool SvgOutput::flush() {
-  std::size_t done = 0;
-  while (done < used_ && !failed_) {
-    const ssize_t wrote = ::write(fd_, block_ + done, used_ - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) {
-      failed_ = true;
-      error_ = wrote < 0 ? errno : EIO;
-    } else {
-      done += static_cast<std::size_t>(wrote);
-    }
+  if (!failed_ && !write_all(fd_, block_, used_)) {
+    failed_ = true;
+    error_ = errno;
   }
   used_ = 0;
   return !failed_;

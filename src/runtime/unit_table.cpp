@@ -14,6 +14,7 @@
 
 #include "runtime/diagnostics.h"
 #include "runtime/system_io.h"
+#include "system/descriptors.h"
 #include "system/replaced_file.h"
 #include "text/run_files.h"
 
@@ -135,10 +136,6 @@ Unit* find_or_add_unit(int number) {
     }
   }
   return nullptr;
-}
-
-bool same_file(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 bool is_descriptor(int fd, const struct stat& file) {

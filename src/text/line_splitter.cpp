@@ -6,8 +6,13 @@
 
 namespace vorna {
 
-LineSplitter::LineSplitter(char* initial, std::size_t size, ReadMode mode)
-    : initial_(initial), initial_size_(size), buffer_(initial), size_(size), mode_(mode) {}
+LineSplitter::LineSplitter(char* initial, std::size_t size, ReadMode mode, SplitLimits limits)
+    : initial_(initial),
+      initial_size_(size),
+      buffer_(initial),
+      size_(size),
+      mode_(mode),
+      limits_(limits) {}
 
 LineSplitter::~LineSplitter() {
   if (buffer_ != initial_) std::free(buffer_);
@@ -48,7 +53,7 @@ void LineSplitter::reset(ReadMode mode) {
 }
 
 bool LineSplitter::grow() {
-  if (size_ >= kMaxBuffer) return false;
+  if (size_ >= limits_.max_buffer) return false;
   char* larger = static_cast<char*>(std::malloc(size_ * 2));
   if (larger == nullptr) return false;
   std::memcpy(larger, buffer_, end_);

@@ -26,6 +26,16 @@ enum class ReadMode {
   kTerminalLines,
 };
 
+// What a splitter allows beside its records.
+struct SplitLimits {
+  // Largest buffer it grows to; a longer line is kTooLong. The size of the
+  // first buffer keeps it from growing.
+  std::size_t max_buffer = std::size_t{1} << 30;
+  // A record of exactly one byte 26 (control-Z) ends the stream, as on a
+  // console; otherwise it is a record like any other.
+  bool control_z_ends = true;
+};
+
 // Records end at a line feed; one carriage return before it is dropped; a
 // last line without a line feed is a record; a record of exactly one byte 26
 // (control-Z) is the end of the stream. The buffer doubles whenever a line
@@ -33,7 +43,7 @@ enum class ReadMode {
 class LineSplitter {
  public:
   // initial is the first buffer (not owned).
-  LineSplitter(char* initial, std::size_t size, ReadMode mode);
+  LineSplitter(char* initial, std::size_t size, ReadMode mode, SplitLimits limits = {});
   ~LineSplitter();
   LineSplitter(const LineSplitter&) = delete;
   LineSplitter& operator=(const LineSplitter&) = delete;
@@ -59,9 +69,6 @@ class LineSplitter {
   // Bytes read from the stream and not yet handed out in a record.
   std::size_t unread() const { return end_ - start_; }
 
-  // Largest buffer the splitter grows to; a longer line is kTooLong.
-  static constexpr std::size_t kMaxBuffer = std::size_t{1} << 30;
-
  private:
   // The record from start_ up to record_end (a line feed, or the end of
   // the bytes read); kEnd for the control-Z record.
@@ -72,7 +79,7 @@ class LineSplitter {
     start_ = end < end_ ? end + 1 : end_;
     scanned_ = 0;
     if (length > 0 && record[length - 1] == '\r') --length;
-    if (length == 1 && record[0] == '\x1a') return end_of_stream();
+    if (length == 1 && record[0] == '\x1a' && limits_.control_z_ends) return end_of_stream();
     return SplitStatus::kRecord;
   }
   SplitStatus end_of_stream();
@@ -89,6 +96,7 @@ class LineSplitter {
   std::size_t scanned_ = 0;  // bytes from start_ known to hold no line feed
   std::size_t end_ = 0;      // end of the bytes read
   ReadMode mode_;
+  SplitLimits limits_;
   bool at_end_ = false;
 };
 

@@ -34,8 +34,6 @@ using number_reader_detail::kSign;
 using number_reader_detail::load_eight;
 using number_reader_detail::scan_number;
 
-inline bool is_truth_letter(char c) { return c == 'T' || c == 't' || c == 'F' || c == 'f'; }
-
 // The status of a scanned or converted value; a rejection is rare.
 inline ReadStatus status_after(NumberRejection rejection) {
   return rejection == NumberRejection::kNone ? ReadStatus::kOk : status_of(rejection);

@@ -1,17 +1,11 @@
 // The free-form number reader: 8-byte reals out of a blank-padded text field.
+// Built on its stages, read in this order: the scan of one value text
+// (number_reader_scan.h) and its conversion (number_reader_convert.h).
 #pragma once
 
-#include <cstdint>
+#include "text/number_token.h"
 
 namespace vorna {
-
-// Outcome of a scan; the failures carry their diagnostic numbers.
-enum class ReadStatus : int {
-  kOk = 0,
-  kEndOfRecord = 24,  // the field ended before every target had its value
-  kSyntax = 59,       // a value whose characters break the value syntax
-  kConversion = 64,   // a value that passes the syntax but cannot be converted
-};
 
 // Reads one value for each of the count targets, in order, from
 // field[0..length) taken as one input record. A target that receives nothing
@@ -19,53 +13,8 @@ enum class ReadStatus : int {
 // target is served: the rest of the field is not looked at.
 ReadStatus scan_numbers(const char* field, int length, double* const* targets, int count);
 
-// The two stages of one numeric value, for the reader itself, its tests and
-// its benchmarks.
-
-// Why a numeric value text is refused: one case per rule. The cases up to
-// kNoDigit break the value syntax (59); the others pass it but cannot be
-// converted (64).
-enum class NumberRejection : unsigned char {
-  kNone,
-  kStrayCharacter,      // not a digit, sign, point or exponent letter: 2.5abc, 1\r
-  kSignAfterSign,       // a sign while the last sign has no digit after it: --5, 1E+-5
-  kSecondPoint,         // a second decimal point: 1.5.5, 1.5E3.
-  kSecondLetter,        // a second exponent letter: 1E5E5
-  kLetterWithoutDigit,  // an exponent letter with no digit since the start or last sign: E5, 1+E5
-  kSignWithoutDigit,    // the text ends with no digit after its last sign: 5+, 1E+, +
-  kNoDigit,             // a text without a sign holds no digit: a lone point, an empty text
-  kNoMantissaDigit,     // the exponent comes before any digit of the value: .+5
-  kSignAfterExponent,   // a sign after the exponent's digits: 1+5+5, 1E5+3
-  kPointInExponent,     // a point in the exponent: 1E5.5, 1+.5
-  kLetterAfterSignExponent,  // an exponent letter after an exponent written with a sign: 1+5E3
-  kOverflow,                 // the magnitude rounds beyond the largest finite real: 1E309
-};
-
-ReadStatus status_of(NumberRejection rejection);
-
-// A numeric value text that passed the scan: value = (significand + rest) x
-// 10^exponent, where rest is in [0, 1) and nonzero exactly when more_digits.
-// The significand holds the leading significant digits, at most 19, trailing
-// zeros included, so its decimal length is their count ("0.0250" gives 250
-// and -4). The exponent is capped far beyond any real's range.
-struct NumberToken {
-  std::uint64_t significand = 0;
-  std::int64_t exponent = 0;
-  bool more_digits = false;  // nonzero digits beyond the significand's
-  bool negative = false;
-  const char* mantissa_begin = nullptr;  // the digits and point, after a sign
-  const char* mantissa_end = nullptr;
-  const char* end = nullptr;  // the character that ended the text
-};
-
-// Scans the numeric value text that starts at begin and runs to the next
-// blank, tab, comma, slash, closing parenthesis or asterisk, or to
-// record_end. On kNone the token describes it; on a 64 case token.end is
-// still the end of the text.
-NumberRejection scan_number_text(const char* begin, const char* record_end, NumberToken& token);
-
-// The 8-byte real nearest to the token's value; a value too small becomes a
-// subnormal or zero with its sign. kOverflow leaves result as it was.
-NumberRejection convert_number(const NumberToken& token, double& result);
+// The letters a truth value begins with (T or F in either case, maybe after
+// a point); the reader gives it -1 for true, 0 for false.
+inline bool is_truth_letter(char c) { return c == 'T' || c == 't' || c == 'F' || c == 'f'; }
 
 }  // namespace vorna

@@ -14,9 +14,14 @@
 
 #include <cstdint>
 
-#include "text/number_reader.h"
+#include "text/number_token.h"
 
 namespace vorna {
+
+// The 8-byte real nearest to the token's value; a value too small becomes a
+// subnormal or zero with its sign. kOverflow leaves result as it was.
+NumberRejection convert_number(const NumberToken& token, double& result);
+
 namespace number_reader_detail {
 
 // Every integer up to 2^53 is exact in a double, and so is 10^k for k <= 22:

@@ -16,10 +16,17 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "text/number_reader.h"
 #include "text/number_reader_digits.h"
+#include "text/number_token.h"
 
 namespace vorna {
+
+// Scans the numeric value text that starts at begin and runs to the next
+// blank, tab, comma, slash, closing parenthesis or asterisk, or to
+// record_end. On kNone the token describes it; on a 64 case token.end is
+// still the end of the text.
+NumberRejection scan_number_text(const char* begin, const char* record_end, NumberToken& token);
+
 namespace number_reader_detail {
 
 // How a character takes part in a numeric value text.

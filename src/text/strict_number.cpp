@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "text/number_reader.h"
+#include "text/number_reader_convert.h"
+#include "text/number_reader_scan.h"
 
 namespace vorna {
 
@@ -15,6 +16,13 @@ bool read_strict_number(const char* text, double& value) {
   double number = 0.0;
   if (convert_number(token, number) != NumberRejection::kNone) return false;
   value = number + 0.0;  // -0 is 0
+  return true;
+}
+
+bool read_band(const char* text, double& band) {
+  double value = 0.0;
+  if (!read_strict_number(text, value) || !(value >= 0.0)) return false;
+  band = value;
   return true;
 }
 

@@ -11,4 +11,9 @@ namespace vorna {
 // magnitude beyond the largest real.
 bool read_strict_number(const char* text, double& value);
 
+// A hysteresis band, the height that a reversal must reach (--hysteresis of
+// either program): one number as above, 0 or more. False, band untouched,
+// for anything else.
+bool read_band(const char* text, double& band);
+
 }  // namespace vorna

@@ -84,6 +84,9 @@ TEST(CommandLine, UsageErrorsNameTheProblem) {
       {{"s.txt", "--listing"}, "option '--listing' requires an argument"},
       {{"--quiet=yes", "s.txt"}, "option '--quiet' doesn't allow an argument"},
       {{"--json=1", "s.txt"}, "option '--json' doesn't allow an argument"},
+      // A shortened long option is named in full.
+      {{"s.txt", "--list"}, "option '--listing' requires an argument"},
+      {{"--qui=yes", "s.txt"}, "option '--quiet' doesn't allow an argument"},
       {{"a.txt", "b.txt"}, "extra operand 'b.txt'"},
       {{"-q"}, "missing SERIES operand"},
       {{"--from=abc", "s.txt"}, "invalid time for --from: 'abc'" + kTimeForms},

@@ -109,21 +109,27 @@ TEST(CommandLine, HelpAndVersionNeedNoOperands) {
   EXPECT_EQ(version.parse().options.action, Options::Action::kVersion);
   CommandLine first{{"vorna-plot", "--version", "--help", "x"}, {}};
   EXPECT_EQ(first.parse().options.action, Options::Action::kVersion);
+  CommandLine short_help{{"vorna-plot", "x", "-h", "-V"}, {}};
+  EXPECT_EQ(short_help.parse().options.action, Options::Action::kHelp);
+  CommandLine short_version{{"vorna-plot", "-Vh"}, {}};
+  EXPECT_EQ(short_version.parse().options.action, Options::Action::kVersion);
 }
 
 TEST(CommandLine, RefusesWithOneClearLine) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"vorna-plot"}, "missing PRINTFILE operand; see 'vorna-plot --help'"},
-      {{"vorna-plot", "a", "b", "c"}, "extra operand 'c'; see 'vorna-plot --help'"},
-      {{"vorna-plot", "-x", "a"}, "invalid option -- 'x'; see 'vorna-plot --help'"},
-      {{"vorna-plot", "--colour", "a"}, "unrecognized option '--colour'; see 'vorna-plot --help'"},
+      {{"vorna-plot"}, "missing PRINTFILE operand"},
+      {{"vorna-plot", "a", "b", "c"}, "extra operand 'c'"},
+      {{"vorna-plot", "-x", "a"}, "invalid option -- 'x'"},
+      {{"vorna-plot", "--colour", "a"}, "unrecognized option '--colour'"},
       // --h could be --height or --help.
-      {{"vorna-plot", "--h", "a"}, "unrecognized option '--h'; see 'vorna-plot --help'"},
+      {{"vorna-plot", "--h", "a"}, "unrecognized option '--h'"},
       {{"vorna-plot", "a", "-o"}, "option requires an argument -- 'o'"},
       {{"vorna-plot", "a", "--width"}, "option '--width' requires an argument"},
       {{"vorna-plot", "--help=yes"}, "option '--help' doesn't allow an argument"},
       {{"vorna-plot", "--no-detail=1", "a"}, "option '--no-detail' doesn't allow an argument"},
       {{"vorna-plot", "a", "--title"}, "option '--title' requires an argument"},
+      {{"vorna-plot", "a", "--tit"}, "option '--title' requires an argument"},
+      {{"vorna-plot", "--no-d=1", "a"}, "option '--no-detail' doesn't allow an argument"},
       {{"vorna-plot", "--hysteresis=-1", "a"},
        "invalid hysteresis band '-1': give a number, 0 or above"},
       {{"vorna-plot", "--hysteresis=free", "a"},
@@ -178,10 +184,10 @@ class ListingEnvironment : public testing::Test {
     }
   }
   static std::string listing_name() {
-    const char* name = nullptr;
+    ListingChoice choice;
     Problem problem;
-    EXPECT_TRUE(listing_default_name(name, problem)) << problem.message;
-    return name != nullptr ? name : "";
+    EXPECT_TRUE(listing_default_name(choice, problem)) << problem.message;
+    return choice.name != nullptr ? choice.name : "";
   }
   static constexpr const char* kNames[] = {"FORT36", "fort36", "Fort36"};
   std::vector<std::optional<std::string>> saved_;
@@ -201,9 +207,9 @@ TEST_F(ListingEnvironment, TakesTheVariableInAnyCaseWithoutBlanks) {
 // blanks name no file at all (vorna then fails to open one).
 TEST_F(ListingEnvironment, AllBlankValueNamesNoFile) {
   setenv("FORT36", "   ", 1);
-  const char* name = nullptr;
+  ListingChoice choice;
   Problem problem;
-  EXPECT_FALSE(listing_default_name(name, problem));
+  EXPECT_FALSE(listing_default_name(choice, problem));
   EXPECT_STREQ(problem.message, "FORT36 is set but names no file");
 }
 

@@ -101,7 +101,8 @@ TEST(CyclePicture, WhatIsNoCycleFileIsRefusedWithOneLine) {
        "vorna-plot: r.cyc: is the input file r.cyc; name another output\n"},
       {{"--cycles=r.cyc", "r.prt"},
        2,
-       "vorna-plot: extra operand 'r.prt': --cycles draws its file alone\n"},
+       "vorna-plot: extra operand 'r.prt': --cycles draws its file alone\n"
+       "Try 'vorna-plot --help' for more information.\n"},
   };
   for (const Case& test : cases) {
     const RunResult plot = run_plot(dir.path(), test.arguments);

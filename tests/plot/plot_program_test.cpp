@@ -274,8 +274,8 @@ const char kExpectedHelp[] =
     "                         call its extrema reversals (--run tells it too)\n"
     "      --cycles=FILE      draw the cycle file of vorna --cycles instead: the\n"
     "                         cycles with at least each range (no PRINTFILE)\n"
-    "      --help             display this help and exit\n"
-    "      --version          output version information and exit\n"
+    "  -h, --help             display this help and exit\n"
+    "  -V, --version          output version information and exit\n"
     "\n"
     "When the plot has fewer pixel columns than the series has samples, a detail\n"
     "panel below it shows every sample around the pair of maximum height, if\n"
@@ -292,13 +292,17 @@ const char kExpectedHelp[] =
 
 TEST(PlotProgram, HelpAndVersion) {
   TempDir directory;
-  const RunResult version = run_plot(directory.path(), {"--version"});
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "vorna-plot 1.0\n");
-  const RunResult help = run_plot(directory.path(), {"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out, kExpectedHelp);
-  EXPECT_EQ(help.err, "");
+  for (const char* option : {"--version", "-V"}) {
+    const RunResult version = run_plot(directory.path(), {option});
+    EXPECT_EQ(version.status, 0) << option;
+    EXPECT_EQ(version.out, "vorna-plot 1.0\n") << option;
+  }
+  for (const char* option : {"--help", "-h"}) {
+    const RunResult help = run_plot(directory.path(), {option});
+    EXPECT_EQ(help.status, 0) << option;
+    EXPECT_EQ(help.out, kExpectedHelp) << option;
+    EXPECT_EQ(help.err, "") << option;
+  }
 }
 
 // How a failing case is set up in a directory holding the wave example's
@@ -334,12 +338,14 @@ TEST(PlotProgram, FailuresAreOneLineAndAStatus) {
        {},
        nothing,
        2,
-       "vorna-plot: missing PRINTFILE operand; see 'vorna-plot --help'\n"},
+       "vorna-plot: missing PRINTFILE operand\n"
+       "Try 'vorna-plot --help' for more information.\n"},
       {"bad width",
        {"--width=20", "out.prt"},
        nothing,
        2,
-       "vorna-plot: invalid width '20': give a whole number of pixels from 300 to 10000\n"},
+       "vorna-plot: invalid width '20': give a whole number of pixels from 300 to 10000\n"
+       "Try 'vorna-plot --help' for more information.\n"},
       {"missing print file",
        {"none.prt", "-o", "out.svg"},
        nothing,

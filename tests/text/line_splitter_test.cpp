@@ -62,5 +62,28 @@ TEST(LineSplitterHandover, NothingIsUnreadAfterTheEndOfTheStreamMark) {
   EXPECT_EQ(splitter.unread(), 0u);
 }
 
+// vorna-plot's reading of the files vorna wrote: the buffer never grows and a
+// control-Z line is a line like any other.
+TEST(LineSplitterLimits, AFixedBufferRefusesALongerLineAndControlZIsALine) {
+  char initial[8];
+  const SplitLimits fixed = {sizeof initial, false};
+  Stream marked{"a\r\n\x1a\nb"};
+  LineSplitter splitter(initial, sizeof initial, ReadMode::kBlocks, fixed);
+  EXPECT_EQ(next_record(splitter, marked), "a");
+  EXPECT_EQ(next_record(splitter, marked), "\x1a");
+  EXPECT_EQ(next_record(splitter, marked), "b");
+  const char* record;
+  std::size_t length;
+  EXPECT_EQ(splitter.next(read_stream, &marked, record, length), SplitStatus::kEnd);
+  for (const char* bytes : {"1234567\n", "12345678\n", "123456789"}) {
+    Stream stream{bytes};
+    splitter.reset(ReadMode::kBlocks);
+    const SplitStatus status = splitter.next(read_stream, &stream, record, length);
+    EXPECT_EQ(status,
+              std::strlen(bytes) <= sizeof initial ? SplitStatus::kRecord : SplitStatus::kTooLong)
+        << bytes;
+  }
+}
+
 }  // namespace
 }  // namespace vorna

@@ -14,6 +14,8 @@
 
 #include "support/bits.h"
 #include "text/number_reader.h"
+#include "text/number_reader_convert.h"
+#include "text/number_reader_scan.h"
 
 namespace vorna {
 namespace {

@@ -48,5 +48,22 @@ TEST(StrictNumber, AnythingBesideOneNumberIsRefusedAndLeavesTheValue) {
   }
 }
 
+// Both programs take --hysteresis through this one reading.
+TEST(StrictNumber, BandIsANumberZeroOrMore) {
+  const struct {
+    const char* text;
+    bool taken;
+    double band;
+  } cases[] = {{"0", true, 0.0},      {"-0", true, 0.0},      {"0.5", true, 0.5},
+               {"1E3", true, 1000.0}, {"-1", false, 42.0},    {"-1E-400", true, 0.0},
+               {"inf", false, 42.0},  {"1e999", false, 42.0}, {"", false, 42.0},
+               {"1,2", false, 42.0},  {"0.5x", false, 42.0}};
+  for (const auto& c : cases) {
+    double band = 42.0;
+    EXPECT_EQ(read_band(c.text, band), c.taken) << '"' << c.text << '"';
+    EXPECT_EQ(band, c.band) << '"' << c.text << '"';
+  }
+}
+
 }  // namespace
 }  // namespace vorna
