@@ -151,7 +151,7 @@ Failure read_series(SeriesInput& input, Series& series) {
     return failure;
   }
   if (Failure failure = read_window_entry(input, "Last Time         / whole series/ :  ",
-                                          "Last Time", 1.0e30, window_end, empty_end);
+                                          "Last Time", kWholeSeriesEnd, window_end, empty_end);
       failure.failed()) {
     return failure;
   }
