@@ -9,8 +9,8 @@
 
 #include "driver/run_warnings.h"
 #include "runtime/diagnostics.h"
+#include "runtime/line_text.h"
 #include "runtime/units.h"
-#include "runtime/where_lines.h"
 #include "runtime/write_statement.h"
 #include "text/run_files.h"
 

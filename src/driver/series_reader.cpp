@@ -6,8 +6,8 @@
 #include "driver/input_places.h"
 #include "driver/series_warnings.h"
 #include "runtime/line_reader.h"
+#include "runtime/line_text.h"
 #include "runtime/units.h"
-#include "runtime/where_lines.h"
 #include "text/number_reader.h"
 #include "text/text_field.h"
 

@@ -10,8 +10,8 @@
 #include "driver/run_warnings.h"
 #include "driver/series_warnings.h"
 #include "runtime/file_connection.h"
+#include "runtime/line_text.h"
 #include "runtime/units.h"
-#include "runtime/where_lines.h"
 #include "support/run_vorna.h"
 #include "text/text_field.h"
 
