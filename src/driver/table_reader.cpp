@@ -202,7 +202,8 @@ bool TableReader::choose_columns(const FieldSpan* names, int count, bool header)
   return true;
 }
 
-int TableReader::next_data_line(const char*& record, std::size_t& length) {
+// Inline, so that read_rest's loop over a million lines keeps it in place.
+inline int TableReader::next_data_line(const char*& record, std::size_t& length) {
   for (;;) {
     const int read = read_record(kSeriesUnit, record, length);
     if (read != kRecordRead) return read;
