@@ -142,8 +142,8 @@ void check_round_trip(const std::uint8_t* data, std::size_t size) {
   const double last =
       n > 0 ? (static_cast<double>(n) * run.increment + run.first) - run.increment : run.first;
   char steps[16];
-  format_integer(static_cast<int>(n), kHeaderCountWidth, 1, steps);
-  print += kStepsLabel + std::string(steps, kHeaderCountWidth) + "\r\n";
+  format_integer(static_cast<int>(n), kHeaderCount.width, 1, steps);
+  print += kStepsLabel + std::string(steps, kHeaderCount.width) + "\r\n";
   print += kFirstTimeLabel + field(false, run.first, kHeaderFixed) + "\r\n";
   print += kLastTimeLabel + field(false, last, kHeaderFixed) + "\r\n";
   print += kIncrementLabel + field(false, run.increment, kHeaderFixed) + "\r\n";
@@ -168,7 +168,7 @@ void check_round_trip(const std::uint8_t* data, std::size_t size) {
     table_values.push_back(field(true, run.values[k], kTableValue));
     const double height = table_times.size() == 1 ? 0.0 : run.values[k] - previous;
     previous = run.values[k];
-    print += table_times.back() + table_values.back() + field(true, height, kTableValue) + "\r\n";
+    print += table_times.back() + table_values.back() + field(true, height, kTableHeight) + "\r\n";
   }
   MemoryFile print_file(print), listing_file(listing);
   reset_storage();

@@ -9,8 +9,8 @@
 
 #include "driver/run_warnings.h"
 #include "runtime/diagnostics.h"
+#include "runtime/line_text.h"
 #include "runtime/units.h"
-#include "runtime/where_lines.h"
 #include "runtime/write_statement.h"
 #include "text/run_files.h"
 
@@ -52,13 +52,13 @@ void write_header_line(WriteTally& tally, int unit, const HeaderLine& line) {
   const double value = std::isnan(line.value) ? 0.0 : line.value;
   switch (line.kind) {
     case HeaderLine::kCount:
-      statement.integer(static_cast<int>(line.value), kHeaderCountWidth);
+      statement.integer(static_cast<int>(line.value), kHeaderCount);
       break;
     case HeaderLine::kTime:
-      statement.fixed(value, kHeaderFixed.width, kHeaderFixed.digits);
+      statement.fixed(value, kHeaderFixed);
       break;
     case HeaderLine::kValue:
-      statement.exponent(value, kHeaderExponent.width, kHeaderExponent.digits);
+      statement.exponent(value, kHeaderExponent);
       break;
   }
   statement.finish();
@@ -206,11 +206,11 @@ void CyclesAndWaves::write_cycle_file(WriteTally& tally) const {
   for (int k = 0; k < cycle_count_ && !tally.failed(); ++k) {
     const RainflowCycle& cycle = cycles_[static_cast<std::size_t>(k)];
     WriteStatement(tally, unit)
-        .exponent(cycle_range(history_, cycle), kCycleValue.width, kCycleValue.digits)
-        .exponent(cycle_mean(history_, cycle), kCycleValue.width, kCycleValue.digits)
+        .exponent(cycle_range(history_, cycle), kCycleRange)
+        .exponent(cycle_mean(history_, cycle), kCycleMean)
         .text(cycle.full() ? full_count : half_count, sizeof full_count)
-        .fixed(clock_.at(history_.positions[cycle.from]), kCycleTime.width, kCycleTime.digits)
-        .fixed(close_time(cycle), kCycleTime.width, kCycleTime.digits)
+        .fixed(clock_.at(history_.positions[cycle.from]), kCycleStart)
+        .fixed(close_time(cycle), kCycleClose)
         .finish();
   }
   if (!tally.failed()) tally.failure = close_unit(unit);
@@ -238,11 +238,11 @@ void CyclesAndWaves::write_wave_file(WriteTally& tally) const {
   for (int k = 0; k < wave_count_ && !tally.failed(); ++k) {
     const Wave& wave = waves_[static_cast<std::size_t>(k)];
     WriteStatement(tally, unit)
-        .fixed(wave.start, kWaveTime.width, kWaveTime.digits)
-        .fixed(wave.period, kWaveTime.width, kWaveTime.digits)
-        .exponent(wave.height(), kWaveValue.width, kWaveValue.digits)
-        .exponent(wave.crest, kWaveValue.width, kWaveValue.digits)
-        .exponent(wave.trough, kWaveValue.width, kWaveValue.digits)
+        .fixed(wave.start, kWaveStart)
+        .fixed(wave.period, kWavePeriod)
+        .exponent(wave.height(), kWaveHeight)
+        .exponent(wave.crest, kWaveCrest)
+        .exponent(wave.trough, kWaveTrough)
         .finish();
   }
   if (!tally.failed()) tally.failure = close_unit(unit);

@@ -4,7 +4,7 @@
 
 #include "driver/run_warnings.h"
 #include "runtime/diagnostics.h"
-#include "runtime/where_lines.h"
+#include "runtime/line_text.h"
 
 namespace vorna {
 namespace {
@@ -17,7 +17,7 @@ void note_filter(const ExtremumTable& extrema, double band) {
       .add(": ")
       .add(extrema.count)
       .add(" found");
-  write_error_line(line.text());
+  write_error_line(line);
 }
 
 // Heights in the warnings: four digits, as the reports show them.

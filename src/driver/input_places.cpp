@@ -6,9 +6,9 @@
 
 #include "runtime/diagnostics.h"
 #include "runtime/line_reader.h"
+#include "runtime/line_text.h"
 #include "runtime/prompt.h"
 #include "runtime/unit_table.h"
-#include "runtime/where_lines.h"
 #include "text/text_field.h"
 #include "text/trimmed_length.h"
 

@@ -7,7 +7,7 @@
 #include <limits.h>
 
 #include "runtime/failure.h"
-#include "runtime/where_lines.h"
+#include "runtime/line_text.h"
 #include "runtime/write_statement.h"
 #include "text/number_reader.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "runtime/diagnostics.h"
+#include "text/utf8.h"
 
 namespace vorna {
 

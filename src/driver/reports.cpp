@@ -12,9 +12,9 @@
 #include "driver/run_warnings.h"
 #include "runtime/diagnostics.h"
 #include "runtime/layouts.h"
+#include "runtime/line_text.h"
 #include "runtime/stop.h"
 #include "runtime/units.h"
-#include "runtime/where_lines.h"
 #include "text/run_files.h"
 #include "text/text_field.h"
 

@@ -8,8 +8,8 @@ namespace vorna {
 
 const char kWarningPrefix[] = "vorna: warning: ";
 
-void RunWarnings::write(const LineText& line) {
-  write_error_line(line.text());
+void RunWarnings::write(LineText& line) {
+  write_error_line(line);
   texts_.emplace_back(line.text() + std::strlen(kWarningPrefix));
 }
 

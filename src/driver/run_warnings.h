@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/where_lines.h"
+#include "runtime/line_text.h"
 
 namespace vorna {
 
@@ -15,7 +15,7 @@ extern const char kWarningPrefix[];
 class RunWarnings {
  public:
   // Writes line, which starts with kWarningPrefix, and keeps it.
-  void write(const LineText& line);
+  void write(LineText& line);
 
   // The warnings written so far, in order; each text is the line as it
   // follows "vorna: warning: " (without CR LF).

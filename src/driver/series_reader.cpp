@@ -6,8 +6,8 @@
 #include "driver/input_places.h"
 #include "driver/series_warnings.h"
 #include "runtime/line_reader.h"
+#include "runtime/line_text.h"
 #include "runtime/units.h"
-#include "runtime/where_lines.h"
 #include "text/number_reader.h"
 #include "text/text_field.h"
 
@@ -151,7 +151,7 @@ Failure read_series(SeriesInput& input, Series& series) {
     return failure;
   }
   if (Failure failure = read_window_entry(input, "Last Time         / whole series/ :  ",
-                                          "Last Time", 1.0e30, window_end, empty_end);
+                                          "Last Time", kWholeSeriesEnd, window_end, empty_end);
       failure.failed()) {
     return failure;
   }

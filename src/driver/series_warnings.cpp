@@ -6,7 +6,7 @@
 #include "analysis/heights.h"
 #include "driver/run_warnings.h"
 #include "runtime/diagnostics.h"
-#include "runtime/where_lines.h"
+#include "runtime/line_text.h"
 #include "text/number_reader.h"
 #include "text/text_field.h"
 
@@ -93,7 +93,7 @@ class SeriesWarningWriter {
   LineText& add_place(LineText& line, LineNumber line_number) const {
     return line.add_name(series_name_).add(":").add(line_number).add(": ");
   }
-  void emit(const LineText& line) { warnings_.write(line); }
+  void emit(LineText& line) { warnings_.write(line); }
   // A kind of trouble seen on lines: the first one's place, what text adds
   // about it, and how many more lines had it.
   template <typename Text>

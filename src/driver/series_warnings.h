@@ -8,7 +8,7 @@
 
 #include "analysis/heights.h"
 #include "analysis/series.h"
-#include "runtime/where_lines.h"
+#include "runtime/line_text.h"
 #include "text/text_field.h"
 
 namespace vorna {

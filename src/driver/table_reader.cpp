@@ -6,8 +6,8 @@
 
 #include "runtime/diagnostics.h"
 #include "runtime/line_reader.h"
+#include "runtime/line_text.h"
 #include "runtime/unit_table.h"
-#include "runtime/where_lines.h"
 
 namespace vorna {
 namespace {
@@ -24,6 +24,13 @@ bool is_blank_record(const char* record, std::size_t length) {
     if (record[i] != ' ' && record[i] != '\t') return false;
   }
   return true;
+}
+
+// A line that holds no data: empty, a comment or blanks. Only a line that
+// starts with a blank can be blank, which spares the scan of the others.
+bool holds_no_data(const char* record, std::size_t length) {
+  return length == 0 || is_comment(record, length) ||
+         ((record[0] == ' ' || record[0] == '\t') && is_blank_record(record, length));
 }
 
 int field_length(FieldSpan field) {
@@ -195,16 +202,26 @@ bool TableReader::choose_columns(const FieldSpan* names, int count, bool header)
   return true;
 }
 
+// Inline, so that read_rest's loop over a million lines keeps it in place.
+inline int TableReader::next_data_line(const char*& record, std::size_t& length) {
+  for (;;) {
+    const int read = read_record(kSeriesUnit, record, length);
+    if (read != kRecordRead) return read;
+    ++line_number_;
+    if (!holds_no_data(record, length)) return kRecordRead;
+  }
+}
+
+Failure TableReader::end_of_lines(int read) {
+  return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
+}
+
 Failure TableReader::start() {
   FieldSpan* const fields = fields_;
   const char* record;
   std::size_t length;
-  for (;;) {
-    const int read = read_record(kSeriesUnit, record, length);
-    if (read != kRecordRead)
-      return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
-    ++line_number_;
-    if (!is_comment(record, length) && !is_blank_record(record, length)) break;
+  if (const int read = next_data_line(record, length); read != kRecordRead) {
+    return end_of_lines(read);
   }
   delimiter_ = table_.delimiter != 0 ? table_.delimiter
                                      : detect_delimiter(record, length, table_.decimal_comma);
@@ -215,7 +232,7 @@ Failure TableReader::start() {
     LineText note;
     note.add("vorna: info: ").add_name(places_.series_file_name()).add(":").add(line_number_);
     note.add(": the first line is taken as a header naming the columns: ");
-    write_error_line(note.add_quoted(record, quoted_length(length)).text());
+    write_error_line(note.add_quoted(record, quoted_length(length)));
     return {};
   }
   // Read with the rest, once the outputs are connected: the bytes stay in
@@ -230,16 +247,11 @@ Failure TableReader::read_rest() {
   pending_record_ = nullptr;
   const char* record;
   std::size_t length;
-  for (;;) {
-    const int read = read_record(kSeriesUnit, record, length);
-    if (read != kRecordRead)
-      return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
-    ++line_number_;
-    if (length == 0 || is_comment(record, length)) continue;
-    // Only a line that starts with a blank can be blank.
-    if ((record[0] == ' ' || record[0] == '\t') && is_blank_record(record, length)) continue;
+  int read;
+  while ((read = next_data_line(record, length)) == kRecordRead) {
     if (!take_line(record, length)) return failure_;
   }
+  return end_of_lines(read);
 }
 
 bool TableReader::fail_on_field(int status, const Column& column, FieldSpan field,

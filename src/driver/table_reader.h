@@ -16,7 +16,7 @@
 #include "driver/command_line.h"
 #include "driver/series_reader.h"
 #include "runtime/failure.h"
-#include "runtime/where_lines.h"
+#include "runtime/line_text.h"
 #include "text/table_fields.h"
 
 namespace vorna {
@@ -57,6 +57,12 @@ class TableReader {
     int index = 0;  // 0-based
     const char* option = "";
   };
+
+  // Reads up to the next line that holds data, counting every line read:
+  // kRecordRead with the line, kEndOfStream, or the read's diagnostic number.
+  int next_data_line(const char*& record, std::size_t& length);
+  // What ends the reading: nothing at the end of the file, else the read's failure.
+  Failure end_of_lines(int read);
 
   bool is_header(const FieldSpan* fields, int count) const;
   // The failures: each keeps its failure in failure_ and returns false (-1

@@ -19,8 +19,6 @@ namespace vorna::plot {
 namespace {
 
 constexpr char kKind[] = "cycle file";
-constexpr std::size_t kLabelWidth = 26;
-constexpr std::size_t kLineWidth = 60;  // five 12-character fields
 // The title and the note are cut at this many bytes.
 constexpr std::size_t kTextRoom = 1023;
 
@@ -49,7 +47,7 @@ bool next_line(const char* path, BlockReader& reader, std::string_view& line, Pr
 }
 
 bool read_count(std::string_view line, std::string_view label, std::int64_t& count) {
-  return starts_with(line, label) && read_integer_field(line.substr(kLabelWidth), count) &&
+  return starts_with(line, label) && read_integer_field(line.substr(kHeaderLabelLength), count) &&
          count >= 0;
 }
 
@@ -60,7 +58,7 @@ bool read_header(const char* path, BlockReader& reader, CycleFile& file, Problem
   if (!starts_with(line, kSeriesNameLabel)) {
     return not_a_cycle_file(path, reader, "expected the series' name", problem);
   }
-  const std::string_view name = line.substr(kLabelWidth);
+  const std::string_view name = line.substr(kHeaderLabelLength);
   file.series[name.copy(file.series, sizeof file.series - 1)] = '\0';
   if (!next_line(path, reader, line, problem)) return false;
   if (!starts_with(line, kCycleMethodLabel)) {
@@ -78,7 +76,7 @@ bool read_header(const char* path, BlockReader& reader, CycleFile& file, Problem
     full = full || read_count(line, kFullCyclesLabel, file.full);
     half = half || read_count(line, kHalfCyclesLabel, file.half);
     if (starts_with(line, kLargestRangeLabel)) {
-      const std::string_view text = line.substr(kLabelWidth);
+      const std::string_view text = line.substr(kHeaderLabelLength);
       file.largest.text[text.copy(file.largest.text, sizeof file.largest.text - 1)] = '\0';
       file.largest.value = read_exponent_field(text, kHeaderExponent.digits);
     }
@@ -98,12 +96,11 @@ bool read_cycles(const char* path, BlockReader& reader, CycleFile& file, Problem
       return not_a_cycle_file(path, reader, "more cycles than its header counts", problem);
     }
     ++lines;
-    const Field range = line.size() == kLineWidth
-                            ? read_exponent_field(line.substr(0, 12), kCycleValue.digits)
-                            : Field{};
-    const Field count = line.size() == kLineWidth
-                            ? read_fixed_field(line.substr(24, 12), kCycleCount.digits)
-                            : Field{};
+    const bool whole = line.size() == kCycleLineLength;
+    const Field range =
+        whole ? read_exponent_field(field_text(line, kCycleRange), kCycleRange.digits) : Field{};
+    const Field count =
+        whole ? read_fixed_field(field_text(line, kCycleCount), kCycleCount.digits) : Field{};
     if (!range.is_valid() || !count.is_number() || (count.value != 1.0 && count.value != 0.5)) {
       return not_a_cycle_file(path, reader, "expected a range, a mean, a count and two times",
                               problem);

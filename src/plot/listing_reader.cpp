@@ -10,15 +10,14 @@
 namespace vorna::plot {
 namespace {
 
-constexpr std::size_t kListingFieldWidth = kListingTime.width;
-
 bool read_listing_line(std::string_view line, std::int64_t number, ListingLine& read) {
-  if (line.size() != kListingTime.width + kListingValue.width) return false;
+  if (line.size() != kListingLineLength) return false;
   read.number = number;
-  read.time_text = trim_blanks(line.substr(0, kListingFieldWidth));
-  read.value_text = line.substr(kListingFieldWidth);
-  read.time = read_fixed_field(line.substr(0, kListingFieldWidth), kListingTime.digits);
-  read.value = read_exponent_field(line.substr(kListingFieldWidth), kListingValue.digits);
+  const std::string_view time_text = field_text(line, kListingTime);
+  read.time_text = trim_blanks(time_text);
+  read.value_text = field_text(line, kListingValue);
+  read.time = read_fixed_field(time_text, kListingTime.digits);
+  read.value = read_exponent_field(read.value_text, kListingValue.digits);
   return read.time.is_valid() && read.value.is_valid();
 }
 

@@ -7,10 +7,6 @@
 namespace vorna::plot {
 namespace {
 
-constexpr std::size_t kLabelWidth = kHeaderLabelLength;
-constexpr std::size_t kHeaderFieldWidth = kHeaderCountWidth;
-constexpr std::size_t kTableFieldWidth = kTableTime.width;
-constexpr std::size_t kTableLineWidth = 3 * kTableFieldWidth;
 constexpr char kKind[] = "print file";
 
 enum class HeaderKind { kCount, kFixed, kExponent };
@@ -35,11 +31,10 @@ const HeaderLine kHeaderLines[] = {
 };
 
 bool read_header_line(const HeaderLine& header, std::string_view line, PrintFile& file) {
-  if (line.size() != kLabelWidth + kHeaderFieldWidth ||
-      line.compare(0, kLabelWidth, header.label) != 0) {
+  if (line.size() != kHeaderLineLength || line.compare(0, kHeaderLabelLength, header.label) != 0) {
     return false;
   }
-  const std::string_view text = line.substr(kLabelWidth);
+  const std::string_view text = field_text(line, kHeaderCount);
   HeaderField& field = file.*header.field;
   text.copy(field.text, text.size());
   switch (header.kind) {
@@ -180,17 +175,15 @@ bool read_extremum_table(const char* path, BlockReader& reader, PrintFile& file,
 
 }  // namespace
 
-std::string_view table_time_text(std::string_view line) { return line.substr(0, kTableFieldWidth); }
+std::string_view table_time_text(std::string_view line) { return field_text(line, kTableTime); }
 
-std::string_view table_value_text(std::string_view line) {
-  return line.substr(kTableFieldWidth, kTableFieldWidth);
-}
+std::string_view table_value_text(std::string_view line) { return field_text(line, kTableValue); }
 
 bool read_table_line(std::string_view line, Field& time, Field& value, Field& height) {
-  if (line.size() != kTableLineWidth) return false;
-  time = read_fixed_field(line.substr(0, kTableFieldWidth), kTableTime.digits);
-  value = read_exponent_field(line.substr(kTableFieldWidth, kTableFieldWidth), kTableValue.digits);
-  height = read_exponent_field(line.substr(2 * kTableFieldWidth), kTableValue.digits);
+  if (line.size() != kTableLineLength) return false;
+  time = read_fixed_field(field_text(line, kTableTime), kTableTime.digits);
+  value = read_exponent_field(field_text(line, kTableValue), kTableValue.digits);
+  height = read_exponent_field(field_text(line, kTableHeight), kTableHeight.digits);
   return time.is_valid() && value.is_valid() && height.is_valid();
 }
 

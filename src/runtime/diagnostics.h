@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "runtime/line_text.h"
+
 namespace vorna {
 
 // Error numbers of the diagnostics this program can meet.
@@ -32,18 +34,6 @@ Severity severity_of(int number);
 // The 32-bit condition code: severity in the top two bits, number in the low 16.
 unsigned condition_code(int number);
 
-// One character of a text shown in a diagnostic or where-line: its length
-// in bytes, and whether it is shown as it stands. A control character
-// (below 32, DEL, U+0080 to U+009F) and each byte outside valid UTF-8 (one
-// byte long) are shown as '?' instead, so a line stays one line and the
-// terminal shows it as text.
-struct ShownCharacter {
-  std::size_t length;
-  bool as_is;
-};
-// text < end.
-ShownCharacter shown_character(const unsigned char* text, const unsigned char* end);
-
 // Each line below ends with CR LF and goes to the system in one piece; a
 // control character (below 32, DEL, U+0080 to U+009F) or a byte outside
 // valid UTF-8 in a file name is shown as '?', so a line stays one line and
@@ -62,5 +52,6 @@ void write_interrupt_line(const char* event);
 void write_note_line(const char* text, int unit, const char* file_name);
 // Any other line, as it stands.
 void write_error_line(const char* text);
+void write_error_line(LineText& line);
 
 }  // namespace vorna

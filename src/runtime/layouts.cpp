@@ -43,54 +43,54 @@ void write_message_line(WriteTally& tally, int unit, const char* message,
 
 void write_count_line(WriteTally& tally, int unit, const char* label, std::size_t label_length,
                       int value) {
-  WriteStatement(tally, unit).text(label, label_length).integer(value, 12).finish();
+  WriteStatement(tally, unit).text(label, label_length).integer(value, kHeaderCount).finish();
 }
 
 void write_fixed_line(WriteTally& tally, int unit, const char* label, std::size_t label_length,
                       double value) {
-  WriteStatement(tally, unit).text(label, label_length).fixed(value, 12, 3).finish();
+  WriteStatement(tally, unit).text(label, label_length).fixed(value, kHeaderFixed).finish();
 }
 
 void write_exponent_line(WriteTally& tally, int unit, const char* label, std::size_t label_length,
                          double value) {
-  WriteStatement(tally, unit).text(label, label_length).exponent(value, 12, 3).finish();
+  WriteStatement(tally, unit).text(label, label_length).exponent(value, kHeaderExponent).finish();
 }
 
 namespace {
 
-// A line of fields laid out side by side from at, with its CR LF.
+// A line of fields laid out side by side, with its CR LF after them.
 constexpr std::size_t kLineEnd = 2;
-constexpr std::size_t kListingLine =
-    static_cast<std::size_t>(kListingTime.width + kListingValue.width) + kLineEnd;
-constexpr std::size_t kTableLine =
-    static_cast<std::size_t>(kTableTime.width + 2 * kTableValue.width) + kLineEnd;
 
-void end_line(char* at) {
-  at[0] = '\r';
-  at[1] = '\n';
+bool put_fixed(double value, FieldLayout field, char* line) {
+  return format_fixed(value, field.width, field.digits, line + field.offset);
+}
+
+bool put_exponent(double value, FieldLayout field, char* line) {
+  return format_exponent(value, field.width, field.digits, line + field.offset);
+}
+
+void end_line(char* line, std::size_t length) {
+  line[length] = '\r';
+  line[length + 1] = '\n';
 }
 
 }  // namespace
 
 void write_listing_line(RecordStream& lines, double time, double value) {
-  char* const at = lines.begin(kListingLine);
-  bool overflow = format_fixed(time, kListingTime.width, kListingTime.digits, at);
-  overflow |=
-      format_exponent(value, kListingValue.width, kListingValue.digits, at + kListingTime.width);
-  end_line(at + kListingTime.width + kListingValue.width);
-  lines.end(kListingLine, overflow);
+  char* const line = lines.begin(kListingLineLength + kLineEnd);
+  bool overflow = put_fixed(time, kListingTime, line);
+  overflow |= put_exponent(value, kListingValue, line);
+  end_line(line, kListingLineLength);
+  lines.end(kListingLineLength + kLineEnd, overflow);
 }
 
 void write_table_line(RecordStream& lines, double time, double value, double height) {
-  char* const at = lines.begin(kTableLine);
-  char* field = at;
-  bool overflow = format_fixed(time, kTableTime.width, kTableTime.digits, field);
-  field += kTableTime.width;
-  overflow |= format_exponent(value, kTableValue.width, kTableValue.digits, field);
-  field += kTableValue.width;
-  overflow |= format_exponent(height, kTableValue.width, kTableValue.digits, field);
-  end_line(field + kTableValue.width);
-  lines.end(kTableLine, overflow);
+  char* const line = lines.begin(kTableLineLength + kLineEnd);
+  bool overflow = put_fixed(time, kTableTime, line);
+  overflow |= put_exponent(value, kTableValue, line);
+  overflow |= put_exponent(height, kTableHeight, line);
+  end_line(line, kTableLineLength);
+  lines.end(kTableLineLength + kLineEnd, overflow);
 }
 
 void write_date_stamp(WriteTally& tally, char* target, std::size_t length, const int clock[6]) {

@@ -7,6 +7,7 @@
 
 #include "runtime/failure.h"
 #include "text/field_format.h"
+#include "text/run_files.h"
 
 namespace vorna {
 
@@ -50,6 +51,17 @@ class WriteStatement {
   WriteStatement& exponent(double value, int w, int d) {
     overflow_ |= format_exponent(value, w, d, place(static_cast<std::size_t>(w)));
     return *this;
+  }
+  // The same fields as a run file's line describes them, written in the
+  // line's order.
+  WriteStatement& integer(int value, FieldLayout field) {
+    return integer(value, field.width, field.digits);
+  }
+  WriteStatement& fixed(double value, FieldLayout field) {
+    return fixed(value, field.width, field.digits);
+  }
+  WriteStatement& exponent(double value, FieldLayout field) {
+    return exponent(value, field.width, field.digits);
   }
   // "/": writes the record and starts a new one.
   WriteStatement& end_record();

@@ -140,40 +140,61 @@ bool exponent_by_to_chars(double magnitude, bool negative, int w, int d, char* o
   return false;
 }
 
-bool format_fixed_general(double value, int w, int d, char* out) {
+namespace {
+
+// A value as the fields take it apart: its bits, its sign, its magnitude,
+// and whether it is a number at all (not NaN or an infinity).
+struct SignedValue {
+  std::uint64_t bits;
+  bool negative;
+  bool finite;
+  double magnitude;
+};
+
+SignedValue split_sign(double value) {
+  SignedValue split;
+  std::memcpy(&split.bits, &value, sizeof split.bits);
+  const std::uint64_t magnitude_bits = split.bits & ~kSignBit;
+  split.negative = (split.bits & kSignBit) != 0;
+  split.finite = magnitude_bits < kExponentMask;
+  std::memcpy(&split.magnitude, &magnitude_bits, sizeof split.magnitude);
+  return split;
+}
+
+// A negative width or count of digits counts as 0.
+void clamp_field(int& w, int& d) {
   if (w < 0) w = 0;
   if (d < 0) d = 0;
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  const std::uint64_t magnitude_bits = bits & ~kSignBit;
-  if (magnitude_bits >= kExponentMask) return word_field(bits, w, out);
-  double magnitude;
-  std::memcpy(&magnitude, &magnitude_bits, sizeof magnitude);
-  return fixed_by_to_chars(magnitude, (bits & kSignBit) != 0, w, d, out);
+}
+
+// Zero, positive or negative, as an exponent field: "0.000E+00", no sign.
+bool zero_exponent_field(int w, int d, char* out) {
+  if (d > w - 6) return overflow_field(w, out);
+  char* p = out + w - 4;
+  std::memcpy(p, "E+00", 4);
+  p -= d;
+  fill(p, d, '0');
+  *--p = '.';
+  *--p = '0';
+  fill(out, static_cast<int>(p - out), ' ');
+  return false;
+}
+
+}  // namespace
+
+bool format_fixed_general(double value, int w, int d, char* out) {
+  clamp_field(w, d);
+  const SignedValue split = split_sign(value);
+  if (!split.finite) return word_field(split.bits, w, out);
+  return fixed_by_to_chars(split.magnitude, split.negative, w, d, out);
 }
 
 bool format_exponent_general(double value, int w, int d, char* out) {
-  if (w < 0) w = 0;
-  if (d < 0) d = 0;
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  const std::uint64_t magnitude_bits = bits & ~kSignBit;
-  if (magnitude_bits >= kExponentMask) return word_field(bits, w, out);
-  if (magnitude_bits == 0) {
-    // Zero, positive or negative: "0.000E+00", no sign.
-    if (d > w - 6) return overflow_field(w, out);
-    char* p = out + w - 4;
-    std::memcpy(p, "E+00", 4);
-    p -= d;
-    fill(p, d, '0');
-    *--p = '.';
-    *--p = '0';
-    fill(out, static_cast<int>(p - out), ' ');
-    return false;
-  }
-  double magnitude;
-  std::memcpy(&magnitude, &magnitude_bits, sizeof magnitude);
-  return exponent_by_to_chars(magnitude, (bits & kSignBit) != 0, w, d, out);
+  clamp_field(w, d);
+  const SignedValue split = split_sign(value);
+  if (!split.finite) return word_field(split.bits, w, out);
+  if (split.magnitude == 0.0) return zero_exponent_field(w, d, out);
+  return exponent_by_to_chars(split.magnitude, split.negative, w, d, out);
 }
 
 }  // namespace field_format_detail

@@ -27,4 +27,12 @@ std::size_t utf8_length(const unsigned char* bytes, const unsigned char* end) {
   return length;
 }
 
+ShownCharacter shown_character(const unsigned char* text, const unsigned char* end) {
+  const std::size_t length = utf8_length(text, end);
+  if (length == 0) return {1, false};
+  const bool control =
+      text[0] < 32 || text[0] == 0x7F || (text[0] == 0xC2 && text[1] < 0xA0);  // C0, DEL, C1
+  return {length, !control};
+}
+
 }  // namespace vorna

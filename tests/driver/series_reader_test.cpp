@@ -10,8 +10,8 @@
 #include "driver/run_warnings.h"
 #include "driver/series_warnings.h"
 #include "runtime/file_connection.h"
+#include "runtime/line_text.h"
 #include "runtime/units.h"
-#include "runtime/where_lines.h"
 #include "support/run_vorna.h"
 #include "text/text_field.h"
 
@@ -58,7 +58,7 @@ const Series& read_text(const std::string& text, double start, double end, Readi
   return test_series();
 }
 
-const Series& read_text(const std::string& text, double start = 0.0, double end = 1.0e30) {
+const Series& read_text(const std::string& text, double start = 0.0, double end = kWholeSeriesEnd) {
   Reading reading;
   return read_text(text, start, end, reading);
 }
@@ -121,8 +121,9 @@ TEST(ReadSeriesLines, LinesFailAsTheirBlankPaddedFieldWould) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     Reading reading;
-    EXPECT_EQ(read_lines(std::string("0 1\n") + c.line + "\n", 0.0, 1.0e30, reading).number,
-              c.number);
+    EXPECT_EQ(
+        read_lines(std::string("0 1\n") + c.line + "\n", 0.0, kWholeSeriesEnd, reading).number,
+        c.number);
   }
   // The field's 256th character ends the value that runs past it.
   const Series& s = read_text(std::string(250, ' ') + "3 456789\n");
@@ -131,7 +132,7 @@ TEST(ReadSeriesLines, LinesFailAsTheirBlankPaddedFieldWould) {
 
 TEST(ReadSeriesLines, WarningsOfTheReadingAreKeptForTheRunOneTextAKind) {
   Reading reading;
-  const Series& s = read_text("0 1\n1 2\n1 3\n5 1\n", 0.0, 1.0e30, reading);
+  const Series& s = read_text("0 1\n1 2\n1 3\n5 1\n", 0.0, kWholeSeriesEnd, reading);
   RunWarnings warnings;
   reading.watch.write_warnings(s, "series.txt", warnings);
   ASSERT_EQ(warnings.count(), 2);
@@ -144,14 +145,15 @@ TEST(ReadSeriesLines, WarningsOfTheReadingAreKeptForTheRunOneTextAKind) {
   EXPECT_EQ(std::string(warnings.text(2)), "");
   Reading clean;
   RunWarnings none;
-  clean.watch.write_warnings(read_text("0 1\n1 2\n", 0.0, 1.0e30, clean), "series.txt", none);
+  clean.watch.write_warnings(read_text("0 1\n1 2\n", 0.0, kWholeSeriesEnd, clean), "series.txt",
+                             none);
   EXPECT_EQ(none.count(), 0);
 }
 
 // A file of more lines than 32 bits count: the warning names the line by
 // its whole number.
 TEST(SeriesWarnings, NameLinesPastTwoToTheThirtyFirst) {
-  SeriesWatch watch(0.0, 1.0e30);
+  SeriesWatch watch(0.0, kWholeSeriesEnd);
   const LineNumber far = 3000000001;
   watch.data_line(far - 1, "5 1", 3, 5.0);
   watch.data_line(far, "4 1", 3, 4.0);

@@ -93,5 +93,22 @@ TEST(DiagnosticLine, ShowsDeleteC1ControlsAndBytesOutsideUtf8AsQuestionMarks) {
   }
 }
 
+// A name longer than a line holds is cut before a character that does not
+// fit whole; the line still ends, and the text written stays the line's.
+TEST(DiagnosticLine, ALongNameIsCutBetweenCharactersAndTheLineStillEnds) {
+  std::string name;
+  while (name.size() < 9000) name += "\xe2\x82\xac";  // U+20AC, 3 bytes
+  LineText line;
+  line.add("vorna: x ").add_name(name.c_str());
+  const std::string text = line.text();
+  ::testing::internal::CaptureStderr();
+  write_error_line(line);
+  const std::string written = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(written, text + "\r\n");
+  EXPECT_EQ((text.size() - 9) % 3, 0u);  // whole characters only
+  EXPECT_GT(text.size(), 8100u);
+  EXPECT_EQ(line.text(), text);
+}
+
 }  // namespace
 }  // namespace vorna

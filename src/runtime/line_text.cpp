@@ -1,21 +1,14 @@
-#include "runtime/where_lines.h"
+#include "runtime/line_text.h"
 
 #include <charconv>
 #include <cstring>
 
-#include "runtime/diagnostics.h"
+#include "text/utf8.h"
 
 namespace vorna {
 namespace {
 
 constexpr int kShownCharacters = 80;
-
-// Adds the character at text as shown_character shows it.
-void add_shown(LineText& line, const unsigned char* text, const ShownCharacter& shown) {
-  char character[5] = {'?'};
-  if (shown.as_is) std::memcpy(character, text, shown.length);
-  line.add(character);
-}
 
 }  // namespace
 
@@ -25,14 +18,26 @@ LineText& LineText::add(const char* text) {
   return *this;
 }
 
+bool LineText::add_shown(const unsigned char* at, const unsigned char* end, std::size_t& length) {
+  const ShownCharacter shown = shown_character(at, end);
+  length = shown.length;
+  const std::size_t size = shown.as_is ? shown.length : 1;
+  if (used_ + size > kCapacity) return false;
+  if (shown.as_is) {
+    std::memcpy(text_ + used_, at, size);
+  } else {
+    text_[used_] = '?';
+  }
+  used_ += size;
+  text_[used_] = '\0';
+  return true;
+}
+
 LineText& LineText::add_name(const char* name) {
   const auto* at = reinterpret_cast<const unsigned char*>(name);
   const auto* end = at + std::strlen(name);
-  while (at < end) {
-    const ShownCharacter shown = shown_character(at, end);
-    add_shown(*this, at, shown);
-    at += shown.length;
-  }
+  std::size_t length;
+  while (at < end && add_shown(at, end, length)) at += length;
   return *this;
 }
 
@@ -56,10 +61,10 @@ LineText& LineText::add_quoted(const char* text, int length) {
   const auto* at = reinterpret_cast<const unsigned char*>(text);
   const auto* end = at + (length > 0 ? length : 0);
   add("\"");
-  for (int count = 0; at < end && count < kShownCharacters; ++count) {
-    const ShownCharacter shown = shown_character(at, end);
-    add_shown(*this, at, shown);
-    at += shown.length;
+  std::size_t shown_length;
+  for (int count = 0; at < end && count < kShownCharacters && add_shown(at, end, shown_length);
+       ++count) {
+    at += shown_length;
   }
   if (at < end) add("...");
   return add("\"");

@@ -1,10 +1,12 @@
-// The fixed-capacity text that the lines saying where the input a severe
-// diagnostic is about stands ("vorna: NAME:LINE: TEXT", written right after
-// the numbered line) and the warning lines are built in.
+// The fixed-capacity text that every line the program writes on standard
+// error is built in: the numbered diagnostics, the lines saying where the
+// input a severe diagnostic is about stands ("vorna: NAME:LINE: TEXT",
+// written right after the numbered line), the warnings and the notes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace vorna {
 
@@ -13,7 +15,7 @@ namespace vorna {
 using LineNumber = std::int64_t;
 
 // A line of text built in place, without allocation; text beyond the
-// capacity is cut.
+// capacity is cut, never inside a character, and the line end always fits.
 class LineText {
  public:
   LineText& add(const char* text);
@@ -31,10 +33,23 @@ class LineText {
   // cut with "...".
   LineText& add_quoted(const char* text, int length);
   const char* text() const { return text_; }
+  // Hands the line with its CR LF to `write`, so that it can go to the
+  // system in one piece; the text is as before afterwards.
+  template <typename Write>
+  void with_line_end(Write&& write) {
+    text_[used_] = '\r';
+    text_[used_ + 1] = '\n';
+    write(std::string_view(text_, used_ + 2));
+    text_[used_] = '\0';
+  }
 
  private:
-  static constexpr std::size_t kCapacity = 1024;
-  char text_[kCapacity + 1] = {};
+  // Room for a 4096-byte path name twice over with the words around it.
+  static constexpr std::size_t kCapacity = 8192;
+  // Adds the character at `at` as shown_character shows it, if it fits whole.
+  bool add_shown(const unsigned char* at, const unsigned char* end, std::size_t& length);
+
+  char text_[kCapacity + 2] = {};  // the text and its terminator, or its CR LF
   std::size_t used_ = 0;
 };
 
