@@ -1,7 +1,6 @@
 #include "plot/one_run_check.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace vorna::plot {
 namespace {
@@ -36,9 +35,7 @@ bool OneRunCheck::check(ListingLine& line, DetailWindow& window, Problem& proble
   if (!waiting_ || line.time_text != time_text_) return true;
   if (!same_printed_value(value_, line.value)) {
     last_unlike_ = line.number;
-    std::snprintf(unlike_value_, sizeof unlike_value_, "%.*s",
-                  static_cast<int>(trim_blanks(line.value_text).size()),
-                  trim_blanks(line.value_text).data());
+    copy_trimmed(line.value_text, unlike_value_);
     return true;
   }
   line.extremum = true;
