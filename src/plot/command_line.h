@@ -9,7 +9,8 @@
 
 #include <cstddef>
 
-#include "plot/picture.h"
+#include "plot/picture_options.h"
+#include "plot/picture_style.h"
 #include "plot/plot_input.h"
 #include "plot/run_summary.h"
 

@@ -8,8 +8,10 @@
 #include <memory>
 
 #include "plot/block_reader.h"
-#include "plot/picture.h"
+#include "plot/picture_options.h"
+#include "plot/picture_style.h"
 #include "plot/plot_input.h"
+#include "plot/print_file_reader.h"
 #include "plot/svg_output.h"
 
 namespace vorna::plot {

@@ -6,30 +6,15 @@
 
 #include <cstdint>
 #include <limits>
-#include <string_view>
 
 #include "plot/block_reader.h"
 #include "plot/decimation.h"
 #include "plot/field_reader.h"
+#include "plot/listing_samples.h"
 #include "plot/plot_input.h"
 #include "plot/print_file_reader.h"
 
 namespace vorna::plot {
-
-// The samples around the pair of maximum height, every one as the listing
-// has it (a value that is not a number as NaN), for the detail panel.
-struct DetailWindow {
-  static constexpr std::int64_t kCapacity = 2 * ColumnDecimator::kMaxColumns;
-  std::int64_t first = 0, last = 0;  // sample numbers; none when first is 0
-  std::int64_t from = 0, to = 0;     // the pair's sample numbers
-  SamplePoint samples[kCapacity];    // sample k at (k - 1) % kCapacity
-  bool extremum[kCapacity] = {};     // an extremum of the table
-
-  bool shown() const { return first > 0; }
-  static std::int64_t slot(std::int64_t number) { return (number - 1) % kCapacity; }
-  const SamplePoint& sample(std::int64_t number) const { return samples[slot(number)]; }
-  bool is_extremum(std::int64_t number) const { return extremum[slot(number)]; }
-};
 
 // A closed range that grows with every value added.
 struct Range {
@@ -61,15 +46,6 @@ struct Listing {
   double gap_limit = std::numeric_limits<double>::infinity();
   double previous_time = std::numeric_limits<double>::quiet_NaN();
   std::int64_t time_gaps = 0;
-};
-
-// One listing line, read.
-struct ListingLine {
-  std::int64_t number = 0;
-  std::string_view time_text;  // trimmed
-  std::string_view value_text;
-  Field time, value;
-  bool extremum = false;  // met as an extremum of the table
 };
 
 // The least step between two listed times that is a gap in the record:

@@ -9,7 +9,7 @@
 
 #include "plot/block_reader.h"
 #include "plot/field_reader.h"
-#include "plot/listing_reader.h"
+#include "plot/listing_samples.h"
 #include "plot/plot_input.h"
 #include "plot/print_file_reader.h"
 

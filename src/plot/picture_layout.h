@@ -65,6 +65,11 @@ struct Layout {
 void lay_out(const PrintFile& file, const Listing& listing, Plan& plan, const Quoted& q,
              const PictureSize& size, Layout& layout);
 
+// The columns the samples are spread over before the picture is drawn: the
+// pixel columns of the plot area at its narrowest value labels (wider labels
+// leave fewer pixels, so a column never spans more than one).
+int plot_columns(const PictureSize& size);
+
 // The width of a legend entry's swatch.
 double swatch_width(const Fonts& f);
 

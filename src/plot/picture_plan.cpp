@@ -3,18 +3,18 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdarg>
-#include <cstdio>
 #include <string_view>
 
 #include "plot/ticks.h"
+#include "text/formatted_text.h"
 
 namespace vorna::plot {
 
 void Notes::add(const char* format, ...) {
   if (count == kMax) return;
-  va_list arguments;
+  std::va_list arguments;
   va_start(arguments, format);
-  std::vsnprintf(text[count++], sizeof text[0], format, arguments);
+  format_text_v(text[count++], sizeof text[0], format, arguments);
   va_end(arguments);
 }
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "plot/listing_reader.h"
-#include "plot/picture.h"
+#include "plot/picture_options.h"
 #include "plot/print_file_reader.h"
 
 namespace vorna::plot {

@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <string_view>
 
-#include "plot/picture.h"
+#include "plot/picture_options.h"
+#include "plot/print_file_reader.h"
 #include "plot/ticks.h"
 
 namespace vorna::plot {

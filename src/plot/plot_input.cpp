@@ -2,23 +2,23 @@
 
 #include <cerrno>
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
+
+#include "text/formatted_text.h"
 
 namespace vorna::plot {
 
 void Problem::set(const char* format, ...) {
-  va_list arguments;
+  std::va_list arguments;
   va_start(arguments, format);
-  std::vsnprintf(message, sizeof message, format, arguments);
+  format_text_v(message, sizeof message, format, arguments);
   va_end(arguments);
 }
 
 void Problem::append(const char* format, ...) {
-  const std::size_t used = std::strlen(message);
-  va_list arguments;
+  std::va_list arguments;
   va_start(arguments, format);
-  std::vsnprintf(message + used, sizeof message - used, format, arguments);
+  append_text_v(message, sizeof message, format, arguments);
   va_end(arguments);
 }
 

@@ -17,6 +17,7 @@
 #include "plot/command_line.h"
 #include "plot/cycle_picture.h"
 #include "plot/picture.h"
+#include "plot/picture_layout.h"
 #include "plot/plot_input.h"
 #include "plot/run_summary.h"
 #include "plot/svg_output.h"
