@@ -34,17 +34,13 @@ int next_record(int unit, bool end_branch, const char*& record, std::size_t& len
 
 }  // namespace
 
-int read_line(int unit, char* field, int length, bool end_branch, std::size_t& record_length) {
+int read_line(int unit, char* field, int length, bool end_branch) {
   const char* record;
+  std::size_t record_length;
   const int status = next_record(unit, end_branch, record, record_length);
   if (status != kRecordRead) return status;
   transfer_record(record, record_length, field, length);
   return kRecordRead;
-}
-
-int read_line(int unit, char* field, int length, bool end_branch) {
-  std::size_t record_length;
-  return read_line(unit, field, length, end_branch, record_length);
 }
 
 int read_record(int unit, const char*& record, std::size_t& length) {

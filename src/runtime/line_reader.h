@@ -22,9 +22,6 @@ constexpr int kEndOfStream = -1;
 // long to buffer is 22, a failed read 39; a pending interrupt, or a console
 // whose terminal hung up (the window-CLOSE event), is kInterrupt.
 [[nodiscard]] int read_line(int unit, char* field, int length, bool end_branch);
-// The same, also giving the record's own length (a longer one is cut).
-[[nodiscard]] int read_line(int unit, char* field, int length, bool end_branch,
-                            std::size_t& record_length);
 
 // Reads the next record of the unit whole, without a field: its bytes stay
 // valid until the unit's next read. kEndOfStream at the end of the stream;
