@@ -142,7 +142,7 @@ void check_round_trip(const std::uint8_t* data, std::size_t size) {
   const double last =
       n > 0 ? (static_cast<double>(n) * run.increment + run.first) - run.increment : run.first;
   char steps[16];
-  format_integer(static_cast<int>(n), kHeaderCount.width, 1, steps);
+  format_integer(static_cast<int>(n), kHeaderCount.width, kHeaderCount.digits, steps);
   print += kStepsLabel + std::string(steps, kHeaderCount.width) + "\r\n";
   print += kFirstTimeLabel + field(false, run.first, kHeaderFixed) + "\r\n";
   print += kLastTimeLabel + field(false, last, kHeaderFixed) + "\r\n";

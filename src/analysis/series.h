@@ -8,10 +8,6 @@ namespace vorna {
 
 constexpr int kSeriesCapacity = 1000000;
 
-// The end of the window that takes the whole series: the dialogue's answer
-// when the last time is left empty, and the command line's without --to.
-constexpr double kWholeSeriesEnd = 1.0e30;
-
 // The accepted samples and the series scalars.
 struct Series {
   int count = 0;             // N

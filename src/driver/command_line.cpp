@@ -390,8 +390,6 @@ CommandLineRequest read_command_line(int argc, char* argv[], RunSettings& settin
   settings = RunSettings();
   if (argc <= 1) return CommandLineRequest::kDialogue;
   settings.dialogue = false;
-  settings.window_start = -std::numeric_limits<double>::infinity();
-  settings.window_end = std::numeric_limits<double>::infinity();
   CommandLineRequest answer = CommandLineRequest::kRun;
   bool wrong = false;  // the first wrong option's problem is kept
   optind = 0;          // a fresh scan, also when called again

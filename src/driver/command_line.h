@@ -5,7 +5,8 @@
 
 #include <limits.h>
 
-#include "analysis/series.h"
+#include <limits>
+
 #include "text/time_stamps.h"
 
 namespace vorna {
@@ -41,12 +42,14 @@ struct TableSettings {
 // default names' storage below, so a copy's names may be the original's.
 struct RunSettings {
   bool dialogue = true;
-  const char* series_name = nullptr;    // as given; "-" is standard input
-  const char* series_path = nullptr;    // the file opened for it
-  const char* print_name = nullptr;     // -o, or the series' base name with .prt
-  const char* listing_name = nullptr;   // -l, FORT36's name, or base.lst; null: dialogue
-  double window_start = 0.0;            // --from: one number (in the --time-scale unit)
-  double window_end = kWholeSeriesEnd;  // --to
+  const char* series_name = nullptr;   // as given; "-" is standard input
+  const char* series_path = nullptr;   // the file opened for it
+  const char* print_name = nullptr;    // -o, or the series' base name with .prt
+  const char* listing_name = nullptr;  // -l, FORT36's name, or base.lst; null: dialogue
+  // --from, --to: one number each (in the --time-scale unit); the whole
+  // series without them.
+  double window_start = -std::numeric_limits<double>::infinity();
+  double window_end = std::numeric_limits<double>::infinity();
   SummaryForm summary = SummaryForm::kLines;
   // --hysteresis: the extrema are the reversals kept by a band of this
   // height (0 or more) instead of every interior turn.

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <new>
 
@@ -72,7 +73,8 @@ void write_text_line(WriteTally& tally, int unit, const char* text) {
 // lines, the column heads.
 void write_file_header(WriteTally& tally, int unit, const char* series_name, const char* method,
                        const HeaderLine* lines, int count, const char* heads) {
-  LineText name;
+  // A long name is cut to what one record holds, between whole characters.
+  LineText name(WriteStatement::kRecordCapacity);
   name.add(kSeriesNameLabel).add_name(series_name);
   write_text_line(tally, unit, name.text());
   write_text_line(tally, unit, method);
@@ -193,12 +195,11 @@ void CyclesAndWaves::write_cycle_file(WriteTally& tally) const {
       {kSlopeLabel, HeaderLine::kValue, settings_.slope},
       {kEquivalentLabel, HeaderLine::kValue, s.equivalent_range},
   };
-  const int count = settings_.slope > 0.0 ? 7 : 5;
+  constexpr int kSlopeLines = 2;  // the last lines, with --slope only
+  const int count = static_cast<int>(std::size(lines)) - (settings_.slope > 0.0 ? 0 : kSlopeLines);
   write_file_header(tally, unit, settings_.series_name,
-                    settings_.cycle_ends
-                        ? "# Method                : rainflow, three-point; extrema and ends"
-                        : "# Method                : rainflow, three-point; extrema only",
-                    lines, count, kCycleHeads);
+                    settings_.cycle_ends ? kCycleMethodEnds : kCycleMethodExtrema, lines, count,
+                    kCycleHeads);
   // The count takes two values only: their fields are formed once.
   char full_count[kCycleCount.width], half_count[kCycleCount.width];
   format_fixed(1.0, kCycleCount.width, kCycleCount.digits, full_count);
@@ -234,7 +235,7 @@ void CyclesAndWaves::write_wave_file(WriteTally& tally) const {
                     settings_.level_given
                         ? "# Method                : zero down-crossing of the level given"
                         : "# Method                : zero down-crossing of the mean level",
-                    lines, 9, kWaveHeads);
+                    lines, static_cast<int>(std::size(lines)), kWaveHeads);
   for (int k = 0; k < wave_count_ && !tally.failed(); ++k) {
     const Wave& wave = waves_[static_cast<std::size_t>(k)];
     WriteStatement(tally, unit)

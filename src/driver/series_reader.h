@@ -26,6 +26,9 @@ struct SeriesInput {
 // with a line that says where it stands.
 Failure read_series(SeriesInput& input, Series& series);
 
+// The dialogue's Last Time when its answer is left empty: the whole series.
+constexpr double kWholeSeriesEnd = 1.0e30;
+
 // Reads the data lines of the connected series file into the series for the
 // window [window_start, window_end], watched from the start; no dialogue.
 Failure read_series_lines(SeriesInput& input, Series& series, double window_start,

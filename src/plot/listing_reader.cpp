@@ -156,8 +156,8 @@ bool read_listing(const char* path, const char* print_path, const PrintFile& fil
                   static_cast<long long>(number), static_cast<long long>(steps), print_path);
       read = false;
     } else if (!read_listing_line(line, number, sample)) {
-      problem.set("%s:%lld: not a VORNA listing (expected a time and a value in 30 columns)", path,
-                  static_cast<long long>(number));
+      problem.set("%s:%lld: not a VORNA listing (expected a time and a value in %zu columns)", path,
+                  static_cast<long long>(number), kListingLineLength);
       read = false;
     } else {
       read = take_sample(sample, steps, detail_columns, table, listing, problem);

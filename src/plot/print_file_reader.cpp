@@ -155,8 +155,8 @@ bool read_extremum_table(const char* path, BlockReader& reader, PrintFile& file,
     if (!read_table_line(line, time, value, height)) {
       problem.set(
           "%s:%lld: not a VORNA print file (expected an extremum line: "
-          "time, value and height in 36 columns)",
-          path, static_cast<long long>(reader.line_number()));
+          "time, value and height in %zu columns)",
+          path, static_cast<long long>(reader.line_number()), kTableLineLength);
       return false;
     }
     ++file.extremum_count;

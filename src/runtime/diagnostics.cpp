@@ -2,9 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstddef>
-#include <cstring>
-
 #include "runtime/line_text.h"
 #include "runtime/system_io.h"
 

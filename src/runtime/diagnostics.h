@@ -2,8 +2,6 @@
 // and condition codes, and how a line is laid out. Nothing here ends the run.
 #pragma once
 
-#include <cstddef>
-
 #include "runtime/line_text.h"
 
 namespace vorna {

@@ -13,7 +13,7 @@ constexpr int kShownCharacters = 80;
 }  // namespace
 
 LineText& LineText::add(const char* text) {
-  while (*text != '\0' && used_ < kCapacity) text_[used_++] = *text++;
+  while (*text != '\0' && used_ < room_) text_[used_++] = *text++;
   text_[used_] = '\0';
   return *this;
 }
@@ -22,7 +22,7 @@ bool LineText::add_shown(const unsigned char* at, const unsigned char* end, std:
   const ShownCharacter shown = shown_character(at, end);
   length = shown.length;
   const std::size_t size = shown.as_is ? shown.length : 1;
-  if (used_ + size > kCapacity) return false;
+  if (used_ + size > room_) return false;
   if (shown.as_is) {
     std::memcpy(text_ + used_, at, size);
   } else {

@@ -14,10 +14,17 @@ namespace vorna {
 // a 32-bit count reaches.
 using LineNumber = std::int64_t;
 
-// A line of text built in place, without allocation; text beyond the
-// capacity is cut, never inside a character, and the line end always fits.
+// A line of text built in place, without allocation; text beyond its room
+// is cut (a name or quoted input between whole characters, the program's
+// own texts, which are ASCII, anywhere), and the line end always fits.
 class LineText {
  public:
+  // Room for a 4096-byte path name twice over with the words around it.
+  static constexpr std::size_t kCapacity = 8192;
+
+  // A line of at most `room` bytes (kCapacity at the most): a line that a
+  // record of smaller capacity takes whole.
+  explicit LineText(std::size_t room = kCapacity) : room_(room < kCapacity ? room : kCapacity) {}
   LineText& add(const char* text);
   // A file name: a control character or a byte outside UTF-8 shows as '?'
   // (see shown_character), so the line stays one.
@@ -44,11 +51,10 @@ class LineText {
   }
 
  private:
-  // Room for a 4096-byte path name twice over with the words around it.
-  static constexpr std::size_t kCapacity = 8192;
   // Adds the character at `at` as shown_character shows it, if it fits whole.
   bool add_shown(const unsigned char* at, const unsigned char* end, std::size_t& length);
 
+  std::size_t room_;
   char text_[kCapacity + 2] = {};  // the text and its terminator, or its CR LF
   std::size_t used_ = 0;
 };

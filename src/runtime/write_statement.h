@@ -52,8 +52,9 @@ class WriteStatement {
     overflow_ |= format_exponent(value, w, d, place(static_cast<std::size_t>(w)));
     return *this;
   }
-  // The same fields as a run file's line describes them, written in the
-  // line's order.
+  // The same fields as a run file's line describes them; a statement places
+  // them one after the other, so it writes them in the line's order (the
+  // offsets are for the readers).
   WriteStatement& integer(int value, FieldLayout field) {
     return integer(value, field.width, field.digits);
   }

@@ -69,7 +69,13 @@ inline constexpr std::size_t kListingLineLength = kListingValue.end();
 // file's, each followed by an I12, F12.3 or 1PE12.3 field as the print
 // file's or a text; the last header line heads the columns.
 inline constexpr char kSeriesNameLabel[] = "# Series                : ";
+// The cycle file's method line, with the record's ends counted or not; it
+// starts with kCycleMethodLabel, by which vorna-plot knows a cycle file.
 inline constexpr char kCycleMethodLabel[] = "# Method                : rainflow";
+inline constexpr char kCycleMethodExtrema[] =
+    "# Method                : rainflow, three-point; extrema only";
+inline constexpr char kCycleMethodEnds[] =
+    "# Method                : rainflow, three-point; extrema and ends";
 inline constexpr char kFullCyclesLabel[] = "# Full cycles           : ";
 inline constexpr char kHalfCyclesLabel[] = "# Half cycles           : ";
 inline constexpr char kLargestRangeLabel[] = "# Largest range         : ";

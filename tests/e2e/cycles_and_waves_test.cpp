@@ -3,6 +3,7 @@
 // another file of the run, records without cycles or waves, wrong values,
 // and a noisy sea whose waves the crossing band finds again.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
@@ -186,6 +187,35 @@ TEST(CyclesAndWaves, NothingToCountWritesTheHeadersAndSaysWhy) {
     const std::string waves = read_file(dir.file("r.wav"));
     const std::string heads = "#      Start      Period      Height       Crest      Trough\r\n";
     EXPECT_EQ(waves.substr(waves.size() - heads.size()), heads);
+  }
+}
+
+// A series' name longer than a record: the cycle and wave files name it
+// cut to one record between whole characters, and the lines on standard
+// error give it whole.
+TEST(CyclesAndWaves, ASeriesNameLongerThanARecordIsCutBetweenCharacters) {
+  TempDir dir;
+  std::string folder;
+  for (int i = 0; i < 120; ++i) folder += "\xc3\xa9";  // U+00E9, 2 bytes
+  std::string name = "x";  // so that byte 1024 of the line falls inside a character
+  for (int depth = 0; depth < 5; ++depth) {
+    name += folder;
+    ASSERT_EQ(mkdir(dir.file(name).c_str(), 0700), 0);
+    name += "/";
+  }
+  write_file(dir.file(name + "r.txt"), kHistory + "11 x\n");
+  const RunResult run = run_in(dir, {"--cycles", "--waves", name + "r.txt"});
+  EXPECT_EQ(run.status, 59);
+  EXPECT_NE(run.err.find("\r\nvorna: " + name + "r.txt:12: "), std::string::npos);
+  EXPECT_EQ(run.err.compare(run.err.size() - 15, 15, "missing value\r\n"), 0);
+  write_file(dir.file(name + "r.txt"), kHistory);
+  ASSERT_EQ(run_in(dir, {"--cycles", "--waves", name + "r.txt"}).status, 0);
+  for (const char* file : {"r.cyc", "r.wav"}) {
+    const std::string text = read_file(dir.file(file));
+    const std::string first = text.substr(0, text.find("\r\n"));
+    // The label, "x", four folders of 241 bytes and 16 characters: 1023
+    // bytes, as the 17th character would end at byte 1025.
+    EXPECT_TRUE(first == "# Series                : " + name.substr(0, 997)) << file;
   }
 }
 
