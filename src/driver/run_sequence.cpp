@@ -1,7 +1,6 @@
 #include "driver/run_sequence.h"
 
 #include <cstring>
-#include <initializer_list>
 
 #include "driver/cycles_and_waves.h"
 #include "driver/reports.h"
@@ -90,23 +89,21 @@ Failure run_from_command_line(Run& run, SeriesInput& input, Series& series) {
   run.places.name_series_exactly(settings.series_name);
   TableReader table(settings, input, series);
   if (Failure failure = table.start(); failure.failed()) return failure;
-  if (Failure failure =
-          connect_named_file(run.places, kPrintUnit, settings.print_name, OpenStatus::kReplace);
-      failure.failed()) {
-    return failure;
-  }
-  if (settings.listing_name != nullptr) {
-    if (Failure failure = connect_named_file(run.places, kListingUnit, settings.listing_name,
-                                             OpenStatus::kReplace);
-        failure.failed()) {
-      return failure;
-    }
-  }
-  for (const int unit : {kCycleUnit, kWaveUnit}) {
-    char spare[kSpareNameSize];
-    const char* name = cycle_or_wave_file_name(settings, unit, spare);
-    if (name == nullptr) continue;
-    if (Failure failure = connect_named_file(run.places, unit, name, OpenStatus::kReplace);
+  // The print file always; the listing, cycle and wave files when named.
+  char spare[2][kSpareNameSize];
+  const struct {
+    int unit;
+    const char* name;
+  } outputs[] = {
+      {kPrintUnit, settings.print_name},
+      {kListingUnit, settings.listing_name},
+      {kCycleUnit, cycle_or_wave_file_name(settings, kCycleUnit, spare[0])},
+      {kWaveUnit, cycle_or_wave_file_name(settings, kWaveUnit, spare[1])},
+  };
+  for (const auto& output : outputs) {
+    if (output.name == nullptr) continue;
+    if (Failure failure =
+            connect_named_file(run.places, output.unit, output.name, OpenStatus::kReplace);
         failure.failed()) {
       return failure;
     }

@@ -88,8 +88,7 @@ Failure read_series_lines(SeriesInput& input, Series& series, double window_star
     const char* record;
     std::size_t record_length;
     const int read = read_record(kSeriesUnit, record, record_length);
-    if (read != kRecordRead)
-      return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
+    if (read != kRecordRead) return read_failure(read, kSeriesUnit);
     ++line_number;
     const int length = record_length < static_cast<std::size_t>(kTextLength)
                            ? static_cast<int>(record_length)

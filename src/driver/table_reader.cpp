@@ -217,16 +217,12 @@ inline int TableReader::next_data_line(const char*& record, std::size_t& length)
   }
 }
 
-Failure TableReader::end_of_lines(int read) {
-  return read == kEndOfStream ? Failure{} : read_failure(read, kSeriesUnit);
-}
-
 Failure TableReader::start() {
   FieldSpan* const fields = fields_;
   const char* record;
   std::size_t length;
   if (const int read = next_data_line(record, length); read != kRecordRead) {
-    return end_of_lines(read);
+    return read_failure(read, kSeriesUnit);
   }
   delimiter_ = table_.delimiter != 0 ? table_.delimiter
                                      : detect_delimiter(record, length, table_.decimal_comma);
@@ -256,7 +252,7 @@ Failure TableReader::read_rest() {
   while ((read = next_data_line(record, length)) == kRecordRead) {
     if (!take_line(record, length)) return failure_;
   }
-  return end_of_lines(read);
+  return read_failure(read, kSeriesUnit);
 }
 
 bool TableReader::fail_on_field(int status, const Column& column, FieldSpan field,

@@ -61,8 +61,6 @@ class TableReader {
   // Reads up to the next line that holds data, counting every line read:
   // kRecordRead with the line, kEndOfStream, or the read's diagnostic number.
   int next_data_line(const char*& record, std::size_t& length);
-  // What ends the reading: nothing at the end of the file, else the read's failure.
-  Failure end_of_lines(int read);
 
   bool is_header(const FieldSpan* fields, int count) const;
   // The failures: each keeps its failure in failure_ and returns false (-1

@@ -48,6 +48,7 @@ int read_record(int unit, const char*& record, std::size_t& length) {
 }
 
 Failure read_failure(int status, int unit) {
+  if (status == kRecordRead || status == kEndOfStream) return {};
   return status == kInterrupt ? interrupted() : Failure{status, unit, nullptr, nullptr};
 }
 

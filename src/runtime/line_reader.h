@@ -28,8 +28,8 @@ constexpr int kEndOfStream = -1;
 // the failures are read_line's.
 [[nodiscard]] int read_record(int unit, const char*& record, std::size_t& length);
 
-// The failure that a read's status other than kRecordRead and kEndOfStream
-// stands for.
+// The failure that a read's status stands for: none for kRecordRead and
+// kEndOfStream (the end of a stream read with the end branch).
 Failure read_failure(int status, int unit);
 
 }  // namespace vorna

@@ -45,7 +45,7 @@ void RecordStream::write_apart(std::size_t length) {
 void RecordStream::report_overflow() {
   if (tally_.failed()) return;
   finish();
-  report_error_diagnostic(kOutputConversion, unit_);
+  report_unit_diagnostic(kOutputConversion, unit_);
   ++tally_.overflowed;
   find_room();
 }

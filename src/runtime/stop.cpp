@@ -84,19 +84,22 @@ void discard_results() {
   end_by_signal(signal_number);
 }
 
+// An interrupt blocked since the last wait counts, so does one that came
+// while the files were written out.
+void end_if_interrupted() {
+  take_blocked_interrupts();
+  if (pending_interrupt() != 0) end_by_pending_interrupt();
+}
+
 // The normal stop: 0, or 38 when a unit fails to close or a file to be
 // renamed into place.
 int stop_normally() {
-  // An interrupt blocked since the last wait counts, so does one that came
-  // while the files were written out.
-  take_blocked_interrupts();
-  if (pending_interrupt() != 0) end_by_pending_interrupt();
+  end_if_interrupted();
   if (close_all_units(report_close_failure) > 0) {
     discard_results();
     return kWriteError;
   }
-  take_blocked_interrupts();
-  if (pending_interrupt() != 0) end_by_pending_interrupt();
+  end_if_interrupted();
   const UnitResult renamed = commit_replaced_files();
   if (!renamed.done()) {
     report_close_failure(renamed.unit);
@@ -143,7 +146,7 @@ bool take_event(int signal_number) {
   return true;
 }
 
-void report_error_diagnostic(int number, int unit, const char* file_name) {
+void report_unit_diagnostic(int number, int unit, const char* file_name) {
   flush_units_on_standard_streams();
   write_diagnostic_line(number, unit, file_name != nullptr ? file_name : unit_file_name(unit));
 }
@@ -155,10 +158,7 @@ int end_run(const Failure& failure) {
     write_plain_diagnostic_line(failure.number);
     return exit_status(failure.number);
   }
-  flush_units_on_standard_streams();
-  const char* name = failure.file_name;
-  write_diagnostic_line(failure.number, failure.unit,
-                        name != nullptr ? name : unit_file_name(failure.unit));
+  report_unit_diagnostic(failure.number, failure.unit, failure.file_name);
   if (failure.where_line != nullptr) write_error_line(failure.where_line);
   close_all_units(report_close_failure);
   discard_results();

@@ -32,9 +32,10 @@ inline Failure unit_failure(UnitResult result) {
 // program started; returns whether it did.
 bool take_event(int signal_number);
 
-// Writes the line of a diagnostic whose run goes on (an error, such as the
-// 63); file_name, when given, stands for the unit's own.
-void report_error_diagnostic(int number, int unit, const char* file_name = nullptr);
+// Writes a diagnostic's line for the unit, after the output the standard
+// streams still hold: an error whose run goes on (such as the 63), or a
+// failure's as the run ends; file_name, when given, stands for the unit's own.
+void report_unit_diagnostic(int number, int unit, const char* file_name = nullptr);
 
 // Ends the run and returns the process's exit status; only main calls it.
 // Without a failure, the normal stop: every unit closed and the replaced

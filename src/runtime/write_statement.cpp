@@ -63,7 +63,7 @@ const char* WriteStatement::file_name() const {
 
 void WriteStatement::report_overflow() {
   if (!overflow_ || tally_.failed()) return;
-  report_error_diagnostic(kOutputConversion, unit_, file_name());
+  report_unit_diagnostic(kOutputConversion, unit_, file_name());
   ++tally_.overflowed;
 }
 

@@ -46,7 +46,7 @@ TEST(DiagnosticLine, SevereEndsTheRunWithItsNumber) {
 
 TEST(DiagnosticLine, ErrorReturnsAndTheRunGoesOn) {
   ::testing::internal::CaptureStderr();
-  report_error_diagnostic(kOutputConversion, kConsoleOutput);
+  report_unit_diagnostic(kOutputConversion, kConsoleOutput);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "vorna: error (63): output conversion error, unit 6, file CONOUT$\r\n");
 }
